@@ -1,0 +1,69 @@
+# Ledgrix: `make run` starts the program on a demo portfolio, `make test` builds and runs every test.
+# Both install what is missing on a Debian machine first.
+
+BUILD       ?= build
+BUILD_TYPE  ?= RelWithDebInfo
+JOBS        ?= $(shell nproc)
+DEMO_DIR    ?= demo-data
+
+# Debian packages the build, the tests and the tools need.
+PACKAGES := cmake make g++ pkg-config \
+            qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
+            libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+# Extra packages for the sanitizer, fuzzing and coverage targets.
+CHECK_PACKAGES := clang libclang-rt-14-dev gcovr
+
+.PHONY: all deps check-deps configure build test run bench sanitize fuzz coverage format clean
+
+all: build
+
+deps:
+	@PKGS="$(PACKAGES)" sh tools/install-deps.sh
+
+check-deps:
+	@PKGS="$(PACKAGES) $(CHECK_PACKAGES)" sh tools/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@test -f $(DEMO_DIR)/.ledgrix-demo || $(BUILD)/tools/ledgrix-demo $(DEMO_DIR)
+	cd $(DEMO_DIR) && ../$(BUILD)/app/ledgrix
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DLEDGRIX_BUILD_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	sh bench/run-all.sh build-bench
+
+sanitize: check-deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLEDGRIX_SANITIZE=ON -DLEDGRIX_BUILD_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+FUZZ_SECONDS ?= 60
+fuzz: check-deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGRIX_FUZZ=ON \
+	  -DLEDGRIX_BUILD_GUI=OFF -DLEDGRIX_BUILD_TESTS=OFF -DLEDGRIX_BUILD_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	sh fuzz/run-all.sh build-fuzz $(FUZZ_SECONDS)
+
+coverage: check-deps
+	cmake -S . -B build-cov -DCMAKE_BUILD_TYPE=Debug -DLEDGRIX_COVERAGE=ON -DLEDGRIX_BUILD_GUI=OFF -DLEDGRIX_BUILD_BENCH=OFF
+	cmake --build build-cov -j $(JOBS)
+	cd build-cov && ctest --output-on-failure -j $(JOBS)
+	gcovr -r . build-cov --filter 'platform/' --filter 'formats/' --filter 'maintenance/' \
+	  --exclude-unreachable-branches --exclude-throw-branches --print-summary \
+	  --html-details build-cov/coverage.html
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench

@@ -1,0 +1,64 @@
+// A window of one symbol's quotes in memory, filled from the portfolio files by LoadSeries.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/dates.h"
+#include "formats/field_layout.h"
+#include "formats/master.h"
+#include "formats/status.h"
+
+namespace ledgrix::formats {
+
+// A negative count asks for at most this many quotes.
+inline constexpr int kMaxAutoBars = 16000;
+// lastRecord is an unsigned 16-bit record number, the header being record 1.
+inline constexpr int kMaxQuotes = 65534;
+
+// What the last load learned about the symbol.
+struct SeriesInfo {
+  MasterRecord record;  // as LookupSymbol returned it (dates as host floats)
+  FieldLayout layout;
+};
+inline constexpr std::uint16_t kSeriesInfoSize = 101;
+
+// Columns in the order DATE, TIME, OPEN, HIGH, LOW, CLOSE, VOL, OI. A field the file does not
+// hold reads -1.0 (TIME: 0).
+struct QuoteSeries {
+  std::vector<QuoteDate> date;
+  std::vector<QuoteTime> time;
+  std::array<std::vector<float>, 6> values;  // OPEN, HIGH, LOW, CLOSE, VOL, OI
+
+  std::string path;    // found directory of the last load, ending in a separator
+  std::string symbol;  // search text of the last load
+  std::int32_t count = 0;
+  std::int32_t capacity = 0;
+  std::int32_t total = 0;  // quotes in the file: lastRecord - 1
+  std::int16_t state = 0;  // 0 after InitSeries, 3 once a load opened the quote file
+  std::uint16_t infoSize = 0;
+  std::unique_ptr<SeriesInfo> info;
+
+  // Value of OPEN ... OI (a FieldName from kOpen) at position k.
+  float value(FieldName field, int k) const { return values[field - kOpen][k]; }
+};
+
+// Prepares storage for capacity quotes; kMalloc (capacity 0) when it cannot be had.
+StatusCode InitSeries(QuoteSeries& series, std::int32_t capacity);
+// Releases the storage and clears the whole record. Returns 0.
+StatusCode FreeSeries(QuoteSeries& series);
+// kMalloc when count exceeds the capacity (nothing changes).
+StatusCode SetSeriesCount(QuoteSeries& series, std::int32_t count);
+
+// Loads quotes start .. start+count-1 (0 = oldest; start < 0: the newest count quotes;
+// count < 0: up to kMaxAutoBars; count 0: only total and info). Results: 0, kFileNotFound,
+// kFileRead, kNoFieldLayout, kFileOpen, kMalloc, kRecordNotFound (start beyond the last quote).
+StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
+                      std::string_view symbol, std::int32_t start, std::int32_t count);
+
+}  // namespace ledgrix::formats

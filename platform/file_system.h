@@ -1,0 +1,104 @@
+// The file layer: every read and write of a portfolio goes through FileSystem, so that tests
+// can count, fail or simulate the loss of any single operation.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ledgrix::platform {
+
+using Path = std::filesystem::path;
+
+// Outcome of a file operation: success, or a message that says what failed and why.
+class [[nodiscard]] IoResult {
+ public:
+  IoResult() = default;
+  static IoResult Failure(std::string message) { return IoResult(std::move(message)); }
+
+  bool ok() const { return !failed_; }
+  explicit operator bool() const { return ok(); }
+  const std::string& message() const { return message_; }
+
+ private:
+  explicit IoResult(std::string message) : failed_(true), message_(std::move(message)) {}
+  bool failed_ = false;
+  std::string message_;
+};
+
+// A file opened for reading raw bytes.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  // Reads up to size bytes; returns how many were read (0 at the end or on error).
+  virtual std::size_t Read(void* buffer, std::size_t size) = 0;
+  // Moves to an absolute byte offset; false when that is not possible.
+  virtual bool Seek(std::uint64_t offset) = 0;
+  // Reads exactly size bytes or reports false.
+  bool ReadExact(void* buffer, std::size_t size) { return Read(buffer, size) == size; }
+};
+
+// A file opened for writing raw bytes (created or emptied). Nothing is durable before Sync.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  virtual IoResult Write(const void* data, std::size_t size) = 0;
+  // Flushes the data to stable storage (fsync).
+  virtual IoResult Sync() = 0;
+  // Closes the file; further writes fail. Destruction closes without reporting.
+  virtual IoResult Close() = 0;
+};
+
+struct DirEntry {
+  std::string name;
+  bool isDirectory = false;
+  bool isSymlink = false;
+};
+
+// Every primitive operation of the file layer. Implementations: the real one, a counting one
+// that fails its k-th call (tests), and an in-memory one that can simulate power loss.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // nullptr when the file cannot be opened.
+  virtual std::unique_ptr<InputFile> OpenRead(const Path& path) = 0;
+  // Creates or empties the file; nullptr (with a reason in *error) when that fails.
+  virtual std::unique_ptr<OutputFile> OpenWrite(const Path& path, std::string* error) = 0;
+  // Renames from over to, replacing to in one atomic step.
+  virtual IoResult Rename(const Path& from, const Path& to) = 0;
+  virtual IoResult Remove(const Path& path) = 0;
+  // Makes creations, renames and deletions in the directory durable.
+  virtual IoResult SyncDirectory(const Path& dir) = 0;
+  // Copies the permission bits of from onto to (best effort where from does not exist).
+  virtual IoResult CopyPermissions(const Path& from, const Path& to) = 0;
+
+  virtual bool Exists(const Path& path) = 0;
+  virtual bool IsDirectory(const Path& path) = 0;
+  // Entries of a directory, without "." and "..". Empty when it cannot be read.
+  virtual std::vector<DirEntry> List(const Path& dir) = 0;
+};
+
+// The operating system's file system.
+FileSystem& RealFileSystem();
+
+// The file system every layer uses; the real one unless a test installed another.
+FileSystem& CurrentFileSystem();
+
+// Installs a file system for the lifetime of the guard (tests, fuzzers, the crash simulator).
+class ScopedFileSystem {
+ public:
+  explicit ScopedFileSystem(FileSystem& fs);
+  ~ScopedFileSystem();
+  ScopedFileSystem(const ScopedFileSystem&) = delete;
+  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+ private:
+  FileSystem* previous_;
+};
+
+}  // namespace ledgrix::platform

@@ -1,0 +1,55 @@
+// File operations of the portfolio formats, built on the current FileSystem: names resolved
+// without regard to case, whole-file reads, crash-safe replacement, copies and deletes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace ledgrix::platform {
+
+// The path of name inside dir. An existing entry whose name equals name ignoring ASCII case
+// wins (an exact match first), so "f3.dat" on disk is used for "F3.DAT"; otherwise dir / name,
+// which is how a new file gets the format's upper-case name.
+Path ResolveName(const Path& dir, std::string_view name);
+
+// Resolves the last component of path inside its parent directory, as ResolveName does.
+Path ResolvePath(const Path& path);
+
+// Opens a file for reading after resolving its name; nullptr when it cannot be opened.
+std::unique_ptr<InputFile> OpenResolved(const Path& path);
+
+// Reads a whole file. False (and a reason in *error when given) when it cannot be read.
+bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes, std::string* error = nullptr);
+
+// Replaces target with content, never leaving a moment without a complete target:
+// the content is written to workName in target's directory, flushed and closed; target's
+// permissions are copied over; when backupName is not empty, target is first copied there
+// (flushed); then the work file is renamed over target and the directory synced.
+// Names are resolved without regard to case; the spelling already on disk is kept.
+// On any failure the target is untouched, the work file is removed and the reason returned.
+IoResult ReplaceFile(const Path& target, std::string_view workName,
+                     const std::vector<std::uint8_t>& content, std::string_view backupName = {});
+
+// Writes content to path (created or replaced) through a work file in the same directory and an
+// atomic rename, flushed and synced: a copy that is complete or absent, never partial.
+IoResult WriteFileAtomically(const Path& path, std::string_view workName,
+                             const std::vector<std::uint8_t>& content);
+
+// Copies from to to, replacing to (crash-safe as WriteFileAtomically, work file to + ".~CP").
+IoResult CopyFileReplacing(const Path& from, const Path& to);
+
+// Deletes a file after resolving its name; a file that does not exist is no failure.
+IoResult DeleteFileIfPresent(const Path& path);
+
+// Moves a file to another name or directory. Within one directory this is a rename; across
+// directories the destination is written completely and synced before the source is removed.
+IoResult MoveFile(const Path& from, const Path& to);
+
+// True when the resolved path exists as a regular file.
+bool FileExists(const Path& path);
+
+}  // namespace ledgrix::platform

@@ -1,0 +1,45 @@
+// A FileSystem that passes every operation to another one and fails the k-th (counting from 1),
+// so that a test can run a write path once for every k until it completes.
+#pragma once
+
+#include <string>
+
+#include "platform/file_system.h"
+
+namespace ledgrix::testing {
+
+class FailingFileSystem final : public platform::FileSystem {
+ public:
+  // failAt 0: never fail; only counts.
+  explicit FailingFileSystem(platform::FileSystem& inner, int failAt = 0)
+      : inner_(inner), failAt_(failAt) {}
+
+  int operations() const { return count_; }
+  bool failed() const { return failed_; }
+  // Whether reads (OpenRead, List, Exists, IsDirectory, reads and seeks) count too.
+  void setCountReads(bool countReads) { countReads_ = countReads; }
+
+  std::unique_ptr<platform::InputFile> OpenRead(const platform::Path& path) override;
+  std::unique_ptr<platform::OutputFile> OpenWrite(const platform::Path& path,
+                                                  std::string* error) override;
+  platform::IoResult Rename(const platform::Path& from, const platform::Path& to) override;
+  platform::IoResult Remove(const platform::Path& path) override;
+  platform::IoResult SyncDirectory(const platform::Path& dir) override;
+  platform::IoResult CopyPermissions(const platform::Path& from,
+                                     const platform::Path& to) override;
+  bool Exists(const platform::Path& path) override;
+  bool IsDirectory(const platform::Path& path) override;
+  std::vector<platform::DirEntry> List(const platform::Path& dir) override;
+
+  // True when this operation is the one to fail (and counts it).
+  bool Tick(bool isRead);
+
+ private:
+  platform::FileSystem& inner_;
+  int failAt_;
+  int count_ = 0;
+  bool failed_ = false;
+  bool countReads_ = false;
+};
+
+}  // namespace ledgrix::testing
