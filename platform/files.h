@@ -23,7 +23,8 @@ Path ResolvePath(const Path& path);
 std::unique_ptr<InputFile> OpenResolved(const Path& path);
 
 // Reads a whole file. False (and a reason in *error when given) when it cannot be read.
-bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes, std::string* error = nullptr);
+bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes,
+                   std::string* error = nullptr);
 
 // Replaces target with content, never leaving a moment without a complete target:
 // the content is written to workName in target's directory, flushed and closed; target's

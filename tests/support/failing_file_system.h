@@ -25,8 +25,7 @@ class FailingFileSystem final : public platform::FileSystem {
   platform::IoResult Rename(const platform::Path& from, const platform::Path& to) override;
   platform::IoResult Remove(const platform::Path& path) override;
   platform::IoResult SyncDirectory(const platform::Path& dir) override;
-  platform::IoResult CopyPermissions(const platform::Path& from,
-                                     const platform::Path& to) override;
+  platform::IoResult CopyPermissions(const platform::Path& from, const platform::Path& to) override;
   bool Exists(const platform::Path& path) override;
   bool IsDirectory(const platform::Path& path) override;
   std::vector<platform::DirEntry> List(const platform::Path& dir) override;

@@ -20,7 +20,8 @@ class ScriptedPrompt final : public maintenance::Prompt {
   }
   bool AskYesNo(std::string_view text) override {
     questions.emplace_back(text);
-    if (answers_.empty()) return defaultAnswer_;
+    if (answers_.empty())
+      return defaultAnswer_;
     bool answer = answers_.front();
     answers_.pop_front();
     return answer;
