@@ -1,0 +1,139 @@
+// LookupSymbol: a depth-first search of a portfolio's MASTER and the MASTERs its directory
+// entries name. Nesting is bounded and every directory is searched at most once, so no MASTER
+// can send the search in circles or outside the portfolio.
+#include <algorithm>
+#include <set>
+#include <system_error>
+
+#include "formats/master.h"
+#include "platform/files.h"
+
+namespace ledgrix::formats {
+namespace {
+
+std::size_t ReadUpTo(platform::InputFile& in, std::uint8_t* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const std::size_t got = in.Read(buffer + done, size - done);
+    if (got == 0)
+      break;
+    done += got;
+  }
+  return done;
+}
+
+// A sub-directory name that stays inside the directory holding the MASTER.
+bool IsSafeDirectoryName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..")
+    return false;
+  for (char c : name) {
+    if (c == '/' || c == '\\')
+      return false;
+#ifdef _WIN32
+    if (c == ':')
+      return false;
+#endif
+  }
+  return true;
+}
+
+// Two spellings of one directory (symbolic links, "a/./b") give the same key.
+std::string DirectoryKey(const Path& dir) {
+  std::error_code ec;
+  Path canonical = std::filesystem::canonical(dir.empty() ? Path(".") : dir, ec);
+  if (ec)
+    return dir.lexically_normal().generic_string();
+  return canonical.generic_string();
+}
+
+std::string WithSeparator(const Path& dir) {
+  std::string s = dir.string();
+  if (!s.empty() && dir.has_filename())
+    s += Path::preferred_separator;
+  return s;
+}
+
+struct Level {
+  std::string path;  // ends in a separator (or is empty: the current directory)
+  int next = 0;      // record number of the next directory entry to examine; 0 = not scanned
+};
+
+Path MasterIn(const std::string& dir) {
+  return (dir.empty() ? Path(".") : Path(dir)) / "MASTER";
+}
+
+}  // namespace
+
+StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterRecord& record,
+                        Path& foundDir) {
+  std::vector<Level> levels;
+  levels.push_back({WithSeparator(dir), 0});
+  std::set<std::string> visited = {DirectoryKey(levels.front().path)};
+
+  for (;;) {
+    Level& level = levels.back();
+    bool descended = false;
+    auto in = platform::OpenResolved(MasterIn(level.path));
+    MasterHeader header;
+    if (!in || !in->ReadExact(header.bytes.data(), kMasterRecordSize)) {
+      level.next = 1;  // unreadable: the level counts as empty
+    } else {
+      int n = header.symbolCount() > 0 ? header.symbolCount() : 0;
+      if (level.next == 0) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n) * kMasterRecordSize);
+        const std::size_t whole = ReadUpTo(*in, bytes.data(), bytes.size()) / kMasterRecordSize;
+        for (std::size_t i = 0; i < whole; ++i) {
+          MasterRecord r;
+          std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(i * kMasterRecordSize),
+                      kMasterRecordSize, r.bytes.begin());
+          if (r.isDirectoryEntry()) {
+            if (level.next == 0)
+              level.next = static_cast<int>(i) + 1;
+          } else if (r.matches(searchText)) {
+            r.decodeDates();
+            record = r;
+            foundDir = Path(level.path);
+            return kOk;
+          }
+        }
+        if (whole < static_cast<std::size_t>(n)) {
+          // A record that cannot be read ends the scan; its directory entries are not followed.
+          level.next = 1;
+          n = 0;
+        } else if (level.next == 0) {
+          level.next = n + 1;
+        }
+      }
+      while (level.next <= n) {
+        MasterRecord r;
+        if (!in->Seek(static_cast<std::uint64_t>(level.next) * kMasterRecordSize) ||
+            !in->ReadExact(r.bytes.data(), kMasterRecordSize)) {
+          return kFileRead;
+        }
+        ++level.next;
+        if (!r.isDirectoryEntry())
+          continue;
+        const std::string name = r.directoryName();
+        if (levels.size() > static_cast<std::size_t>(kMaxDirectoryDepth) ||
+            !IsSafeDirectoryName(name)) {
+          continue;
+        }
+        const Path sub =
+            platform::ResolveName(level.path.empty() ? Path(".") : Path(level.path), name);
+        if (!visited.insert(DirectoryKey(sub)).second)
+          continue;
+        Level down{WithSeparator(level.path.empty() ? sub.filename() : sub), 0};
+        levels.push_back(std::move(down));
+        descended = true;
+        break;
+      }
+    }
+    if (descended)
+      continue;
+    if (levels.size() == 1)
+      return kFileNotFound;
+    levels.pop_back();
+  }
+}
+
+}  // namespace ledgrix::formats
