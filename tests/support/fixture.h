@@ -64,7 +64,8 @@ class PortfolioBuilder {
   explicit PortfolioBuilder(path dir);
 
   PortfolioBuilder& Add(const SymbolSpec& spec);
-  // A directory entry naming sub (at most 8 characters), which gets a MASTER of its own.
+  // A directory entry naming sub (at most 8 characters), which gets a MASTER of its own: the one
+  // a PortfolioBuilder on dir()/sub writes, else an empty one.
   PortfolioBuilder& AddDirectoryEntry(const std::string& sub);
   // Raw 53-byte record, for damaged or unusual MASTERs.
   PortfolioBuilder& AddRawRecord(const formats::MasterRecord& record);
@@ -87,6 +88,7 @@ class PortfolioBuilder {
   std::optional<std::pair<std::int16_t, std::int16_t>> counts_;
   std::vector<formats::MasterRecord> records_;
   std::vector<SymbolSpec> specs_;
+  std::vector<std::string> subdirs_;
 };
 
 // The record a SymbolSpec is written as (stored form).
