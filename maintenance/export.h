@@ -13,8 +13,8 @@
 namespace ledgrix::maintenance {
 
 struct ExportOptions {
-  int delimiter = 0;            // 0 space, 1 comma, 2 tab; any other value: space
-  std::array<bool, 6> omit{};   // OPEN, HIGH, LOW, CLOSE, VOL, OI
+  int delimiter = 0;           // 0 space, 1 comma, 2 tab; any other value: space
+  std::array<bool, 6> omit{};  // OPEN, HIGH, LOW, CLOSE, VOL, OI
   bool newestFirst = false;
   bool title = false;
 };
@@ -24,7 +24,9 @@ char ExportDelimiter(int delimiter);
 std::string ExportTitleLine(const ExportOptions& options);
 
 // Writes the lines (each ended by "\r\n") of symbol's quotes in dir to out, reading windows of
-// up to 400 quotes. Returns 0, or the loader's status when the series cannot be read at all.
+// up to 400 quotes; out should be a binary stream so the line ends stay as they are. Returns 0,
+// or the loader's status when the series cannot be read (the lines written before a window that
+// failed stay), or kFileWrite when out went bad.
 formats::StatusCode ExportQuotes(const std::filesystem::path& dir, std::string_view symbol,
                                  const ExportOptions& options, std::ostream& out);
 

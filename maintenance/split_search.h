@@ -2,10 +2,12 @@
 // typical split ratio across a price gap.
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "formats/series.h"
@@ -27,6 +29,9 @@ struct SplitSearchEvents {
   std::function<void(const std::string& symbol)> onSymbolDone;
   // A symbol with fewer than 2 quotes: the message text to show.
   std::function<void(const std::string& message)> onTooFewQuotes;
+  // The symbol whose quotes could not be read (its count or a page); the search ends with
+  // kReadError right after.
+  std::function<void(const std::string& symbol)> onReadError;
 };
 
 enum class SplitSearchEnd { kDone, kReadError, kNoStorage };

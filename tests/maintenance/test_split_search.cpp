@@ -1,0 +1,220 @@
+// The split search: the candidate test on pairs of quotes and the paged walk over a portfolio.
+#include "maintenance/split_search.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "formats/dates.h"
+#include "tests/support/fixture.h"
+
+namespace ledgrix::maintenance {
+namespace {
+
+using formats::DayFromYmd;
+using testing::PortfolioBuilder;
+using testing::Quote;
+using testing::SymbolSpec;
+using testing::TempDir;
+
+// A quote with the given close and a high-low range around it.
+Quote Bar(formats::QuoteDate date, float close, float high, float low) {
+  return Quote{date, 0, close, high, low, close, 1000.0f, 0.0f};
+}
+
+SymbolSpec Spec(std::uint8_t number, std::string symbol, std::vector<Quote> quotes) {
+  SymbolSpec spec;
+  spec.fileNumber = number;
+  spec.symbol = std::move(symbol);
+  spec.name = spec.symbol + " INC";
+  spec.quotes = std::move(quotes);
+  return spec;
+}
+
+struct Outcome {
+  SplitSearchEnd end = SplitSearchEnd::kDone;
+  bool found = false;
+  std::vector<std::string> lines, done, tooFew, readErrors;
+};
+
+Outcome Search(const std::filesystem::path& dir, const std::vector<std::string>& symbols) {
+  Outcome outcome;
+  SplitSearchEvents events;
+  events.onCandidate = [&](const std::string& line) { outcome.lines.push_back(line); };
+  events.onSymbolDone = [&](const std::string& symbol) { outcome.done.push_back(symbol); };
+  events.onTooFewQuotes = [&](const std::string& text) { outcome.tooFew.push_back(text); };
+  events.onReadError = [&](const std::string& symbol) { outcome.readErrors.push_back(symbol); };
+  outcome.end = RunSplitSearch(dir, symbols, events, outcome.found);
+  return outcome;
+}
+
+const formats::QuoteDate kMon = DayFromYmd(98, 3, 2);
+const formats::QuoteDate kTue = DayFromYmd(98, 3, 3);
+
+struct PairCase {
+  const char* what;
+  Quote older, newer;
+  std::string line;  // empty: no candidate
+};
+
+TEST(SplitCandidateTest, PairsOfQuotes) {
+  const std::vector<PairCase> cases = {
+      {"50 to 25.10 across a gap", Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.10f, 26.0f, 25.0f),
+       "XYZ possible 2 for 1 split on 03/03/98"},
+      {"50 to 25.10, ranges overlap", Bar(kMon, 50.0f, 51.0f, 49.0f),
+       Bar(kTue, 25.10f, 49.0f, 25.0f), ""},
+      {"30 to 40: 3 for 4 is not tried", Bar(kMon, 30.0f, 30.5f, 29.5f),
+       Bar(kTue, 40.0f, 40.5f, 39.5f), ""},
+      {"10 to 30 across a gap", Bar(kMon, 10.0f, 10.5f, 9.5f), Bar(kTue, 30.0f, 31.0f, 29.0f),
+       "XYZ possible 1 for 3 split on 03/03/98"},
+      {"60 to 40 across a gap", Bar(kMon, 60.0f, 61.0f, 59.0f), Bar(kTue, 40.0f, 41.0f, 39.0f),
+       "XYZ possible 3 for 2 split on 03/03/98"},
+      {"40 to 10 across a gap", Bar(kMon, 40.0f, 41.0f, 39.0f), Bar(kTue, 10.0f, 10.5f, 9.5f),
+       "XYZ possible 4 for 1 split on 03/03/98"},
+      {"zero close", Bar(kMon, 0.0f, 1.0f, 0.0f), Bar(kTue, 25.0f, 26.0f, 24.0f), ""},
+      // threshold 0.8 * 25 = 20: a gap of exactly 20 is not enough, 20.5 is.
+      {"gap equal to the threshold", Bar(kMon, 50.0f, 51.0f, 45.0f), Bar(kTue, 25.0f, 25.0f, 24.0f),
+       ""},
+      {"gap just above the threshold", Bar(kMon, 50.0f, 51.0f, 45.5f),
+       Bar(kTue, 25.0f, 25.0f, 24.0f), "XYZ possible 2 for 1 split on 03/03/98"},
+      // r = 2.2f lies just above 1.1 * 2: the window is open at both ends.
+      {"ratio on the window's edge", Bar(kMon, 2.2f, 2.2f, 2.2f), Bar(kTue, 1.0f, 1.0f, 1.0f), ""},
+  };
+  for (const PairCase& c : cases) {
+    TempDir dir;
+    PortfolioBuilder(dir.get()).Add(Spec(1, "XYZ", {c.older, c.newer})).Write();
+    const Outcome outcome = Search(dir.get(), {"XYZ"});
+    ASSERT_EQ(outcome.end, SplitSearchEnd::kDone) << c.what;
+    EXPECT_EQ(outcome.found, !c.line.empty()) << c.what;
+    if (c.line.empty()) {
+      EXPECT_TRUE(outcome.lines.empty()) << c.what;
+    } else {
+      EXPECT_EQ(outcome.lines, std::vector<std::string>{c.line}) << c.what;
+    }
+  }
+}
+
+TEST(SplitCandidateTest, FileWithoutHighAndLowHasNoGap) {
+  TempDir dir;
+  SymbolSpec spec =
+      Spec(1, "XYZ", {Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.1f, 26.0f, 25.0f)});
+  spec.fields = {formats::kDate, formats::kClose, formats::kVol};
+  PortfolioBuilder(dir.get()).Add(spec).Write();
+  EXPECT_TRUE(Search(dir.get(), {"XYZ"}).lines.empty());
+}
+
+// Closes of 50 at the first quote, 100 up to quote n-3, 50 at n-2, 25 at n-1 (n >= 4): candidates
+// at the first pair and at the last two pairs, which straddle the page joins of long series.
+std::vector<Quote> SeriesWithSplitsAtBothEnds(int n) {
+  std::vector<Quote> quotes = testing::MakeDailyQuotes(DayFromYmd(90, 1, 1), n);
+  for (int i = 0; i < n; ++i) {
+    float close = 100.0f;
+    if (i == 0 || i == n - 2)
+      close = 50.0f;
+    if (i == n - 1)
+      close = 25.0f;
+    auto& q = quotes[static_cast<std::size_t>(i)];
+    q = Bar(q.date, close, close * 1.01f, close * 0.99f);
+  }
+  return quotes;
+}
+
+TEST(SplitSearchPagesTest, EveryAdjacentPairTestedExactlyOnce) {
+  for (const int n : {4, 5, 399, 400, 401, 402, 799, 800, 801}) {
+    TempDir dir;
+    const std::vector<Quote> quotes = SeriesWithSplitsAtBothEnds(n);
+    PortfolioBuilder(dir.get()).Add(Spec(1, "XYZ", quotes)).Write();
+    std::vector<std::string> expected = {
+        "XYZ possible 1 for 2 split on " + formats::DisplayDate(quotes[1].date),
+        "XYZ possible 2 for 1 split on " +
+            formats::DisplayDate(quotes[static_cast<std::size_t>(n - 2)].date)};
+    expected.push_back("XYZ possible 2 for 1 split on " +
+                       formats::DisplayDate(quotes[static_cast<std::size_t>(n - 1)].date));
+    const Outcome outcome = Search(dir.get(), {"XYZ"});
+    EXPECT_EQ(outcome.end, SplitSearchEnd::kDone) << n;
+    EXPECT_EQ(outcome.lines, expected) << n;
+  }
+}
+
+TEST(SplitSearchPagesTest, TwoQuotesTestOnePair) {
+  TempDir dir;
+  PortfolioBuilder(dir.get())
+      .Add(Spec(1, "XYZ", {Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.1f, 26.0f, 25.0f)}))
+      .Write();
+  const Outcome outcome = Search(dir.get(), {"XYZ"});
+  EXPECT_EQ(outcome.lines.size(), 1u);
+  EXPECT_EQ(outcome.done, std::vector<std::string>{"XYZ"});
+}
+
+TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
+  TempDir dir;
+  PortfolioBuilder(dir.get())
+      .Add(Spec(1, "ONE", {Bar(kMon, 50.0f, 51.0f, 49.0f)}))
+      .Add(Spec(2, "NONE", {}))
+      .Add(Spec(3, "TWO", {Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.1f, 26.0f, 25.0f)}))
+      .Write();
+  const Outcome outcome = Search(dir.get(), {"NONE", "ONE", "TWO"});
+  EXPECT_EQ(outcome.end, SplitSearchEnd::kDone);
+  EXPECT_EQ(
+      outcome.tooFew,
+      (std::vector<std::string>{
+          "For symbol NONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.",
+          "For symbol ONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes."}));
+  EXPECT_EQ(outcome.done, (std::vector<std::string>{"NONE", "ONE", "TWO"}));
+  EXPECT_EQ(outcome.lines.size(), 1u);
+  EXPECT_TRUE(outcome.found);
+}
+
+TEST(SplitSearchWalkTest, NoCandidateLeavesFoundClear) {
+  TempDir dir;
+  PortfolioBuilder(dir.get())
+      .Add(Spec(1, "FLAT", testing::MakeDailyQuotes(DayFromYmd(95, 1, 2), 50)))
+      .Write();
+  const Outcome outcome = Search(dir.get(), {"FLAT"});
+  EXPECT_EQ(outcome.end, SplitSearchEnd::kDone);
+  EXPECT_FALSE(outcome.found);
+  EXPECT_TRUE(outcome.lines.empty());
+}
+
+// A symbol whose count cannot be read is a read error: its quotes are never searched with
+// the count of the symbol before it.
+TEST(SplitSearchWalkTest, UnreadableSymbolEndsTheSearchWithAReadError) {
+  TempDir dir;
+  PortfolioBuilder(dir.get())
+      .Add(Spec(1, "GOOD", SeriesWithSplitsAtBothEnds(10)))
+      .Add(Spec(2, "GONE", SeriesWithSplitsAtBothEnds(10)))
+      .Add(Spec(3, "LATER", SeriesWithSplitsAtBothEnds(10)))
+      .Write();
+  std::filesystem::remove(dir / "F2.DAT");
+  const Outcome outcome = Search(dir.get(), {"GOOD", "GONE", "LATER"});
+  EXPECT_EQ(outcome.end, SplitSearchEnd::kReadError);
+  EXPECT_EQ(outcome.readErrors, std::vector<std::string>{"GONE"});
+  EXPECT_EQ(outcome.done, std::vector<std::string>{"GOOD"});
+  EXPECT_EQ(outcome.lines.size(), 3u);  // GOOD's only
+}
+
+TEST(SplitSearchWalkTest, SymbolMissingFromMasterIsAReadError) {
+  TempDir dir;
+  PortfolioBuilder(dir.get()).Add(Spec(1, "GOOD", SeriesWithSplitsAtBothEnds(10))).Write();
+  const Outcome outcome = Search(dir.get(), {"NOTHERE", "GOOD"});
+  EXPECT_EQ(outcome.end, SplitSearchEnd::kReadError);
+  EXPECT_EQ(outcome.readErrors, std::vector<std::string>{"NOTHERE"});
+  EXPECT_TRUE(outcome.done.empty());
+}
+
+// A quote file cut short: the header promises more quotes than the file holds.
+TEST(SplitSearchWalkTest, TruncatedQuoteFileIsAReadError) {
+  TempDir dir;
+  SymbolSpec spec = Spec(1, "CUT", SeriesWithSplitsAtBothEnds(500));
+  PortfolioBuilder(dir.get()).Add(spec).Write();
+  std::vector<std::uint8_t> bytes = testing::FileBytes(dir / "F1.DAT");
+  bytes.resize(bytes.size() - 28 * 200);
+  testing::WriteBytes(dir / "F1.DAT", bytes);
+  const Outcome outcome = Search(dir.get(), {"CUT"});
+  EXPECT_EQ(outcome.end, SplitSearchEnd::kReadError);
+  EXPECT_EQ(outcome.readErrors, std::vector<std::string>{"CUT"});
+}
+
+}  // namespace
+}  // namespace ledgrix::maintenance
