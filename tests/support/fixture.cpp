@@ -62,6 +62,20 @@ void PutStored(std::vector<std::uint8_t>& bytes, std::size_t offset, float value
   std::memcpy(bytes.data() + offset, stored.data(), stored.size());
 }
 
+// Writes file after removing other spellings of its name, so a directory never holds both
+// "MASTER" and "Master".
+void WriteOnly(const path& file, const std::vector<std::uint8_t>& bytes) {
+  const std::string wanted = Lower(file.filename().string());
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
+    const path other = entry.path();
+    if (other.filename() != file.filename() && Lower(other.filename().string()) == wanted) {
+      std::filesystem::remove(other, ec);
+    }
+  }
+  WriteBytes(file, bytes);
+}
+
 }  // namespace
 
 TempDir::TempDir() {
@@ -189,15 +203,17 @@ const path& PortfolioBuilder::Write() {
   master.header.setSymbolCount(counts_ ? counts_->first : n);
   master.header.setFileCounter(counts_ ? counts_->second : n);
   master.records = records_;
-  WriteBytes(masterPath(), MasterBytes(master));
+  WriteOnly(masterPath(), MasterBytes(master));
 
   for (const SymbolSpec& spec : specs_) {
     std::string base = "F" + std::to_string(spec.fileNumber);
     if (lowerCaseQuoteFiles_)
       base = Lower(base);
-    WriteBytes(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dat" : ".DAT")), MakeQuoteFile(spec));
+    WriteOnly(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dat" : ".DAT")), MakeQuoteFile(spec));
     if (spec.writeDop) {
-      WriteText(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dop" : ".DOP")), MakeDopText(spec));
+      const std::string dop = MakeDopText(spec);
+      WriteOnly(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dop" : ".DOP")),
+                std::vector<std::uint8_t>(dop.begin(), dop.end()));
     }
   }
   // Each directory entry's folder gets an empty MASTER unless one was written there already.

@@ -1,0 +1,301 @@
+// Damaged and hostile portfolios: every case ends in a status, never a crash or an endless search.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "formats/facts.h"
+#include "formats/series.h"
+#include "tests/support/fixture.h"
+
+namespace ledgrix::formats {
+namespace {
+
+using std::filesystem::path;
+using testing::PortfolioBuilder;
+using testing::SymbolSpec;
+using testing::TempDir;
+
+SymbolSpec Spec(std::uint8_t n, std::string symbol, int quotes = 10) {
+  SymbolSpec s;
+  s.fileNumber = n;
+  s.symbol = std::move(symbol);
+  s.name = "NAME " + s.symbol;
+  s.quotes = testing::MakeDailyQuotes(DayFromYmd(1999, 3, 1), quotes);
+  return s;
+}
+
+MasterRecord DirEntry(const std::string& name) {
+  MasterRecord r;
+  r.setIssueName(name);
+  std::memcpy(r.bytes.data() + master_offset::kIssueName + 11, "<DIR>", 5);
+  r.setSymbolField("");
+  return r;
+}
+
+void Truncate(const path& file, std::size_t size) {
+  auto bytes = testing::FileBytes(file);
+  bytes.resize(size);
+  testing::WriteBytes(file, bytes);
+}
+
+struct DamageCase {
+  const char* what;
+  std::function<void(const path&)> build;
+  const char* symbol;
+  StatusCode lookup;       // LookupSymbol
+  StatusCode load;         // LoadSeries(start -1, count 400)
+  int facts;               // ReadSeriesFacts
+  const char* start = "";  // the portfolio searched, below the temporary directory
+};
+
+void RunCase(const DamageCase& c) {
+  TempDir tmp;
+  c.build(tmp.get());
+  const path dir = tmp.get() / c.start;
+  MasterRecord r;
+  Path found;
+  EXPECT_EQ(LookupSymbol(dir, c.symbol, r, found), c.lookup) << c.what;
+  QuoteSeries s;
+  ASSERT_EQ(InitSeries(s, 400), kOk);
+  EXPECT_EQ(LoadSeries(s, dir, c.symbol, -1, 400), c.load) << c.what;
+  EXPECT_LE(s.count, s.capacity) << c.what;
+  SeriesFacts f;
+  EXPECT_EQ(ReadSeriesFacts(dir, c.symbol, f), c.facts) << c.what;
+}
+
+const std::vector<DamageCase>& Cases() {
+  static const std::vector<DamageCase> cases = {
+      {"MASTER shorter than its header",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         Truncate(d / "MASTER", 20);
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"MASTER cut inside the wanted record",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "A")).Add(Spec(2, "IBM")).Write();
+         Truncate(d / "MASTER", 53 * 2 + 30);
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"MASTER cut after the wanted record",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Add(Spec(2, "B")).Write();
+         Truncate(d / "MASTER", 53 * 2 + 30);
+       },
+       "IBM", kOk, kOk, 0},
+      {"symbolCount above the records held",
+       [](const path& d) { PortfolioBuilder(d).Add(Spec(1, "IBM")).SetCounts(200, 200).Write(); },
+       "IBM", kOk, kOk, 0},
+      {"negative symbolCount",
+       [](const path& d) { PortfolioBuilder(d).Add(Spec(1, "IBM")).SetCounts(-3, 1).Write(); },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"MASTER of random bytes",
+       [](const path& d) {
+         std::mt19937 gen(7);
+         std::vector<std::uint8_t> bytes(53 * 40 + 11);
+         for (auto& b : bytes)
+           b = static_cast<std::uint8_t>(gen());
+         testing::WriteBytes(d / "MASTER", bytes);
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"recordLength 0",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.recordLength = 0;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kNoFieldLayout, 1},
+      {"recordLength 3",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.recordLength = 3;
+         s.writeDop = false;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kNoFieldLayout, 1},
+      {"recordLength 80 with a DOP",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.recordLength = 80;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kNoFieldLayout, 1},
+      {"recordLength 255",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.recordLength = 255;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kNoFieldLayout, 1},
+      {"fieldCount far above the record",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.fieldCount = 120;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kOk, 0},
+      {"DOP naming more fields than the record holds",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.fields = {kDate, kClose};
+         PortfolioBuilder(d).Add(s).Write();
+         testing::WriteText(d / "F1.DOP",
+                            "\"DATE\"\n\"CLOSE\"\n\"OPEN\"\n\"HIGH\"\n\"VOL\"\n\"OI\"\n");
+       },
+       "IBM", kOk, kOk, 0},
+      {"directory entry naming itself",
+       [](const path& d) {
+         PortfolioBuilder(d).AddDirectoryEntry("LOOP").Add(Spec(1, "A")).Write();
+         std::filesystem::remove_all(d / "LOOP");
+         std::filesystem::create_directory_symlink(".", d / "LOOP");
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"many entries looping back",
+       [](const path& d) {
+         PortfolioBuilder b(d);
+         for (int i = 0; i < 12; ++i)
+           b.AddRawRecord(DirEntry("L" + std::to_string(i)));
+         b.Add(Spec(1, "A")).Write();
+         for (int i = 0; i < 12; ++i) {
+           std::filesystem::create_directory_symlink(".", d / ("L" + std::to_string(i)));
+         }
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"entry '..'",
+       [](const path& d) {
+         std::filesystem::create_directories(d / "P");
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         PortfolioBuilder(d / "P").AddRawRecord(DirEntry("..")).Write();
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1, "P"},
+      {"entry holding a separator",
+       [](const path& d) {
+         PortfolioBuilder(d).AddRawRecord(DirEntry("A/B")).AddRawRecord(DirEntry("A\\B")).Write();
+         PortfolioBuilder(d / "A" / "B").Add(Spec(1, "IBM")).Write();
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"entry naming a missing folder, then a good one",
+       [](const path& d) {
+         PortfolioBuilder(d).AddRawRecord(DirEntry("GONE")).AddDirectoryEntry("GOOD").Write();
+         PortfolioBuilder(d / "GOOD").Add(Spec(1, "IBM")).Write();
+       },
+       "IBM", kOk, kOk, 0},
+      {"entry naming a file",
+       [](const path& d) {
+         PortfolioBuilder(d).AddRawRecord(DirEntry("F1.DAT")).Add(Spec(1, "A")).Write();
+       },
+       "IBM", kFileNotFound, kFileNotFound, 1},
+      {"10 000-character DOP line",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         testing::WriteText(d / "F1.DOP", "\"DATE\",0,0\n\"" + std::string(10000, 'O') +
+                                              "\n\"OPEN\",0,0\n\"HIGH\"\n\"LOW\"\n\"CLOSE\"\n");
+       },
+       "IBM", kOk, kOk, 0},
+      {"DOP ending in Ctrl-Z",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         testing::WriteText(d / "F1.DOP", testing::MakeDopText(Spec(1, "IBM")) + "\x1A");
+       },
+       "IBM", kOk, kOk, 0},
+      {"DOP of binary junk",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         std::vector<std::uint8_t> junk(5000);
+         for (std::size_t i = 0; i < junk.size(); ++i)
+           junk[i] = static_cast<std::uint8_t>(i * 37);
+         testing::WriteBytes(d / "F1.DOP", junk);
+       },
+       "IBM", kOk, kOk, 0},
+      {"empty DAT",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         testing::WriteBytes(d / "F1.DAT", {});
+       },
+       "IBM", kOk, kRecordNotFound, 0},
+      {"DAT shorter than its header",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         Truncate(d / "F1.DAT", 3);
+       },
+       "IBM", kOk, kRecordNotFound, 0},
+      {"DAT claiming 65 534 quotes with ten",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.lastRecord = 65535;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kOk, 0},
+      {"DAT with lastRecord 0",
+       [](const path& d) {
+         SymbolSpec s = Spec(1, "IBM");
+         s.lastRecord = 0;
+         PortfolioBuilder(d).Add(s).Write();
+       },
+       "IBM", kOk, kRecordNotFound, 0},
+      {"missing DAT",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         std::filesystem::remove(d / "F1.DAT");
+       },
+       "IBM", kOk, kFileOpen, 1},
+      {"DAT that is a directory",
+       [](const path& d) {
+         PortfolioBuilder(d).Add(Spec(1, "IBM")).Write();
+         std::filesystem::remove(d / "F1.DAT");
+         std::filesystem::create_directory(d / "F1.DAT");
+       },
+       "IBM", kOk, kFileOpen, 1},
+  };
+  return cases;
+}
+
+TEST(DamagedInput, EveryCaseGivesAStatus) {
+  for (const DamageCase& c : Cases())
+    RunCase(c);
+}
+
+// Builds a chain top/D1/D2/... of `levels` directories with the symbol in the deepest.
+void BuildChain(const path& top, int levels) {
+  path dir = top;
+  for (int depth = 0; depth < levels; ++depth) {
+    PortfolioBuilder(dir).AddDirectoryEntry("D").Add(Spec(1, "L" + std::to_string(depth))).Write();
+    dir /= "D";
+  }
+  PortfolioBuilder(dir).Add(Spec(1, "BOTTOM")).Write();
+}
+
+TEST(DamagedInput, NestingIsFollowedUpToItsBound) {
+  MasterRecord r;
+  Path found;
+  {
+    TempDir tmp;
+    BuildChain(tmp.get(), kMaxDirectoryDepth);
+    EXPECT_EQ(LookupSymbol(tmp.get(), "BOTTOM", r, found), kOk);
+  }
+  {
+    TempDir tmp;
+    BuildChain(tmp.get(), kMaxDirectoryDepth + 1);
+    EXPECT_EQ(LookupSymbol(tmp.get(), "BOTTOM", r, found), kFileNotFound);
+    EXPECT_EQ(LookupSymbol(tmp.get(), "L16", r, found), kOk);
+  }
+}
+
+TEST(DamagedInput, EmptyDatStillGivesItsTotal) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Write();
+  testing::WriteBytes(tmp / "F1.DAT", {});
+  QuoteSeries s;
+  ASSERT_EQ(InitSeries(s, 1), kOk);
+  EXPECT_EQ(LoadSeries(s, tmp.get(), "IBM", 0, 0), kOk);
+  EXPECT_EQ(s.total, 0);
+  SeriesFacts f;
+  ASSERT_EQ(ReadSeriesFacts(tmp.get(), "IBM", f), 0);
+  EXPECT_EQ(f.quoteCount, 0);
+}
+
+}  // namespace
+}  // namespace ledgrix::formats

@@ -1,0 +1,144 @@
+// Series facts, status texts and the texts of quote cells.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "formats/cell_text.h"
+#include "formats/facts.h"
+#include "formats/status.h"
+#include "tests/support/fixture.h"
+
+namespace ledgrix::formats {
+namespace {
+
+using testing::PortfolioBuilder;
+using testing::SymbolSpec;
+using testing::TempDir;
+
+SymbolSpec Spec(std::uint8_t n, std::string symbol) {
+  SymbolSpec s;
+  s.fileNumber = n;
+  s.symbol = std::move(symbol);
+  s.name = "NAME OF " + s.symbol;
+  s.quotes = testing::MakeDailyQuotes(DayFromYmd(1998, 1, 2), 30);
+  return s;
+}
+
+TEST(SeriesFacts, SyntheticLayoutShowsWholeNumbers) {
+  TempDir tmp;
+  SymbolSpec spec = Spec(4, "IBM");
+  spec.writeDop = false;
+  PortfolioBuilder(tmp.get()).Add(spec).Write();
+  SeriesFacts f;
+  ASSERT_EQ(ReadSeriesFacts(tmp.get(), "ibm", f), 0);
+  EXPECT_EQ(f.path, tmp.get().string());
+  EXPECT_EQ(f.fileNumber, 4);
+  EXPECT_EQ(f.recordLength, 28);
+  EXPECT_EQ(f.fieldCount, 7);
+  EXPECT_EQ(f.quoteCount, 30);
+  EXPECT_EQ(f.issueName, "NAME OF IBM     ");
+  EXPECT_EQ(f.symbol, "IBM             ");
+  EXPECT_EQ(f.firstDate, 980102.0f);
+  EXPECT_EQ(f.lastDate, StoredValueFromDay(spec.quotes.back().date));
+  EXPECT_EQ(f.periodicityText, "D Daily");
+  for (int i = 0; i < kFieldNameCount; ++i) {
+    const auto k = static_cast<std::size_t>(i);
+    const char* expected = i == kTime ? "" : "Whole Num.";
+    EXPECT_EQ(f.inputText[k], expected) << kFieldNames[k];
+    EXPECT_EQ(f.displayText[k], expected) << kFieldNames[k];
+  }
+}
+
+TEST(SeriesFacts, DopCodesAreNamed) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Write();
+  testing::WriteText(tmp / "F1.DOP",
+                     "\"DATE\",0,0\n\"OPEN\",100,2\n\"HIGH\",-7,1000\n\"LOW\",7,-8\n");
+  SeriesFacts f;
+  ASSERT_EQ(ReadSeriesFacts(tmp.get(), "IBM", f), 0);
+  EXPECT_EQ(f.inputText[kOpen], "100s");
+  EXPECT_EQ(f.displayText[kOpen], "100ths");
+  EXPECT_EQ(f.inputText[kHigh], "128ths");
+  EXPECT_EQ(f.displayText[kHigh], "1,000s");
+  // Codes without a name show their number.
+  EXPECT_EQ(f.inputText[kLow], "7");
+  EXPECT_EQ(f.displayText[kLow], "-8");
+  EXPECT_EQ(f.inputText[kClose], "");
+}
+
+TEST(SeriesFacts, FailuresReturnOneAndLeaveTheRecord) {
+  TempDir tmp;
+  SymbolSpec wide = Spec(2, "WIDE");
+  wide.recordLength = 40;
+  wide.writeDop = false;
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Add(wide).Add(Spec(3, "NODAT")).Write();
+  std::filesystem::remove(tmp / "F3.DAT");
+  SeriesFacts f;
+  f.path = "untouched";
+  f.quoteCount = 77;
+  for (const char* symbol : {"MISSING", "WIDE", "NODAT"}) {
+    EXPECT_EQ(ReadSeriesFacts(tmp.get(), symbol, f), 1) << symbol;
+    EXPECT_EQ(f.path, "untouched");
+    EXPECT_EQ(f.quoteCount, 77);
+  }
+  TempDir empty;
+  EXPECT_EQ(ReadSeriesFacts(empty.get(), "IBM", f), 1);
+  EXPECT_EQ(f.path, "untouched");
+}
+
+TEST(SeriesFacts, PeriodicityAndCodeNames) {
+  const std::pair<char, const char*> periods[] = {
+      {'D', "D Daily"},   {'I', "I Intra-day"}, {'W', "W Weekly"},
+      {'M', "M Monthly"}, {'Q', "Q Quarterly"}, {'Y', "Y Yearly"},
+      {'d', "ERROR"},     {'X', "ERROR"},       {'\0', "ERROR"}};
+  for (const auto& [letter, text] : periods)
+    EXPECT_EQ(PeriodicityText(letter), text);
+  const std::pair<int, const char*> codes[] = {
+      {-7, "128ths"},  {-6, "64ths"},    {-5, "32nds"},     {-4, "16ths"}, {-3, "8ths"},
+      {-2, "4ths"},    {-1, "Halves"},   {0, "Whole Num."}, {1, "10ths"},  {2, "100ths"},
+      {3, "1,000ths"}, {4, "10,000ths"}, {5, "100,000ths"}, {100, "100s"}, {1000, "1,000s"},
+      {6, "6"},        {-8, "-8"},       {99, "99"}};
+  for (const auto& [code, name] : codes)
+    EXPECT_EQ(FormatCodeName(code), name) << code;
+}
+
+TEST(StatusText, EveryCode) {
+  const std::pair<int, const char*> texts[] = {{0, "Sucessfull"},
+                                               {-1, "Invalid Parm"},
+                                               {-2, "File Open"},
+                                               {-3, "Malloc"},
+                                               {-4, "File Read"},
+                                               {-5, "File Write"},
+                                               {-6, "File Seek"},
+                                               {-7, "File Exists"},
+                                               {-8, "File Not Found"},
+                                               {-9, "Record Not Found"},
+                                               {-10, "No Graphics Found"},
+                                               {-11, "No Fonts Found"},
+                                               {-12, "Charts Uninitialized"},
+                                               {-13, "Max Lines Exceeded"},
+                                               {-14, "Max Grids Exceeded"},
+                                               {-15, "Unknown"},
+                                               {-16, ""},
+                                               {-100, ""},
+                                               {-200, ""},
+                                               {1, ""}};
+  for (const auto& [code, text] : texts)
+    EXPECT_EQ(StatusText(code), text) << code;
+}
+
+TEST(CellText, ValuesAndAbsentFields) {
+  EXPECT_EQ(PriceText(12.5f), "12.5000");
+  EXPECT_EQ(PriceText(0.0f), "0.0000");
+  EXPECT_EQ(PriceText(-1.0f), "N/A");
+  EXPECT_EQ(PriceText(std::numeric_limits<float>::quiet_NaN()), "N/A");
+  EXPECT_EQ(VolumeText(12345.0f), "12345");
+  EXPECT_EQ(VolumeText(-1.0f), "N/A");
+  EXPECT_EQ(ExportVolumeText(12345.0f), "12345.00");
+  EXPECT_EQ(ExportVolumeText(-1.0f), "N/A");
+  EXPECT_FALSE(PriceText(std::numeric_limits<float>::max()).empty());
+}
+
+}  // namespace
+}  // namespace ledgrix::formats

@@ -1,0 +1,212 @@
+// MASTER records and LookupSymbol: matching, nesting, found directories and names of any case.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "formats/master.h"
+#include "tests/support/fixture.h"
+
+namespace ledgrix::formats {
+namespace {
+
+using testing::PortfolioBuilder;
+using testing::SymbolSpec;
+using testing::TempDir;
+
+SymbolSpec Spec(std::uint8_t n, std::string symbol, std::string name = "") {
+  SymbolSpec s;
+  s.fileNumber = n;
+  s.symbol = std::move(symbol);
+  s.name = name.empty() ? s.symbol + " INC" : std::move(name);
+  s.quotes = testing::MakeDailyQuotes(DayFromYmd(1998, 1, 2), 5);
+  return s;
+}
+
+std::string Sep() {
+  return std::string(1, Path::preferred_separator);
+}
+
+TEST(MasterRecord, FieldsAndDisplayTexts) {
+  SymbolSpec spec = Spec(7, "IBM", "INTL BUS MACH");
+  spec.periodicity = 'W';
+  const MasterRecord r = testing::MakeMasterRecord(spec);
+  EXPECT_EQ(r.fileNumber(), 7);
+  EXPECT_EQ(r.recordLength(), 28);
+  EXPECT_EQ(r.fieldCount(), 7);
+  EXPECT_EQ(r.periodicity(), 'W');
+  EXPECT_EQ(r.issueName(), "INTL BUS MACH   ");
+  EXPECT_EQ(r.symbolField(), "IBM             ");
+  EXPECT_EQ(r.displaySymbol(), "IBM");
+  EXPECT_EQ(r.displayName(), "INTL BUS MACH   ");
+  EXPECT_FALSE(r.isDirectoryEntry());
+  EXPECT_EQ(r.storedFirstDate(), 980102.0f);
+
+  MasterRecord copy = r;
+  copy.decodeDates();
+  EXPECT_EQ(copy.hostFirstDate(), 980102.0f);
+  copy.encodeDates();
+  EXPECT_EQ(copy.bytes, r.bytes);
+}
+
+TEST(MasterRecord, DisplaySymbolStopsAtControlAndHighBytes) {
+  MasterRecord r;
+  r.setSymbolField("AB");
+  r.bytes[master_offset::kSymbol + 1] = 0x85;
+  EXPECT_EQ(r.displaySymbol(), "A");
+  r.bytes[master_offset::kSymbol] = 0x00;
+  EXPECT_TRUE(r.hasBlankSymbol());
+}
+
+TEST(MasterRecord, HeaderCountsAreSignedLittleEndian) {
+  MasterHeader h;
+  h.setSymbolCount(300);
+  h.setFileCounter(-2);
+  EXPECT_EQ(h.bytes[0], 0x2C);
+  EXPECT_EQ(h.bytes[1], 0x01);
+  EXPECT_EQ(h.symbolCount(), 300);
+  EXPECT_EQ(h.fileCounter(), -2);
+}
+
+TEST(MasterRecord, MatchingRule) {
+  MasterRecord r;
+  r.setIssueName("Acme Corp");
+  r.setSymbolField("AB CD");
+  EXPECT_TRUE(r.matches("ACME CORP"));
+  EXPECT_TRUE(r.matches("acme corp"));
+  EXPECT_FALSE(r.matches("ACME"));
+  EXPECT_TRUE(r.matches("ab cd"));  // two words: the symbol up to its second space
+  EXPECT_TRUE(r.matches("AB"));     // one word: the symbol up to its first space
+  EXPECT_FALSE(r.matches("AB C"));
+  EXPECT_FALSE(r.matches("CD"));
+}
+
+TEST(MasterRecord, DirectoryEntryNeedsAFirstCharacter) {
+  MasterRecord entry;
+  entry.setIssueName("SUB        <DIR>");
+  EXPECT_TRUE(entry.isDirectoryEntry());
+  EXPECT_EQ(entry.directoryName(), "SUB");
+  MasterRecord blank;
+  blank.setIssueName("           <DIR>");
+  EXPECT_FALSE(blank.isDirectoryEntry());
+}
+
+TEST(Lookup, FindsByNameAndBySymbolIgnoringCase) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM", "INTL BUS MACH")).Add(Spec(2, "msft")).Write();
+  MasterRecord r;
+  Path found;
+  ASSERT_EQ(LookupSymbol(tmp.get(), "ibm", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 1);
+  EXPECT_EQ(found.string(), tmp.get().string() + Sep());
+  // Dates come back as plain host numbers.
+  EXPECT_EQ(r.hostFirstDate(), 980102.0f);
+  ASSERT_EQ(LookupSymbol(tmp.get(), "intl bus mach", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 1);
+  ASSERT_EQ(LookupSymbol(tmp.get(), "MSFT", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 2);
+  EXPECT_EQ(LookupSymbol(tmp.get(), "ORCL", r, found), kFileNotFound);
+}
+
+TEST(Lookup, DirectoryWithOrWithoutSeparator) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Write();
+  MasterRecord r;
+  Path found;
+  ASSERT_EQ(LookupSymbol(tmp.get().string() + Sep(), "IBM", r, found), kOk);
+  EXPECT_EQ(found.string(), tmp.get().string() + Sep());
+}
+
+TEST(Lookup, EmptyOrMissingMasterIsNotFound) {
+  TempDir tmp;
+  MasterRecord r;
+  Path found;
+  EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);
+  PortfolioBuilder(tmp.get()).Write();
+  EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);
+}
+
+TEST(Lookup, BlankFirstCharacterDirMarkerIsAnOrdinaryRecord) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).Add(Spec(3, "XYZ", "           <DIR>")).Write();
+  MasterRecord r;
+  Path found;
+  ASSERT_EQ(LookupSymbol(tmp.get(), "XYZ", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 3);
+}
+
+TEST(Lookup, FollowsNestedDirectoryEntriesDepthFirst) {
+  TempDir tmp;
+  // Top: entry A, entry B, symbol TOP (own symbols are tried before any sub-directory).
+  PortfolioBuilder(tmp.get())
+      .AddDirectoryEntry("A")
+      .AddDirectoryEntry("B")
+      .Add(Spec(1, "DUP"))
+      .Write();
+  PortfolioBuilder(tmp / "A").AddDirectoryEntry("DEEP").Add(Spec(2, "INA")).Write();
+  PortfolioBuilder(tmp.get() / "A" / "DEEP").Add(Spec(3, "DEEPSYM")).Add(Spec(4, "TWICE")).Write();
+  PortfolioBuilder(tmp / "B").Add(Spec(5, "TWICE")).Add(Spec(6, "DUP")).Write();
+
+  MasterRecord r;
+  Path found;
+  ASSERT_EQ(LookupSymbol(tmp.get(), "DUP", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 1);
+  ASSERT_EQ(LookupSymbol(tmp.get(), "deepsym", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 3);
+  EXPECT_EQ(found.string(), (tmp.get() / "A" / "DEEP").string() + Sep());
+  // A/DEEP is searched before B.
+  ASSERT_EQ(LookupSymbol(tmp.get(), "TWICE", r, found), kOk);
+  EXPECT_EQ(r.fileNumber(), 4);
+  // Back up from A/DEEP and on into B.
+  PortfolioBuilder(tmp / "B").Add(Spec(7, "ONLYB")).Write();
+  ASSERT_EQ(LookupSymbol(tmp.get(), "ONLYB", r, found), kOk);
+  EXPECT_EQ(found.string(), (tmp.get() / "B").string() + Sep());
+}
+
+TEST(Lookup, NamesOfAnyCaseOnDisk) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).SetMasterName("master").AddDirectoryEntry("SUB").Write();
+  PortfolioBuilder(tmp / "SUB").SetMasterName("Master").Add(Spec(1, "LOW")).Write();
+  std::filesystem::rename(tmp / "SUB", tmp / "sub");
+  MasterRecord r;
+  Path found;
+  ASSERT_EQ(LookupSymbol(tmp.get(), "LOW", r, found), kOk);
+  // The spelling on disk is what comes back.
+  EXPECT_EQ(found.string(), (tmp.get() / "sub").string() + Sep());
+}
+
+TEST(Lookup, QuoteFilePathResolvesAnyCase) {
+  TempDir tmp;
+  testing::WriteText(tmp / "f1.dat", "x");
+  testing::WriteText(tmp / "F1.dop", "x");
+  EXPECT_EQ(QuoteFilePath(tmp.get(), 1, "DAT"), tmp / "f1.dat");
+  EXPECT_EQ(QuoteFilePath(tmp.get(), 1, ".DOP"), tmp / "F1.dop");
+  // A file not there gets the format's upper-case name.
+  EXPECT_EQ(QuoteFilePath(tmp.get(), 12, "BAK"), tmp / "F12.BAK");
+}
+
+TEST(Lookup, ReadMasterFileKeepsEveryRecord) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "A")).Add(Spec(2, "B")).SetCounts(2, 9).Write();
+  MasterFile file;
+  ASSERT_TRUE(ReadMasterFile(tmp / "master", file));
+  EXPECT_EQ(file.header.symbolCount(), 2);
+  EXPECT_EQ(file.header.fileCounter(), 9);
+  ASSERT_EQ(file.records.size(), 2u);
+  EXPECT_FALSE(file.trailingBytes);
+  EXPECT_EQ(MasterBytes(file), testing::FileBytes(tmp / "MASTER"));
+
+  auto bytes = testing::FileBytes(tmp / "MASTER");
+  bytes.resize(bytes.size() - 10);
+  testing::WriteBytes(tmp / "MASTER", bytes);
+  ASSERT_TRUE(ReadMasterFile(tmp / "MASTER", file));
+  EXPECT_EQ(file.records.size(), 1u);
+  EXPECT_TRUE(file.trailingBytes);
+
+  testing::WriteBytes(tmp / "MASTER", {1, 2, 3});
+  EXPECT_FALSE(ReadMasterFile(tmp / "MASTER", file));
+  EXPECT_FALSE(ReadMasterFile(tmp / "NOWHERE" / "MASTER", file));
+}
+
+}  // namespace
+}  // namespace ledgrix::formats

@@ -1,0 +1,101 @@
+// The stored number codec: known byte vectors, the zero rules, the exponent wrap, round trips.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "formats/mbf.h"
+
+namespace ledgrix::formats {
+namespace {
+
+StoredNumber Bytes(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3) {
+  return {b0, b1, b2, b3};
+}
+
+TEST(Mbf, KnownVectorsBothWays) {
+  struct Case {
+    StoredNumber stored;
+    float host;
+  };
+  const Case cases[] = {
+      {Bytes(0x00, 0x00, 0x00, 0x81), 1.0f},  {Bytes(0x00, 0x00, 0x80, 0x81), -1.0f},
+      {Bytes(0x00, 0x00, 0x20, 0x84), 10.0f}, {Bytes(0x00, 0x00, 0x00, 0x80), 0.5f},
+      {Bytes(0x00, 0x00, 0x48, 0x86), 50.0f}, {Bytes(0x00, 0x00, 0x40, 0x82), 3.0f},
+      {Bytes(0x00, 0x00, 0xC0, 0x82), -3.0f},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DecodeMbf(c.stored.data()), c.host) << c.host;
+    EXPECT_EQ(EncodeMbf(c.host), c.stored) << c.host;
+  }
+}
+
+TEST(Mbf, ZeroExponentIsZeroWhateverTheOtherBytes) {
+  const StoredNumber junk = Bytes(0x12, 0x34, 0xD6, 0x00);
+  const float value = DecodeMbf(junk.data());
+  EXPECT_EQ(value, 0.0f);
+  EXPECT_FALSE(std::signbit(value));
+  EXPECT_EQ(EncodeMbf(value), Bytes(0, 0, 0, 0));
+}
+
+TEST(Mbf, ZerosAndNanBecomeFourZeroBytes) {
+  EXPECT_EQ(EncodeMbf(0.0f), Bytes(0, 0, 0, 0));
+  EXPECT_EQ(EncodeMbf(-0.0f), Bytes(0, 0, 0, 0));
+  EXPECT_EQ(EncodeMbf(std::numeric_limits<float>::quiet_NaN()), Bytes(0, 0, 0, 0));
+}
+
+TEST(Mbf, ExponentArithmeticWrapsAt256) {
+  // Stored exponent 1 gives host exponent 255: an infinity (or NaN with a mantissa).
+  EXPECT_TRUE(std::isinf(DecodeMbf(Bytes(0, 0, 0x00, 0x01).data())));
+  EXPECT_TRUE(std::isnan(DecodeMbf(Bytes(1, 0, 0x00, 0x01).data())));
+  // Host exponents 254 and 255 give stored exponents 0 and 1.
+  EXPECT_EQ(EncodeMbf(std::numeric_limits<float>::max())[3], 0x00);
+  EXPECT_EQ(EncodeMbf(std::numeric_limits<float>::infinity())[3], 0x01);
+  // Stored exponent 2 is host exponent 0: a subnormal host value.
+  EXPECT_EQ(std::bit_cast<std::uint32_t>(DecodeMbf(Bytes(1, 0, 0, 0x02).data())), 1u);
+}
+
+TEST(Mbf, InPlaceConversion) {
+  std::uint8_t buffer[8] = {0xAA, 0, 0, 0x20, 0x84, 0xBB, 0xCC, 0xDD};
+  MbfToHost(buffer + 1, buffer + 1);
+  float host;
+  std::memcpy(&host, buffer + 1, 4);
+  EXPECT_EQ(host, 10.0f);
+  HostToMbf(buffer + 1, buffer + 1);
+  const std::uint8_t expected[8] = {0xAA, 0, 0, 0x20, 0x84, 0xBB, 0xCC, 0xDD};
+  EXPECT_EQ(std::memcmp(buffer, expected, 8), 0);
+}
+
+TEST(Mbf, RoundTripKeepsEveryNonZeroStoredNumber) {
+  // Every exponent and sign, with mantissas that touch every byte.
+  const std::uint8_t mantissas[][3] = {
+      {0, 0, 0}, {1, 0, 0}, {0xFF, 0xFF, 0x7F}, {0x34, 0x12, 0x55}, {0, 0x80, 0x40}};
+  int checked = 0;
+  for (int exponent = 1; exponent < 256; ++exponent) {
+    for (const auto& m : mantissas) {
+      for (std::uint8_t sign : {0x00, 0x80}) {
+        const StoredNumber stored = Bytes(m[0], m[1], static_cast<std::uint8_t>(m[2] | sign),
+                                          static_cast<std::uint8_t>(exponent));
+        const float host = DecodeMbf(stored.data());
+        // Exponent 2 with a zero mantissa is a host zero, which is stored as four zero bytes.
+        if (std::isnan(host) || host == 0.0f)
+          continue;
+        EXPECT_EQ(EncodeMbf(host), stored) << exponent;
+        ++checked;
+      }
+    }
+  }
+  EXPECT_GT(checked, 2000);
+}
+
+TEST(Mbf, HostValuesSurviveTheTrip) {
+  for (float v : {1.0f, -2.5f, 980102.0f, 1000103.0f, 123.456f, 1e-30f, 1e38f, -7.125f}) {
+    const StoredNumber stored = EncodeMbf(v);
+    EXPECT_EQ(DecodeMbf(stored.data()), v) << v;
+  }
+}
+
+}  // namespace
+}  // namespace ledgrix::formats
