@@ -1,0 +1,57 @@
+// Runs one write path on an in-memory file system, cuts the power before every operation that
+// changes anything (and once more after the path returned), reboots every way the cut can end
+// (each prefix of the pending creations, renames and deletions; unflushed data dropped, kept or
+// torn) and checks that every MASTER and F<n>.DAT holds its complete old or complete new content,
+// the new one wherever the path had already reported success.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/memory_file_system.h"
+
+namespace ledgrix::testing {
+
+// A file's content in one state of the file system; nullopt when it does not exist.
+using FileContent = std::optional<Bytes>;
+using FileMap = std::map<std::string, FileContent>;
+
+struct WritePath {
+  std::string name;
+  // Builds the portfolios (durable before the run).
+  std::function<void(MemoryFileSystem&)> setup;
+  // Runs the operation with the file system installed; true when it reported success.
+  std::function<bool()> run;
+  // A delete at either end of a series updates the MASTER dates in steps of their own: until
+  // the delete reported success, a MASTER may differ from its old or new content in those dates.
+  bool masterDatesMayLag = false;
+  // A further check of a rebooted state (files as found, the old and the new content of
+  // every file); returns a description of what is wrong, or an empty text.
+  std::function<std::string(const FileMap& rebooted, const FileMap& before, const FileMap& after)>
+      invariant;
+};
+
+struct CrashReport {
+  bool reportedSuccess = false;
+  int crashPoints = 0;                // moments at which the power was cut
+  long statesChecked = 0;             // rebooted file systems checked
+  long violations = 0;                // states in which a file was neither old nor new
+  int changedFiles = 0;               // guarded files whose content the path changed
+  std::vector<std::string> examples;  // the first few violations, described
+};
+
+// Runs path once, through a broken replace when variant is given.
+CrashReport RunPowerLossTest(const WritePath& path,
+                             std::optional<BrokenReplace> variant = std::nullopt);
+
+// Whether a file name is one whose content must survive: MASTER or F<n>.DAT (any case).
+bool IsGuardedFile(const std::string& key);
+
+// Every file's content in a state, by key.
+FileMap Files(const MemoryFileSystem::State& state);
+
+}  // namespace ledgrix::testing

@@ -1,0 +1,176 @@
+#include "tests/crash/write_paths.h"
+
+#include <cstring>
+
+#include "formats/dates.h"
+#include "formats/master.h"
+#include "maintenance/master_repair.h"
+#include "maintenance/prompt.h"
+#include "maintenance/quote_rewrite.h"
+#include "maintenance/symbol_ops.h"
+#include "tests/support/fixture.h"
+
+namespace ledgrix::testing {
+namespace {
+
+using formats::QuoteDate;
+using maintenance::QuoteChange;
+
+const std::filesystem::path kRoot = "/p";
+const std::filesystem::path kTop = "/p/top";
+const std::filesystem::path kDest = "/p/dest";
+const std::filesystem::path kDamaged = "/p/damaged";
+
+QuoteDate Day(int year, int month, int day) {
+  return formats::DayFromYmd(year, month, day);
+}
+
+// 1998-01-05 is a Monday; six weekdays from it.
+std::vector<Quote> AaaQuotes() {
+  return MakeDailyQuotes(Day(98, 1, 5), 6);
+}
+
+SymbolSpec Spec(std::uint8_t fileNumber, std::string symbol, std::string name,
+                std::vector<Quote> quotes, bool dop = true) {
+  SymbolSpec spec;
+  spec.fileNumber = fileNumber;
+  spec.symbol = std::move(symbol);
+  spec.name = std::move(name);
+  spec.quotes = std::move(quotes);
+  spec.writeDop = dop;
+  return spec;
+}
+
+// top: AAA (6 quotes), BBB (3, no DOP), CCC (1 quote), and a directory entry SUB holding DDD;
+// dest: EEE; damaged: one record whose symbol is blank.
+void BuildPortfolios(MemoryFileSystem& fs) {
+  TempDir temp;
+  PortfolioBuilder(temp / "top/SUB")
+      .Add(Spec(1, "DDD", "Delta Corp", MakeDailyQuotes(Day(99, 3, 1), 4)))
+      .Write();
+  PortfolioBuilder(temp / "top")
+      .Add(Spec(1, "AAA", "Alpha Inc", AaaQuotes()))
+      .Add(Spec(2, "BBB", "Beta Ltd", MakeDailyQuotes(Day(100, 2, 1), 3), false))
+      .AddDirectoryEntry("SUB")
+      .Add(Spec(4, "CCC", "Gamma plc", MakeDailyQuotes(Day(101, 6, 4), 1)))
+      .Write();
+  PortfolioBuilder(temp / "dest")
+      .Add(Spec(1, "EEE", "Epsilon", MakeDailyQuotes(Day(97, 5, 5), 2)))
+      .Write();
+  formats::MasterRecord blank = MakeMasterRecord(Spec(3, "", "Blank Symbol", {}));
+  std::memset(blank.bytes.data() + formats::master_offset::kSymbol, ' ', 16);
+  PortfolioBuilder(temp / "damaged")
+      .Add(Spec(1, "FFF", "Phi", MakeDailyQuotes(Day(98, 1, 5), 2)))
+      .AddRawRecord(blank)
+      .Write();
+  fs.ImportTree(temp.get(), kRoot);
+}
+
+bool Change(std::int16_t operation, QuoteDate first, QuoteDate last, const std::string& symbol,
+            const std::filesystem::path& dir = kTop) {
+  QuoteChange change;
+  change.values = {1.5f, 1.5f, 1.5f, 1.5f, 0.5f, 2.0f};
+  change.firstDate = first;
+  change.lastDate = last;
+  change.operation = operation;
+  maintenance::SilentPrompt prompt;
+  return maintenance::ApplyQuoteChange(change, dir, symbol, prompt) == formats::kOk;
+}
+
+WritePath QuotePath(std::string name, std::int16_t operation, QuoteDate first, QuoteDate last,
+                    std::string symbol = "AAA") {
+  WritePath path;
+  path.name = std::move(name);
+  path.setup = BuildPortfolios;
+  path.run = [=] { return Change(operation, first, last, symbol); };
+  path.masterDatesMayLag = operation == maintenance::kDelete;
+  return path;
+}
+
+// After a move the quotes are in at least one complete place: the source file or a new file
+// of the destination holds them as they were.
+std::string QuotesSomewhere(const FileMap& rebooted, const FileMap& before, const FileMap&) {
+  const auto source = before.find("/p/top/F1.DAT");
+  for (const auto& [key, content] : rebooted) {
+    const bool candidate = key == source->first || key.rfind("/p/dest/", 0) == 0;
+    if (candidate && content == source->second)
+      return {};
+  }
+  return "the moved quotes are in no complete file";
+}
+
+}  // namespace
+
+std::vector<WritePath> AllWritePaths() {
+  const std::vector<Quote> aaa = AaaQuotes();
+  const QuoteDate oldest = aaa.front().date;
+  const QuoteDate newest = aaa.back().date;
+  const QuoteDate middle = aaa[2].date;
+  std::vector<WritePath> paths = {
+      QuotePath("Set one day", maintenance::kSet, middle, middle),
+      QuotePath("Scale up to a day", maintenance::kScale, 0, middle),
+      QuotePath("Delete the oldest quote", maintenance::kDelete, oldest, oldest),
+      QuotePath("Delete the newest quote", maintenance::kDelete, newest, newest),
+      QuotePath("Delete a middle quote", maintenance::kDelete, middle, middle),
+      QuotePath("Delete the only quote", maintenance::kDelete, Day(101, 6, 4), Day(101, 6, 4),
+                "CCC"),
+      QuotePath("Delete the oldest quote in a sub-portfolio", maintenance::kDelete, Day(99, 3, 1),
+                Day(99, 3, 1), "DDD"),
+      QuotePath("Insert before a Monday", maintenance::kInsert, oldest, oldest),
+  };
+
+  WritePath repair;
+  repair.name = "RepairMaster";
+  repair.setup = BuildPortfolios;
+  repair.run = [] {
+    maintenance::SilentPrompt prompt(true);
+    return maintenance::RepairMaster(kDamaged / "MASTER", true, prompt) != 0;
+  };
+  paths.push_back(repair);
+
+  WritePath remove;
+  remove.name = "RemoveSymbol";
+  remove.setup = BuildPortfolios;
+  remove.run = [] { return maintenance::RemoveSymbol(kTop, kTop / "MASTER", "BBB").ok; };
+  paths.push_back(remove);
+
+  for (bool move : {false, true}) {
+    WritePath transfer;
+    transfer.name = move ? "TransferSymbol move" : "TransferSymbol copy";
+    transfer.setup = BuildPortfolios;
+    transfer.run = [move] {
+      maintenance::SilentPrompt prompt;
+      return maintenance::TransferSymbol(kTop, kTop / "MASTER", "AAA", kDest, move, prompt) ==
+             maintenance::kAdded;
+    };
+    if (move)
+      transfer.invariant = QuotesSomewhere;
+    paths.push_back(transfer);
+  }
+
+  WritePath byNumber;
+  byNumber.name = "RemoveRecordByNumber";
+  byNumber.setup = BuildPortfolios;
+  byNumber.run = [] { return maintenance::RemoveRecordByNumber(kTop / "MASTER", 2).ok; };
+  paths.push_back(byNumber);
+
+  WritePath edit;
+  edit.name = "RewriteSymbolRecord";
+  edit.setup = BuildPortfolios;
+  edit.run = [] {
+    return maintenance::RewriteSymbolRecord(kTop / "MASTER", "BBB", "BBX", "Beta Renamed") == 0;
+  };
+  paths.push_back(edit);
+
+  WritePath date;
+  date.name = "UpdateMasterDate";
+  date.setup = BuildPortfolios;
+  date.run = [] {
+    return maintenance::UpdateMasterDate(kTop / "MASTER", formats::StoredFromDay(Day(98, 1, 6)), 1,
+                                         true) == 0;
+  };
+  paths.push_back(date);
+  return paths;
+}
+
+}  // namespace ledgrix::testing
