@@ -1,0 +1,211 @@
+// portfolios, symbols, facts, split-search and repair: the commands that read a portfolio as a
+// whole (repair is the one that writes, and only MASTER).
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "cli/commands.h"
+#include "cli/portfolio_walk.h"
+#include "cli/quote_access.h"
+#include "formats/facts.h"
+#include "formats/master.h"
+#include "maintenance/master_repair.h"
+#include "maintenance/split_search.h"
+#include "platform/files.h"
+
+namespace ledgrix::cli {
+
+namespace {
+
+// Text of a fixed-width field: up to a zero byte, trailing blanks removed.
+std::string FieldText(std::string text) {
+  text = text.substr(0, text.find('\0'));
+  text.erase(text.find_last_not_of(' ') + 1);
+  return text;
+}
+
+int RunPortfolios(const Context& ctx, const path& root) {
+  const WalkResult result = FindPortfolios(root);
+  for (const std::string& dir : result.unreadable)
+    Report(ctx.err, "cannot read " + dir);
+  for (const path& dir : result.portfolios)
+    ctx.out << dir.string() << '\n';
+  if (result.portfolios.empty()) {
+    Report(ctx.err, "No master files found below " + root.string());
+    return kExitFailed;
+  }
+  return kExitDone;
+}
+
+int RunSymbols(const Context& ctx, const path& dir) {
+  SymbolList list;
+  if (!OpenPortfolio(ctx, dir, list))
+    return kExitFailed;
+  for (const SymbolRow& row : list.rows)
+    ctx.out << row.symbol << '\t' << FieldText(row.name) << '\n';
+  return kExitDone;
+}
+
+int RunFacts(const Context& ctx, const path& dir, const std::string& typed) {
+  SymbolList list;
+  SymbolRow row;
+  if (!OpenSymbol(ctx, dir, typed, list, row))
+    return kExitFailed;
+  formats::SeriesFacts facts;
+  if (formats::ReadSeriesFacts(dir, row.symbol, facts) != 0)
+    return Fail(ctx, "The facts of " + row.symbol + " cannot be read",
+                {"its MASTER record, its F<n>.DOP layout or its F<n>.DAT cannot be read"});
+  std::ostream& out = ctx.out;
+  out << "Path: " << facts.path << '\n'
+      << "File number: " << static_cast<int>(facts.fileNumber) << '\n'
+      << "DAT file record length: " << facts.recordLength << '\n'
+      << "DAT file number of fields: " << facts.fieldCount << '\n'
+      << "Number of quotes: " << facts.quoteCount << '\n'
+      << "Name of issue: " << FieldText(facts.issueName) << '\n'
+      << "First date in file: " << Format("%6.0f", static_cast<double>(facts.firstDate)) << '\n'
+      << "Last date in file: " << Format("%6.0f", static_cast<double>(facts.lastDate)) << '\n'
+      << "Data format: " << facts.periodicityText << '\n'
+      << "Symbol: " << FieldText(facts.symbol) << '\n'
+      << '\n'
+      << Format("%-6s %-12s %s", "Field", "Input", "Display") << '\n';
+  static constexpr std::array<const char*, 8> kRowNames = {"Date", "Time",  "Open", "High",
+                                                           "Low",  "Close", "Vol",  "OI"};
+  for (std::size_t f = 0; f < kRowNames.size(); ++f) {
+    std::string line = Format("%-6s %-12s %s", kRowNames[f], facts.inputText[f].c_str(),
+                              facts.displayText[f].c_str());
+    line.erase(line.find_last_not_of(' ') + 1);
+    out << line << '\n';
+  }
+  return kExitDone;
+}
+
+int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outputFile) {
+  SymbolList list;
+  if (!OpenPortfolio(ctx, dir, list))
+    return kExitFailed;
+  if (!outputFile.empty() && !MayReplace(ctx, outputFile))
+    return kExitFailed;
+
+  std::vector<std::string> symbols;
+  for (const SymbolRow& row : list.rows)
+    symbols.push_back(row.symbol);
+  std::string results;
+  std::string unreadable;
+  maintenance::SplitSearchEvents events;
+  events.onCandidate = [&](const std::string& line) {
+    if (outputFile.empty()) {
+      ctx.out << line << '\n' << std::flush;
+    } else {
+      results += line + '\n';
+    }
+  };
+  events.onTooFewQuotes = [&](const std::string& message) { Report(ctx.err, message); };
+  events.onReadError = [&](const std::string& symbol) { unreadable = symbol; };
+  bool found = false;
+  switch (maintenance::RunSplitSearch(dir, symbols, events, found)) {
+    case maintenance::SplitSearchEnd::kNoStorage:
+      return Fail(ctx, "Too many bars");
+    case maintenance::SplitSearchEnd::kReadError:
+      return Fail(ctx, "Error in SplitSearch bars read",
+                  {"the quotes of " + unreadable + " cannot be read; the search stopped there"});
+    case maintenance::SplitSearchEnd::kDone:
+      break;
+  }
+  if (!found)
+    Report(ctx.err, "No candidate splits found");
+  if (!outputFile.empty() &&
+      !WriteResultFile(ctx, outputFile, results, "The search results could not be saved"))
+    return kExitFailed;
+  return kExitDone;
+}
+
+int RunRepair(const Context& ctx, const path& dir) {
+  const path masterPath = MasterPathOf(dir);
+  formats::MasterFile master;
+  if (!formats::ReadMasterFile(masterPath, master))
+    return Fail(ctx, "The master file cannot be read",
+                {masterPath.string() + " is missing or shorter than its 53-byte header"});
+  int blank = 0;
+  for (const formats::MasterRecord& record : master.records)
+    blank += record.hasBlankSymbol();
+  if (blank == 0) {
+    Report(ctx.err, "The master file " + masterPath.string() + " needs no repair");
+    return kExitDone;
+  }
+  if (maintenance::RepairMaster(masterPath, false, ctx.prompt) != 0) {
+    Report(ctx.err, Format("Repaired %s: %d record(s) took their name as symbol",
+                           masterPath.string().c_str(), blank));
+    return kExitDone;
+  }
+  if (ctx.prompt.declined())
+    return kExitFailed;
+  return Fail(ctx, "The repair of " + masterPath.string() + " failed",
+              {"the repaired copy could not be written; MASTER is unchanged"});
+}
+
+}  // namespace
+
+bool MayReplace(const Context& ctx, const path& file) {
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec))
+    return true;
+  return ctx.prompt.AskYesNo(file.string() +
+                             "\nThis file already exists\n\nReplace existing file?");
+}
+
+bool WriteResultFile(const Context& ctx, const path& file, const std::string& bytes,
+                     const char* failureText) {
+  const platform::IoResult written =
+      platform::WriteFileAtomically(file, file.filename().string() + ".~LX",
+                                    std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  if (!written) {
+    Fail(ctx, failureText, {written.message()});
+    return false;
+  }
+  return true;
+}
+
+void AddPortfolioCommands(CLI::App& app, CommandTable& table) {
+  {
+    auto root = std::make_shared<std::string>(".");
+    CLI::App* sub = app.add_subcommand(
+        "portfolios", "List the directories below PATH that hold a MASTER file, sorted");
+    sub->add_option("PATH", *root, "where to start (default: the current directory)");
+    table.emplace_back(sub, [root](const Context& ctx) { return RunPortfolios(ctx, *root); });
+  }
+  {
+    auto dir = std::make_shared<std::string>();
+    CLI::App* sub =
+        app.add_subcommand("symbols", "List the symbols of a portfolio: symbol and name per line");
+    sub->add_option("DIR", *dir, "portfolio directory")->required();
+    table.emplace_back(sub, [dir](const Context& ctx) { return RunSymbols(ctx, *dir); });
+  }
+  {
+    auto dir = std::make_shared<std::string>();
+    auto symbol = std::make_shared<std::string>();
+    CLI::App* sub = app.add_subcommand("facts", "Show the facts of a symbol's quote series");
+    sub->add_option("DIR", *dir, "portfolio directory")->required();
+    sub->add_option("SYMBOL", *symbol, "symbol")->required();
+    table.emplace_back(sub,
+                       [dir, symbol](const Context& ctx) { return RunFacts(ctx, *dir, *symbol); });
+  }
+  {
+    auto dir = std::make_shared<std::string>();
+    auto output = std::make_shared<std::string>();
+    CLI::App* sub = app.add_subcommand("split-search",
+                                       "Search every symbol of a portfolio for unrecorded splits");
+    sub->add_option("DIR", *dir, "portfolio directory")->required();
+    sub->add_option("-o,--output", *output, "save the result lines in FILE instead of stdout");
+    table.emplace_back(
+        sub, [dir, output](const Context& ctx) { return RunSplitSearch(ctx, *dir, *output); });
+  }
+  {
+    auto dir = std::make_shared<std::string>();
+    CLI::App* sub = app.add_subcommand(
+        "repair", "Give every MASTER record without a symbol its name as symbol (asks first)");
+    sub->add_option("DIR", *dir, "portfolio directory")->required();
+    table.emplace_back(sub, [dir](const Context& ctx) { return RunRepair(ctx, *dir); });
+  }
+}
+
+}  // namespace ledgrix::cli

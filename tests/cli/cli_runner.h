@@ -1,0 +1,32 @@
+// Runs the built ledgrix-cli and collects what it printed and its exit status.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/fixture.h"
+
+namespace ledgrix::testing {
+
+struct CliResult {
+  int status = -1;
+  std::string out;  // stdout
+  std::string err;  // stderr
+};
+
+// A symbol of file number n.
+SymbolSpec Spec(std::uint8_t n, const std::string& symbol, const std::string& name,
+                std::vector<Quote> quotes = {});
+
+// args after the program name; stdin reads stdinText (never a terminal).
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText = "");
+
+// The three-symbol portfolio most tests start from: MSFT, IBM and AAPL in that file order,
+// five daily quotes each from Monday 01/05/98 on (AAPL: file F3 without open interest).
+path WriteSamplePortfolio(const path& dir);
+
+// Every file of dir (names and bytes), for "nothing changed" checks.
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const path& dir);
+
+}  // namespace ledgrix::testing
