@@ -177,6 +177,9 @@ StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLengt
          bytes.size() < kMaxDopSize && (got = in->Read(chunk, sizeof chunk)) > 0;) {
       bytes.insert(bytes.end(), chunk, chunk + got);
     }
+    // Half a descriptor would give a layout that is not the file's.
+    if (in->failed())
+      return kNoFieldLayout;
     ParseDop(bytes, layout);
   } else if (const StatusCode status = SyntheticLayout(dopPath, recordLength, periodicity, layout);
              status != kOk) {

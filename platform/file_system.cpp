@@ -29,6 +29,8 @@ class PosixInputFile final : public InputFile {
       ssize_t n = ::read(fd_, out + done, size - done);
       if (n < 0 && errno == EINTR)
         continue;
+      if (n < 0)
+        failed_ = true;
       if (n <= 0)
         break;
       done += static_cast<std::size_t>(n);
@@ -40,8 +42,11 @@ class PosixInputFile final : public InputFile {
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
   }
 
+  bool failed() const override { return failed_; }
+
  private:
   int fd_;
+  bool failed_ = false;
 };
 
 class PosixOutputFile final : public OutputFile {

@@ -40,6 +40,9 @@ class InputFile {
   virtual bool Seek(std::uint64_t offset) = 0;
   // Reads exactly size bytes or reports false.
   bool ReadExact(void* buffer, std::size_t size) { return Read(buffer, size) == size; }
+  // True once a read failed for another reason than the end of the file, so that a reader of
+  // a whole file can tell a damaged read from a short file.
+  virtual bool failed() const { return false; }
 };
 
 // A file opened for writing raw bytes (created or emptied). Nothing is durable before Sync.

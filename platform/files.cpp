@@ -75,6 +75,13 @@ bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes, std::stri
       break;
     bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
   }
+  // A failed read is no end of file: a partial copy must never pass for the whole file.
+  if (in->failed()) {
+    bytes.clear();
+    if (error)
+      *error = "cannot read " + path.string();
+    return false;
+  }
   return true;
 }
 

@@ -17,10 +17,13 @@ class FailingInput final : public InputFile {
   FailingInput(FailingFileSystem& fs, std::unique_ptr<InputFile> inner)
       : fs_(fs), inner_(std::move(inner)) {}
   std::size_t Read(void* buffer, std::size_t size) override {
-    if (fs_.Tick(true))
+    if (fs_.Tick(true)) {
+      failed_ = true;
       return 0;
+    }
     return inner_->Read(buffer, size);
   }
+  bool failed() const override { return failed_ || inner_->failed(); }
   bool Seek(std::uint64_t offset) override {
     if (fs_.Tick(true))
       return false;
@@ -30,6 +33,7 @@ class FailingInput final : public InputFile {
  private:
   FailingFileSystem& fs_;
   std::unique_ptr<InputFile> inner_;
+  bool failed_ = false;
 };
 
 class FailingOutput final : public OutputFile {
