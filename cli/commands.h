@@ -26,6 +26,6 @@ void AddSymbolCommands(CLI::App& app, CommandTable& table);
 bool MayReplace(const Context& ctx, const path& file);
 // Writes bytes to file through a work file beside it, so the file is either whole or as it was.
 bool WriteResultFile(const Context& ctx, const path& file, const std::string& bytes,
-                     const char* failureText);
+                     const std::string& failureText);
 
 }  // namespace ledgrix::cli

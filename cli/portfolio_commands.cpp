@@ -53,8 +53,9 @@ int RunFacts(const Context& ctx, const path& dir, const std::string& typed) {
     return kExitFailed;
   formats::SeriesFacts facts;
   if (formats::ReadSeriesFacts(dir, row.symbol, facts) != 0)
-    return Fail(ctx, "The facts of " + row.symbol + " cannot be read",
-                {"its MASTER record, its F<n>.DOP layout or its F<n>.DAT cannot be read"});
+    return Fail(ctx, "The facts of symbol " + row.symbol +
+                         " cannot be shown: its MASTER record, quote file (DAT) or "
+                         "descriptor (DOP) could not be read.");
   std::ostream& out = ctx.out;
   out << "Path: " << facts.path << '\n'
       << "File number: " << static_cast<int>(facts.fileNumber) << '\n'
@@ -114,7 +115,8 @@ int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outpu
   if (!found)
     Report(ctx.err, "No candidate splits found");
   if (!outputFile.empty() &&
-      !WriteResultFile(ctx, outputFile, results, "The search results could not be saved"))
+      !WriteResultFile(ctx, outputFile, results,
+                       "The search results could not be saved to\n" + outputFile))
     return kExitFailed;
   return kExitDone;
 }
@@ -154,7 +156,7 @@ bool MayReplace(const Context& ctx, const path& file) {
 }
 
 bool WriteResultFile(const Context& ctx, const path& file, const std::string& bytes,
-                     const char* failureText) {
+                     const std::string& failureText) {
   const platform::IoResult written =
       platform::WriteFileAtomically(file, file.filename().string() + ".~LX",
                                     std::vector<std::uint8_t>(bytes.begin(), bytes.end()));

@@ -220,10 +220,12 @@ int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& befor
                           "of the series"});
   // The new quote copies the weekday after it; from a weekend quote that is another quote.
   if (formats::IsWeekend(current))
-    return Fail(ctx, "Add Quote Failed",
-                {before + " falls on a weekend: the quote added would copy the following "
-                          "Monday, not this quote"});
+    return Fail(ctx, "The quote of " + before +
+                         " is not dated on a weekday.\n"
+                         "A quote can only be added before a weekday's quote.");
   const formats::QuoteDate newDay = formats::WeekdayBefore(current);
+  if (newDay == 0 || newDay >= current)
+    return Fail(ctx, "No earlier weekday can be represented before " + before + ".");
   const std::string newText = formats::DisplayDate(newDay);
   formats::QuoteSeries existing;
   const bool exists = FindQuote(loaded, newDay, existing) >= 0;

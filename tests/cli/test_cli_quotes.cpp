@@ -218,7 +218,8 @@ TEST(CliAddTest, WeekendQuoteIsRefused) {
   const auto before = Snapshot(dir.get());
   const CliResult r = RunCli({"add", dir.get().string(), "X", "--before", "01/03/98"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("weekend"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("The quote of 01/03/98 is not dated on a weekday."), std::string::npos)
+      << r.err;
   EXPECT_EQ(Snapshot(dir.get()), before);
 }
 

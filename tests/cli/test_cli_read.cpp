@@ -107,7 +107,7 @@ TEST_F(CliReadTest, FactsOfASymbolWhoseFilesAreGone) {
   const CliResult r = RunCli({"facts", Dir(), "MSFT"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "");
-  EXPECT_NE(r.err.find("cannot be read"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("The facts of symbol MSFT cannot be shown"), std::string::npos) << r.err;
 }
 
 TEST_F(CliReadTest, QuotesNewestFirstWithTheGridsTexts) {
