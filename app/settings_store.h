@@ -25,8 +25,7 @@ class CSettingsStore {
 
   int GetInt(const QString& section, const QString& name, int defaultValue) const;
   bool SetInt(const QString& section, const QString& name, int value);
-  QString GetString(const QString& section, const QString& name,
-                    const QString& defaultValue) const;
+  QString GetString(const QString& section, const QString& name, const QString& defaultValue) const;
   bool SetString(const QString& section, const QString& name, const QString& value);
 
  private:

@@ -1,0 +1,40 @@
+// The walk of one volume for MASTER files: depth first with an explicit stack, never following
+// symbolic links, never entering another mount, skipping dot directories. No Qt.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ledgrix::app {
+
+// The search filter as the walk applies it.
+struct WalkFilter {
+  bool limit = false;
+  std::string filterUpper;  // UpperAscii of the filter text
+};
+
+// ASCII letters upper-cased; every other byte kept (both sides of the filter test use it).
+std::string UpperAscii(std::string_view text);
+
+// A child passes when the filter is off, or when its upper-case path contains the filter or the
+// filter contains it (the second lets the walk descend through the filter path's ancestors).
+bool PassesFilter(std::string_view childPath, const WalkFilter& filter);
+
+// child of dir, joined with the native separator ("/" + name for the root "/").
+std::string JoinPath(std::string_view dir, std::string_view name);
+
+// Told about each step of the walk, in order.
+class WalkObserver {
+ public:
+  virtual ~WalkObserver() = default;
+  virtual void EnterDirectory(const std::string& dir) = 0;
+  virtual void FoundMaster(const std::string& dir, int mastersFound) = 0;
+};
+
+// Every directory on root's volume that holds a MASTER (any case, not a directory), in the
+// order found. The root itself is always examined; the filter prunes subdirectories only.
+std::vector<std::string> WalkDrive(const std::string& root, const WalkFilter& filter,
+                                   WalkObserver* observer);
+
+}  // namespace ledgrix::app

@@ -1,0 +1,158 @@
+// Every command of the menus and the toolbar as one QAction, built here, and where each goes.
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "about/about_dialog.h"
+#include "app/ledgrix_app.h"
+#include "app/ledgrix_view.h"
+#include "app/main_frame.h"
+#include "commands/quotes/quote_commands.h"
+#include "commands/symbols/symbol_commands.h"
+
+namespace {
+
+struct CommandSpec {
+  CommandId id;
+  const char* menuText;
+  // Status-bar prompt, a newline, the tooltip.
+  const char* prompt;
+  const char* icon;  // under :/icons, or nullptr
+};
+
+constexpr CommandSpec kCommands[] = {
+    {ID_APP_EXIT, "E&xit", "Quit the application\nQuit", "exit"},
+    {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", nullptr},
+    {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", nullptr},
+    {ID_PORTFOLIO_SPLITSEARCH, "&Split Search...",
+     "Search this portfolio for possible splits\nSplit search", "split-search"},
+    {ID_PORTFOLIO_SEARCHFILTER, "Search &Filter...", "Filter\nFilter", "filter"},
+    {ID_PORTFOLIO_RESCAN, "&ReScan", "ReScan drive(s) for portfolios\nReScan", "rescan"},
+    {ID_SYMBOL_DELETE, "&Delete", "Delete Symbol\nDelete Symbol", "symbol-delete"},
+    {ID_SYMBOL_MOVE, "&Move...", "Move\nMove", "symbol-move"},
+    {ID_SYMBOL_COPY, "&Copy...", "Copy\nCopy", "symbol-copy"},
+    {ID_SYMBOL_EDIT, "&Edit...", "Edit the symbol and name\nEdit Symbol", "symbol-edit"},
+    {ID_SYMBOL_ABOUT, "&About...", "Facts about the selected quote series\nData facts",
+     "data-facts"},
+    {ID_QUOTES_EDIT, "&Edit...", "Edit the selected day's data\nEdit data", "quote-edit"},
+    {ID_QUOTES_SPLIT, "&Split...", "Enter a split\nEnter split", "quote-split"},
+    {ID_QUOTES_ADJUST, "Adju&st...", "Scale the volume or price\nScale values", "quote-scale"},
+    {ID_QUOTES_ADD, "&Add...", "Add a single quote\nAdd quote", "quote-add"},
+    {ID_QUOTES_DELETE, "&Delete...", "Delete a single quote\nDelete quote", "quote-delete"},
+    {ID_QUOTES_EXPORT, "E&xport...", "Export quotes\nExport", "export"},
+    {ID_HELP_FINDER, "&Help Topics", "List Help topics\nHelp Topics", nullptr},
+    {ID_APP_ABOUT, "&About Ledgrix...",
+     "Display program information, version number and copyright\nAbout Ledgrix", "about"},
+};
+
+}  // namespace
+
+void CMainFrame::BuildActions() {
+  for (const CommandSpec& spec : kCommands) {
+    auto* action = new QAction(QString::fromLatin1(spec.menuText), this);
+    const QStringList prompt = QString::fromLatin1(spec.prompt).split(QLatin1Char('\n'));
+    action->setObjectName(QStringLiteral("command%1").arg(spec.id));
+    action->setData(static_cast<int>(spec.id));
+    action->setStatusTip(prompt.value(0));
+    action->setToolTip(prompt.value(1));
+    if (spec.icon)
+      action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(spec.icon))));
+    m_actions.insert(spec.id, action);
+    connect(action, &QAction::triggered, this, [this, id = spec.id] { Run(id); });
+  }
+  m_actions.value(ID_PORTFOLIO_RESCAN)->setShortcut(QKeySequence(Qt::Key_F5));
+  m_actions.value(ID_PORTFOLIO_RESCAN)->setShortcutContext(Qt::ApplicationShortcut);
+  m_actions.value(ID_HELP_FINDER)->setShortcut(QKeySequence(Qt::Key_F1));
+  for (CommandId toggle : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
+    m_actions.value(toggle)->setCheckable(true);
+    m_actions.value(toggle)->setChecked(true);
+  }
+}
+
+void CMainFrame::BuildMenus() {
+  auto add = [this](QMenu* menu, std::initializer_list<int> ids) {
+    for (int id : ids) {
+      if (id == 0)
+        menu->addSeparator();
+      else
+        menu->addAction(m_actions.value(id));
+    }
+    // Menus show the rules' current answers when they open.
+    connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
+  };
+  add(menuBar()->addMenu(QStringLiteral("&File")), {ID_APP_EXIT});
+  add(menuBar()->addMenu(QStringLiteral("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+  add(menuBar()->addMenu(QStringLiteral("&Portfolio")),
+      {ID_PORTFOLIO_SPLITSEARCH, ID_PORTFOLIO_SEARCHFILTER, ID_PORTFOLIO_RESCAN});
+  add(menuBar()->addMenu(QStringLiteral("&Symbol")),
+      {ID_SYMBOL_DELETE, ID_SYMBOL_MOVE, ID_SYMBOL_COPY, 0, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT});
+  add(menuBar()->addMenu(QStringLiteral("&Quotes")),
+      {ID_QUOTES_EDIT, ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, 0, ID_QUOTES_ADD, ID_QUOTES_DELETE, 0,
+       ID_QUOTES_EXPORT});
+  add(menuBar()->addMenu(QStringLiteral("&Help")), {ID_HELP_FINDER, 0, ID_APP_ABOUT});
+}
+
+void CMainFrame::Run(CommandId id) {
+  namespace cmd = ledgrix::commands;
+  // A rule may have changed since the button was last drawn; a disabled command never runs.
+  if (!IsCommandEnabled(id, m_view->CommandState()))
+    return;
+  CLedgrixView& view = *m_view;
+  switch (id) {
+    case ID_APP_EXIT:
+      close();
+      return;
+    case ID_VIEW_TOOLBAR:
+    case ID_VIEW_STATUS_BAR:
+      return;  // the toggles act through their checked state
+    case ID_PORTFOLIO_SPLITSEARCH:
+      cmd::OpenSplitSearch(view);
+      break;
+    case ID_PORTFOLIO_SEARCHFILTER:
+      cmd::EditSearchFilter(view);
+      break;
+    case ID_PORTFOLIO_RESCAN:
+      view.OnPortfolioRescan();
+      break;
+    case ID_SYMBOL_DELETE:
+      cmd::DeleteSymbol(view);
+      break;
+    case ID_SYMBOL_MOVE:
+      cmd::MoveOrCopySymbol(view, true);
+      break;
+    case ID_SYMBOL_COPY:
+      cmd::MoveOrCopySymbol(view, false);
+      break;
+    case ID_SYMBOL_EDIT:
+      cmd::EditSymbol(view);
+      break;
+    case ID_SYMBOL_ABOUT:
+      cmd::ShowSeriesFacts(view);
+      break;
+    case ID_QUOTES_EDIT:
+      cmd::EditQuote(view);
+      break;
+    case ID_QUOTES_SPLIT:
+      cmd::EnterSplit(view);
+      break;
+    case ID_QUOTES_ADJUST:
+      cmd::AdjustQuotes(view);
+      break;
+    case ID_QUOTES_ADD:
+      cmd::AddQuote(view);
+      break;
+    case ID_QUOTES_DELETE:
+      cmd::DeleteQuote(view);
+      break;
+    case ID_QUOTES_EXPORT:
+      cmd::ExportQuotes(view);
+      break;
+    case ID_HELP_FINDER:
+      ShowHelpTopics();
+      break;
+    case ID_APP_ABOUT:
+      ledgrix::about::ShowAboutBox(this, m_app.m_mailLinkVisited, m_app.m_webLinkVisited);
+      break;
+  }
+  UpdateCommandUI();
+}

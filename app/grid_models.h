@@ -1,0 +1,58 @@
+// The two grids' models: the symbols grid keeps its rows sorted by symbol; the quotes grid holds
+// the loaded columns (one date and six numbers a row) and makes the cell texts when asked.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class CSymbolsModel final : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  void Clear();
+  // Places the row by ascending symbol (as a sorted list view does); returns its index.
+  int InsertSorted(const QString& symbol, const QString& name);
+  void SetRow(int row, const QString& symbol, const QString& name);
+  QString Text(int row, int column) const;
+
+ private:
+  std::vector<std::array<QString, 2>> m_rows;
+};
+
+class CQuotesModel final : public QAbstractTableModel {
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  static constexpr int kColumns = 7;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  void Clear();
+  // Room for the rows a fill announces.
+  void Reserve(int rows);
+  // Rows are added at the end, held back until Flush tells the views.
+  void AddPending(std::uint16_t date, const std::array<float, 6>& values);
+  void Flush();
+  int PendingCount() const { return static_cast<int>(m_dates.size()) - m_shown; }
+  QString Text(int row, int column) const;
+
+ private:
+  std::vector<std::uint16_t> m_dates;
+  std::vector<std::array<float, 6>> m_values;
+  int m_shown = 0;  // rows the views know of
+};
+
+extern const std::array<const char*, 2> kSymbolColumnTitles;
+extern const std::array<const char*, 7> kQuoteColumnTitles;

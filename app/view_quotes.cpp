@@ -1,0 +1,147 @@
+// The quotes grid: the selected symbol's quotes, newest first, read in windows of 400 from the
+// newest back, with a progress bar over the status bar's message area.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTableView>
+#include <array>
+
+#include "app/grid_models.h"
+#include "app/ledgrix_view.h"
+#include "formats/dates.h"
+#include "formats/series.h"
+#include "maintenance/prompt.h"
+
+namespace {
+
+namespace fmt = ledgrix::formats;
+
+constexpr int kWindow = 400;
+constexpr int kFirstScreen = 30;
+constexpr int kProgressStep = 10;
+constexpr int kMaxSymbolText = 16;
+
+// The status bar's progress bar for the length of a fill; updated at most every few tens of
+// milliseconds, since repainting it for every step would cost more than the reading.
+class FillProgress {
+ public:
+  FillProgress(QStatusBar* statusBar, int maximum) {
+    if (!statusBar)
+      return;
+    m_statusBar = statusBar;
+    m_bar = new QProgressBar(statusBar);
+    m_bar->setObjectName(QStringLiteral("quotesProgress"));
+    m_bar->setRange(0, qMax(0, maximum));
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    m_bar->setMaximumHeight(statusBar->fontMetrics().height() + 2);
+    statusBar->addWidget(m_bar, 1);
+    m_bar->show();
+    m_clock.start();
+  }
+  ~FillProgress() {
+    if (!m_bar)
+      return;
+    m_statusBar->removeWidget(m_bar);
+    delete m_bar;
+  }
+  FillProgress(const FillProgress&) = delete;
+  FillProgress& operator=(const FillProgress&) = delete;
+
+  void Step() {
+    m_position += kProgressStep;
+    if (m_bar && m_clock.elapsed() >= 30) {
+      m_bar->setValue(qMin(m_position, m_bar->maximum()));
+      m_clock.restart();
+    }
+  }
+  QProgressBar* bar() const { return m_bar; }
+
+ private:
+  QStatusBar* m_statusBar = nullptr;
+  QProgressBar* m_bar = nullptr;
+  QElapsedTimer m_clock;
+  int m_position = 0;
+};
+
+QString DateText(const fmt::QuoteSeries& series) {
+  const fmt::QuoteDate day = series.date.empty() ? 0 : series.date[0];
+  return QString::fromStdString(fmt::DisplayDate(day));
+}
+
+}  // namespace
+
+void CLedgrixView::FillQuotesGrid(int row) {
+  ResetView(4);
+  if (m_symbolModel->rowCount() == 0)
+    return;
+  m_symbol = m_symbolModel->Text(m_selSymbolRow, 0).left(kMaxSymbolText);
+  m_symbolName = m_symbolModel->Text(m_selSymbolRow, 1).left(kMaxSymbolText);
+  const std::filesystem::path dir = m_portfolioDir.toStdString();
+  const std::string symbol = m_symbol.toStdString();
+
+  fmt::QuoteSeries series;
+  fmt::InitSeries(series, 1);
+  const fmt::StatusCode counted = fmt::LoadSeries(series, dir, symbol, 0, 0);
+  m_quoteCount = series.total;
+  fmt::FreeSeries(series);
+  m_quoteModel->Reserve(m_quoteCount);
+  if (counted != fmt::kOk) {
+    Q_EMIT stateChanged();
+    m_prompt.Message("Error in FillQuotesGrid");
+    return;
+  }
+  if (fmt::InitSeries(series, kWindow) != fmt::kOk) {
+    Q_EMIT stateChanged();
+    m_prompt.Message("Too many bars");
+    return;
+  }
+
+  {
+    FillProgress progress(m_statusBar, m_quoteCount - 1);
+    int done = 0;
+    std::array<float, 6> values{};
+    while (done != m_quoteCount) {
+      const int chunk = qMin(kWindow, m_quoteCount - done);
+      const int start = m_quoteCount - done - chunk;
+      if (fmt::LoadSeries(series, dir, symbol, start, chunk) != fmt::kOk ||
+          static_cast<int>(series.date.size()) < chunk) {
+        m_quoteModel->Flush();
+        m_prompt.Message("Error in FillQuotesGrid");
+        break;
+      }
+      for (int k = chunk - 1; k >= 0; --k) {
+        for (int f = 0; f < 6; ++f)
+          values[static_cast<std::size_t>(f)] =
+              series.values[static_cast<std::size_t>(f)][static_cast<std::size_t>(k)];
+        m_quoteModel->AddPending(series.date[static_cast<std::size_t>(k)], values);
+        ++done;
+        if (done % kProgressStep == 0)
+          progress.Step();
+        if (done == kFirstScreen) {
+          // The first screenful is drawn before the rest is read.
+          m_quoteModel->Flush();
+          m_quoteGrid->viewport()->repaint();
+        }
+      }
+      m_quoteModel->Flush();
+    }
+  }
+
+  fmt::LoadSeries(series, dir, symbol, 0, 1);
+  m_firstDateText = DateText(series);
+  fmt::LoadSeries(series, dir, symbol, -1, 1);
+  m_lastDateText = DateText(series);
+  fmt::FreeSeries(series);
+
+  m_selQuoteRow = row;
+  if (m_quoteCount != 0 && row >= 0 && row < m_quoteModel->rowCount()) {
+    const QModelIndex index = m_quoteModel->index(row, 0);
+    m_quoteGrid->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_quoteGrid->scrollTo(index);
+  }
+  Q_EMIT stateChanged();
+}
