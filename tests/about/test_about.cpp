@@ -1,0 +1,246 @@
+// The hyperlink control and the about box.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <functional>
+
+#include "about/about_box.h"
+#include "about/about_dialog.h"
+#include "about/static_link.h"
+
+namespace {
+
+const QColor kBlue(0, 0, 255);
+const QColor kPurple(128, 0, 128);
+
+// Records every target handed to the desktop and answers with ok.
+struct RecordingOpener {
+  QStringList opened;
+  bool ok = true;
+  CStaticLink::ScopedOpener guard{[this](const QUrl& url) {
+    opened.append(url.toString());
+    return ok;
+  }};
+};
+
+void Click(CStaticLink& link) {
+  QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(2, 2));
+}
+
+bool HasPixelOf(const QImage& image, const QColor& colour) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, y).rgb() == colour.rgb())
+        return true;
+  return false;
+}
+
+// The longest horizontal run of pixels of colour: an underline spans the whole text.
+int LongestRun(const QImage& image, const QColor& colour) {
+  int longest = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    int run = 0;
+    for (int x = 0; x < image.width(); ++x) {
+      run = image.pixelColor(x, y).rgb() == colour.rgb() ? run + 1 : 0;
+      longest = std::max(longest, run);
+    }
+  }
+  return longest;
+}
+
+QImage Render(QWidget& widget) {
+  return widget.grab().toImage();
+}
+
+TEST(StaticLinkTest, WebLinkOpensAndTurnsPurple) {
+  RecordingOpener opener;
+  int visited = 0;
+  CStaticLink link(QStringLiteral("https://ledgrix.example/"));
+  link.setVisitedFlag(&visited);
+  link.resize(200, 30);
+  EXPECT_EQ(link.normalColor(), kBlue);
+  EXPECT_EQ(link.visitedColor(), kPurple);
+  EXPECT_EQ(link.linkColor(), kBlue);
+
+  Click(link);
+
+  EXPECT_EQ(opener.opened, QStringList{QStringLiteral("https://ledgrix.example/")});
+  EXPECT_EQ(visited, 1);
+  EXPECT_EQ(link.linkColor(), kPurple);
+  EXPECT_EQ(link.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(StaticLinkTest, MailAddressIsOpenedAsMailtoOnEveryClick) {
+  RecordingOpener opener;
+  CStaticLink link(QString::fromLatin1(ledgrix::about::kMailAddress));
+  link.resize(200, 30);
+  Click(link);
+  Click(link);
+  const QString expected = QStringLiteral("mailto:support@ledgrix.example");
+  EXPECT_EQ(opener.opened, (QStringList{expected, expected}));
+  EXPECT_EQ(link.linkTarget(), expected);
+}
+
+TEST(StaticLinkTest, TextWithoutOurMailboxIsNotMadeAMailAddress) {
+  RecordingOpener opener;
+  CStaticLink link(QStringLiteral("https://ledgrix.example/support"));
+  link.resize(200, 30);
+  Click(link);
+  EXPECT_EQ(opener.opened, QStringList{QStringLiteral("https://ledgrix.example/support")});
+}
+
+TEST(StaticLinkTest, AFailedOpenLeavesTheLinkBlue) {
+  RecordingOpener opener;
+  opener.ok = false;
+  int visited = 0;
+  CStaticLink link(QStringLiteral("https://ledgrix.example/"));
+  link.setVisitedFlag(&visited);
+  link.resize(200, 30);
+  Click(link);
+  EXPECT_EQ(opener.opened.size(), 1);
+  EXPECT_EQ(visited, 0);
+  EXPECT_EQ(link.linkColor(), kBlue);
+}
+
+TEST(StaticLinkTest, HoverShowsAHandAndAClickPausesTrackingForASecond) {
+  RecordingOpener opener;
+  CStaticLink link(QStringLiteral("https://ledgrix.example/"));
+  link.resize(200, 30);
+  link.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&link));
+
+  QTest::mouseMove(&link, QPoint(10, 10));
+  EXPECT_TRUE(link.isHovering());
+  EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+  QTest::mouseMove(&link, QPoint(250, 10));
+  EXPECT_FALSE(link.isHovering());
+  EXPECT_EQ(link.cursor().shape(), Qt::ArrowCursor);
+
+  QTest::mouseMove(&link, QPoint(10, 10));
+  Click(link);
+  EXPECT_TRUE(link.isClickPaused());
+  EXPECT_FALSE(link.isHovering());
+  QTest::mouseMove(&link, QPoint(12, 12));
+  EXPECT_FALSE(link.isHovering());
+  EXPECT_EQ(link.cursor().shape(), Qt::ArrowCursor);
+
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !link.isClickPaused(); }, 3000));
+  QTest::mouseMove(&link, QPoint(14, 14));
+  EXPECT_TRUE(link.isHovering());
+  EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(StaticLinkTest, TextIsDrawnUnderlinedInTheLinkColour) {
+  RecordingOpener opener;
+  int visited = 0;
+  CStaticLink link(QStringLiteral("https://ledgrix.example/"));
+  link.setVisitedFlag(&visited);
+  link.resize(240, 30);
+  const int textWidth = link.fontMetrics().horizontalAdvance(link.text());
+  EXPECT_GE(LongestRun(Render(link), kBlue), textWidth * 8 / 10);
+  EXPECT_FALSE(HasPixelOf(Render(link), kPurple));
+  Click(link);
+  EXPECT_GE(LongestRun(Render(link), kPurple), textWidth * 8 / 10);
+  EXPECT_FALSE(HasPixelOf(Render(link), kBlue));
+}
+
+TEST(StaticLinkTest, APictureLabelIsPaintedAsUsual) {
+  QPixmap picture(16, 16);
+  picture.fill(Qt::green);
+  QLabel plain;
+  plain.setPixmap(picture);
+  plain.resize(40, 40);
+  CStaticLink link;
+  link.setPixmap(picture);
+  link.resize(40, 40);
+  EXPECT_EQ(Render(link), Render(plain));
+}
+
+// ---- About box ----------------------------------------------------------------------------
+
+QStringList LabelTexts(QWidget& dialog) {
+  QStringList texts;
+  for (QLabel* label : dialog.findChildren<QLabel*>())
+    texts.append(label->text());
+  return texts;
+}
+
+TEST(AboutBoxTest, ShowsItsTextsAndLegalNotes) {
+  int mail = 0, web = 0;
+  CAboutDialog dialog(mail, web);
+  EXPECT_EQ(dialog.windowTitle(), "About Ledgrix");
+  const QStringList texts = LabelTexts(dialog);
+  for (const char* text : {"Ledgrix Version 3.3", "A 32 bit application",
+                           "Edits data in MetaStock or CompuTrac format", "support@ledgrix.example",
+                           "https://ledgrix.example/"})
+    EXPECT_TRUE(texts.contains(QString::fromLatin1(text))) << text;
+
+  auto* legal = dialog.findChild<QLabel*>(QStringLiteral("legalText"));
+  ASSERT_NE(legal, nullptr);
+  const QString notes = QStringLiteral(
+      "\n\nMetaStock is a\nregistered trademark of\nEQUIS International Inc."
+      "  CompuTrac is a\nregistered trademark of\nDow Jones Telerate");
+  EXPECT_TRUE(legal->text().endsWith(notes));
+  EXPECT_FALSE(legal->text().left(legal->text().size() - notes.size()).contains('\n'));
+  EXPECT_TRUE(legal->alignment() & Qt::AlignHCenter);
+  auto* legalGroup = dialog.findChild<QGroupBox*>(QStringLiteral("legalGroup"));
+  ASSERT_NE(legalGroup, nullptr);
+  EXPECT_EQ(legalGroup->title(), "Legal Stuff");
+  EXPECT_EQ(legal->parentWidget(), legalGroup);
+  auto* purposeGroup = dialog.findChild<QGroupBox*>(QStringLiteral("purposeGroup"));
+  ASSERT_NE(purposeGroup, nullptr);
+  EXPECT_EQ(purposeGroup->title(), "What Ledgrix Does");
+
+  auto* buttons = dialog.findChild<QDialogButtonBox*>();
+  ASSERT_NE(buttons, nullptr);
+  EXPECT_EQ(buttons->buttons().size(), 1);
+  EXPECT_TRUE(buttons->button(QDialogButtonBox::Ok)->isDefault());
+}
+
+// Runs ShowAboutBox, handing the open box to drive before closing it with OK.
+void WithAboutBox(int& mail, int& web, const std::function<void(CAboutDialog&)>& drive) {
+  bool driven = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<CAboutDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    drive(*dialog);
+    driven = true;
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+  });
+  ledgrix::about::ShowAboutBox(nullptr, mail, web);
+  EXPECT_TRUE(driven);
+}
+
+TEST(AboutBoxTest, AVisitedLinkStaysPurpleInTheNextBox) {
+  RecordingOpener opener;
+  int mail = 0, web = 0;
+  WithAboutBox(mail, web, [](CAboutDialog& box) {
+    EXPECT_EQ(box.mailLink()->linkColor(), kBlue);
+    EXPECT_EQ(box.webLink()->linkColor(), kBlue);
+    Click(*box.webLink());
+    EXPECT_EQ(box.webLink()->linkColor(), kPurple);
+  });
+  EXPECT_EQ(web, 1);
+  EXPECT_EQ(mail, 0);
+  EXPECT_EQ(opener.opened, QStringList{QStringLiteral("https://ledgrix.example/")});
+
+  WithAboutBox(mail, web, [](CAboutDialog& box) {
+    EXPECT_EQ(box.webLink()->linkColor(), kPurple);
+    EXPECT_EQ(box.mailLink()->linkColor(), kBlue);
+    Click(*box.mailLink());
+  });
+  EXPECT_EQ(mail, 1);
+  EXPECT_EQ(opener.opened.back(), "mailto:support@ledgrix.example");
+}
+
+}  // namespace
