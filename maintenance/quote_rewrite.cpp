@@ -33,7 +33,12 @@ void WriteU16(std::uint8_t* p, std::uint16_t value) {
 }
 
 std::string NumberedName(int fileNumber, const char* extension) {
-  return "F" + std::to_string(fileNumber) + "." + extension;
+  // Appended piece by piece: GCC 12 warns falsely about operator+ chains at -O2 and above.
+  std::string name = "F";
+  name += std::to_string(fileNumber);
+  name += '.';
+  name += extension;
+  return name;
 }
 
 // What the rewrite and the record search learn about a symbol before they touch its file.
@@ -231,7 +236,10 @@ StatusCode ApplyQuoteChange(const QuoteChange& change, const std::filesystem::pa
           return true;
         },
         &found, nullptr);
-    if (deleteIndex < 0 || found != change.firstDate) {
+    // A quote beyond the count the header gives is not in the series: deleting it would wrap
+    // the count.
+    if (deleteIndex < 0 || deleteIndex >= static_cast<std::int32_t>(lastRecord) - 1 ||
+        found != change.firstDate) {
       prompt.Message(kDeleteNotFoundMessage, PromptIcon::kNone);
       return formats::kDeleteNotFound;
     }
