@@ -13,6 +13,13 @@ if(LEDGRIX_SANITIZE)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+# libFuzzer builds: every library instrumented for coverage feedback and the sanitizers.
+if(LEDGRIX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+    -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
 if(LEDGRIX_COVERAGE)
   add_compile_options(--coverage -O0 -g)
   add_link_options(--coverage)
