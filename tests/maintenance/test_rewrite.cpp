@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "formats/master.h"
 #include "formats/series.h"
 #include "formats/status.h"
+#include "platform/files.h"
 #include "tests/support/fixture.h"
 #include "tests/support/scripted_prompt.h"
 
@@ -337,6 +339,80 @@ TEST_F(RewriteTest, UpdateMasterDateWritesEveryRecordOfTheNumberAndKeepsABackup)
   EXPECT_EQ(FileBytes(Master()), expected);
   EXPECT_EQ(FileBytes(dir.get() / "MASTER.BAK"), before);
   EXPECT_EQ(UpdateMasterDate(dir.get() / "NONE" / "MASTER", stored, 2, true), 1);
+}
+
+// Real portfolios, copied into a temporary folder: the first symbol that has its quote file.
+struct SampleSymbol {
+  std::string symbol;
+  int fileNumber = 0;
+  Bytes dat;
+};
+
+std::optional<SampleSymbol> CopySample(const std::filesystem::path& from,
+                                       const std::filesystem::path& to) {
+  formats::MasterFile master;
+  if (!formats::ReadMasterFile(from / "MASTER", master))
+    return std::nullopt;
+  for (const auto& record : master.records) {
+    const std::filesystem::path dat = from / ("F" + std::to_string(record.fileNumber()) + ".DAT");
+    if (record.displaySymbol().empty() || !std::filesystem::exists(dat))
+      continue;
+    testing::WriteBytes(to / "MASTER", FileBytes(platform::ResolvePath(from / "MASTER")));
+    SampleSymbol s{record.displaySymbol(), record.fileNumber(), FileBytes(dat)};
+    testing::WriteBytes(to / dat.filename(), s.dat);
+    return s;
+  }
+  return std::nullopt;
+}
+
+TEST(RewriteSamples, AnIdentityScaleGivesRealFilesBackByteForByte) {
+  const auto samples = testing::SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "no sample portfolios";
+  for (const char* folder :
+       {"msdir_stooq", "msdir_bbfinance", "msdir_equis_b", "okomarov-sampleData/Intraday"}) {
+    SCOPED_TRACE(folder);
+    TempDir dir;
+    const auto sample = CopySample(*samples / folder, dir.get());
+    if (!sample)
+      continue;
+    ScriptedPrompt prompt;
+    ASSERT_EQ(ApplyQuoteChange(Change(kScale, 0, 0xFFFF, {1, 1, 1, 1, 1, 1}), dir.get(),
+                               sample->symbol, prompt),
+              formats::kOk);
+    EXPECT_EQ(FileBytes(dir.get() / ("F" + std::to_string(sample->fileNumber) + ".DAT")),
+              sample->dat);
+  }
+}
+
+// 64 885 intraday quotes: indexes and counts beyond 32 767 find and delete the newest quote.
+TEST(RewriteSamples, DeleteTheNewestOfALargeIntradayFile) {
+  const auto samples = testing::SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "no sample portfolios";
+  TempDir dir;
+  const auto sample = CopySample(*samples / "okomarov-sampleData" / "Intraday", dir.get());
+  ASSERT_TRUE(sample);
+  formats::QuoteSeries series;
+  ASSERT_EQ(formats::InitSeries(series, 2), formats::kOk);
+  ASSERT_EQ(formats::LoadSeries(series, dir.get(), sample->symbol, -1, 2), formats::kOk);
+  ASSERT_GT(series.total, 32767);
+  const QuoteDate newest = series.date[1];
+  const std::int32_t total = series.total;
+  formats::FreeSeries(series);
+
+  // The newest date holds many bars; the delete leaves out the first bar of that day.
+  QuoteDate found = 0;
+  const std::int32_t index = FindQuoteRecord(dir.get(), sample->symbol, newest, 0, &found);
+  ASSERT_GT(index, 32767);
+  EXPECT_EQ(found, newest);
+  ScriptedPrompt prompt;
+  ASSERT_EQ(ApplyQuoteChange(Change(kDelete, newest, newest), dir.get(), sample->symbol, prompt),
+            formats::kOk);
+  const Bytes after = FileBytes(dir.get() / ("F" + std::to_string(sample->fileNumber) + ".DAT"));
+  const std::size_t length = sample->dat.size() / static_cast<std::size_t>(total + 1);
+  EXPECT_EQ(after.size(), sample->dat.size() - length);
+  EXPECT_EQ(after[2] | (after[3] << 8), total);
 }
 
 }  // namespace

@@ -334,5 +334,49 @@ TEST_F(SymbolOpsTest, EditStoresTheTextAsTypedPaddedToSixteen) {
   EXPECT_EQ(RewriteSymbolRecord(Src() / "NONE" / "MASTER", "ABC", "X", "Y"), 1);
 }
 
+// Real index files, copied into a temporary folder.
+TEST_F(SymbolOpsTest, ARealFullPortfolioRefusesAnAddition) {
+  const auto samples = testing::SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "no sample portfolios";
+  std::filesystem::create_directories(Dst());
+  testing::WriteBytes(Dst() / "MASTER", FileBytes(*samples / "msdir_equis_a" / "MASTER"));
+  ASSERT_EQ(ReadMaster(Dst() / "MASTER").records.size(), 255u);
+  PortfolioBuilder(Src()).Add(Spec(1, "ZZZNEW")).Write();
+  const Bytes master = FileBytes(Dst() / "MASTER");
+
+  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "ZZZNEW", Dst(), true, prompt), kPortfolioFull);
+  EXPECT_EQ(FileBytes(Dst() / "MASTER"), master);
+  EXPECT_EQ(Names(Dst()), std::set<std::string>{"MASTER"});
+  EXPECT_EQ(Names(Src()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP"}));
+}
+
+TEST_F(SymbolOpsTest, ARealMixedCaseMasterIsEditedInPlaceOfItself) {
+  const auto samples = testing::SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "no sample portfolios";
+  std::filesystem::create_directories(Src());
+  const Bytes original = FileBytes(*samples / "okomarov-sampleData" / "Master");
+  ASSERT_FALSE(original.empty());
+  testing::WriteBytes(Src() / "Master", original);
+  const MasterFile before = ReadMaster(Src() / "MASTER");
+  const std::string symbol = before.records.at(7).displaySymbol();
+  ASSERT_FALSE(symbol.empty());
+
+  EXPECT_EQ(RewriteSymbolRecord(Src() / "MASTER", symbol, "Edited", "Edited name"), 0);
+  EXPECT_EQ(Names(Src()), (std::set<std::string>{"Master", "MASTER.BAK"}));
+  EXPECT_EQ(FileBytes(Src() / "MASTER.BAK"), original);
+  const MasterFile after = ReadMaster(Src() / "MASTER");
+  ASSERT_EQ(after.records.size(), before.records.size());
+  for (std::size_t i = 0; i < after.records.size(); ++i) {
+    MasterRecord expected = before.records[i];
+    if (expected.displaySymbol() == symbol) {
+      expected.setSymbolField("Edited");
+      expected.setIssueName("Edited name");
+    }
+    EXPECT_EQ(after.records[i].bytes, expected.bytes) << i;
+  }
+}
+
 }  // namespace
 }  // namespace ledgrix::maintenance
