@@ -1,0 +1,223 @@
+// The quote commands: each runs its dialog, builds its change, has the rewrite apply it,
+// records its entries and asks the view to refill.
+#include "commands/quotes/quote_commands.h"
+
+#include <QPointer>
+#include <filesystem>
+
+#include "app/settings_store.h"
+#include "app/wait_cursor.h"
+#include "commands/command_host.h"
+#include "commands/quotes/add_quote_dialog.h"
+#include "commands/quotes/adjust_dialog.h"
+#include "commands/quotes/delete_quote_dialog.h"
+#include "commands/quotes/edit_quote_dialog.h"
+#include "commands/quotes/series_facts_dialog.h"
+#include "commands/quotes/split_dialog.h"
+#include "commands/quotes/split_search_dialog.h"
+#include "commands/symbols/dialog_runner.h"
+#include "formats/facts.h"
+#include "formats/series.h"
+#include "maintenance/quote_entry.h"
+#include "maintenance/quote_rewrite.h"
+
+namespace ledgrix::commands {
+namespace {
+
+using maintenance::QuoteChange;
+
+std::filesystem::path PortfolioPath(const CommandHost& host) {
+  return std::filesystem::path(host.portfolioDir().toStdU16String());
+}
+
+// Symbols are the bytes of MASTER, shown one byte per character.
+std::string SymbolBytes(const QString& symbol) {
+  return symbol.toLatin1().toStdString();
+}
+
+QString Text(const std::string& text) {
+  return QString::fromLatin1(text.c_str());
+}
+
+bool Apply(CommandHost& host, const QuoteChange& change) {
+  CWaitCursor wait;
+  return maintenance::ApplyQuoteChange(change, PortfolioPath(host), SymbolBytes(host.symbol()),
+                                       host.prompt()) == formats::kOk;
+}
+
+void Record(CommandHost& host, const char* section,
+            std::initializer_list<std::pair<const char*, QString>> values) {
+  for (const auto& [name, text] : values)
+    host.settings().SetString(QString::fromLatin1(section), QString::fromLatin1(name), text);
+}
+
+// Which of OPEN ... OI the symbol's file holds; all of them when the layout cannot be read
+// (the rewrite then fails on its own).
+std::array<bool, 6> FieldsHeld(CommandHost& host) {
+  std::array<bool, 6> held;
+  held.fill(true);
+  formats::QuoteSeries series;
+  if (formats::LoadSeries(series, PortfolioPath(host), SymbolBytes(host.symbol()), 0, 0) ==
+          formats::kOk &&
+      series.info) {
+    for (int i = 0; i < 6; ++i)
+      held[static_cast<std::size_t>(i)] =
+          series.info->layout.has(static_cast<formats::FieldName>(formats::kOpen + i));
+  }
+  formats::FreeSeries(series);
+  return held;
+}
+
+QString SelectedDateText(CommandHost& host) {
+  return host.quoteCellText(host.selQuoteRow(), 0);
+}
+
+}  // namespace
+
+void EditQuote(CommandHost& host) {
+  CEditQuoteDialog dialog(host, FieldsHeld(host), host.dialogParent());
+  if (RunDialog(dialog) != QDialog::Accepted)
+    return;
+  const maintenance::EditEntries entries = dialog.entries();
+  const auto change = maintenance::BuildEditChange(entries, FieldsHeld(host));
+  if (!change || !Apply(host, *change)) {
+    host.prompt().Message("Single Date Edit Failed");
+    return;
+  }
+  Record(host, "Edit",
+         {{"Date", Text(entries.date)},
+          {"Open", Text(entries.open)},
+          {"Hi", Text(entries.high)},
+          {"Lo", Text(entries.low)},
+          {"Close", Text(entries.close)},
+          {"Vol", Text(entries.volume)},
+          {"OI", Text(entries.openInterest)}});
+  host.FillQuotesGrid(0);
+}
+
+void EnterSplit(CommandHost& host) {
+  CSplitDialog dialog(host, SelectedDateText(host), host.dialogParent());
+  if (RunDialog(dialog) != QDialog::Accepted)
+    return;
+  const QString date = dialog.splitDate();
+  const QString newShares = dialog.newShares();
+  const QString oldShares = dialog.oldShares();
+  const auto change = maintenance::BuildSplitChange(date.toStdString(), newShares.toStdString(),
+                                                    oldShares.toStdString());
+  if (!change || !Apply(host, *change)) {
+    host.prompt().Message("Split Edit Failed");
+    return;
+  }
+  Record(host, "Split", {{"Date", date}, {"New", newShares}, {"Old", oldShares}});
+  host.FillQuotesGrid(0);
+}
+
+void AdjustQuotes(CommandHost& host) {
+  CAdjustDialog dialog(host, host.firstDateText(), host.lastDateText(), host.dialogParent());
+  if (RunDialog(dialog) != QDialog::Accepted)
+    return;
+  const QString from = dialog.fromDate();
+  const QString to = dialog.toDate();
+  const QString price = dialog.price();
+  const QString volume = dialog.volume();
+  const QString openInterest = dialog.openInterest();
+  const auto change =
+      maintenance::BuildAdjustChange(from.toStdString(), to.toStdString(), price.toStdString(),
+                                     volume.toStdString(), openInterest.toStdString());
+  if (!change || !Apply(host, *change)) {
+    host.prompt().Message("Adjust Edit Failed");
+    return;
+  }
+  Record(host, "Adjust",
+         {{"Date1", from},
+          {"Date2", to},
+          {"PriceMult", price},
+          {"VolMult", volume},
+          {"OIMult", openInterest}});
+  host.FillQuotesGrid(0);
+}
+
+void AddQuote(CommandHost& host) {
+  const int row = host.selQuoteRow();
+  const QString currentText = host.quoteCellText(row, 0);
+  const formats::QuoteDate current = formats::ParseDisplayDate(currentText.toStdString());
+  // A weekend quote would have the rewrite copy the following Monday's quote instead, and the
+  // Edit dialog open on some other row; refuse it.
+  if (current == 0 || formats::IsWeekend(current)) {
+    host.prompt().Message("The quote of " + currentText.toStdString() +
+                              " is not dated on a weekday.\n"
+                              "A quote can only be added before a weekday's quote.",
+                          maintenance::PromptIcon::kWarning);
+    return;
+  }
+  const formats::QuoteDate proposed = formats::WeekdayBefore(current);
+  if (proposed == 0 || proposed >= current) {
+    host.prompt().Message(
+        "No earlier weekday can be represented before " + currentText.toStdString() + ".",
+        maintenance::PromptIcon::kWarning);
+    return;
+  }
+  const QString proposedText = Text(formats::DisplayDate(proposed));
+  for (int i = 0; i < host.quoteRowCount(); ++i) {
+    if (host.quoteCellText(i, 0) == proposedText) {
+      host.prompt().Message("Date " + proposedText.toStdString() + " already exists.");
+      return;
+    }
+  }
+
+  CAddQuoteDialog dialog(proposedText, host.dialogParent());
+  if (RunDialog(dialog) != QDialog::Accepted)
+    return;
+  const QString newDateText = dialog.newDate();
+  const formats::QuoteDate newDate = formats::ParseDisplayDate(newDateText.toStdString());
+  if (newDate == 0 || !Apply(host, maintenance::BuildInsertChange(newDate))) {
+    host.prompt().Message("Add Quote Failed");
+    host.FillQuotesGrid(0);
+    return;
+  }
+  Record(host, "Add", {{"Date", newDateText}});
+  // Rows run newest first, so the new, older quote sits right below the current one.
+  host.FillQuotesGrid(row + 1);
+  EditQuote(host);
+}
+
+void DeleteQuote(CommandHost& host) {
+  const QString date = SelectedDateText(host);
+  CDeleteQuoteDialog dialog(host, date, host.dialogParent());
+  if (RunDialog(dialog) != QDialog::Accepted)
+    return;
+  const formats::QuoteDate day = formats::ParseDisplayDate(date.toStdString());
+  if (day == 0 || !Apply(host, maintenance::BuildDeleteChange(day))) {
+    host.prompt().Message("Delete Edit Failed");
+    return;
+  }
+  Record(host, "Delete", {{"Date", date}});
+  host.FillQuotesGrid(0);
+}
+
+void OpenSplitSearch(CommandHost& host) {
+  auto* window = new CSplitSearchDialog(host, host.dialogParent());
+  window->show();
+}
+
+void ShowSeriesFacts(CommandHost& host) {
+  const int row = host.selSymbolRow();
+  const QString symbol = host.symbolCellText(row, 0);
+  formats::SeriesFacts facts;
+  int result = 0;
+  {
+    CWaitCursor wait;
+    result = formats::ReadSeriesFacts(PortfolioPath(host), SymbolBytes(symbol), facts);
+  }
+  if (result != 0) {
+    host.prompt().Message("The facts of symbol " + SymbolBytes(symbol) +
+                              " cannot be shown: its MASTER record, quote file (DAT) or "
+                              "descriptor (DOP) could not be read.",
+                          maintenance::PromptIcon::kWarning);
+    return;
+  }
+  CSeriesFactsDialog dialog(facts, host.dialogParent());
+  RunDialog(dialog);
+}
+
+}  // namespace ledgrix::commands
