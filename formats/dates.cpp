@@ -54,18 +54,20 @@ Ymd YmdFromDay(QuoteDate day) {
 }
 
 QuoteDate DayFromStored(float stored) {
-  double f = stored;
-  // NaN, infinities and numbers no date can have.
-  if (!(f > -1.0e7 && f < 1.0e7))
+  // Negative numbers, NaN, infinities and numbers no date can have. (A negative stored date
+  // always leaves a month of 0 or less.)
+  if (!(stored >= 0.0f && stored < 1.0e7f))
     return 0;
-  long y = static_cast<long>(f / 10000);
+  // For non-negative numbers truncating first gives the same parts as the stepwise divisions.
+  std::uint32_t n = static_cast<std::uint32_t>(stored);
+  std::uint32_t y = n / 10000;
   if (y < 60) {
     y += 100;
-    f += 1000000;
+    n += 1000000;
   }
-  const long m = static_cast<long>((f - y * 10000.0) / 100);
-  const long d = static_cast<long>(f - y * 10000.0 - m * 100.0);
-  return DayFromYmd(static_cast<int>(y), static_cast<int>(m), static_cast<int>(d));
+  const std::uint32_t rest = n - y * 10000;
+  return DayFromYmd(static_cast<int>(y), static_cast<int>(rest / 100),
+                    static_cast<int>(rest % 100));
 }
 
 float StoredValueFromDay(QuoteDate day) {

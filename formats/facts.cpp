@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "formats/master.h"
+#include "formats/quote_files.h"
 #include "platform/files.h"
 
 namespace ledgrix::formats {
@@ -85,17 +86,18 @@ int ReadSeriesFacts(const std::filesystem::path& dir, std::string_view symbol, S
   Path found;
   if (LookupSymbol(dir, symbol, record, found) != kOk)
     return 1;
+  const QuoteFiles files = ResolveQuoteFiles(found, record.fileNumber());
   FieldLayout layout;
-  if (ReadFieldLayout(QuoteFilePath(found, record.fileNumber(), "DOP"), record.recordLength(),
-                      layout, record.periodicity()) != kOk) {
+  if (ReadFieldLayoutResolved(files, record.recordLength(), layout, record.periodicity()) != kOk)
     return 1;
-  }
-  auto in = platform::OpenResolved(QuoteFilePath(found, record.fileNumber(), "DAT"));
+  auto in = files.datExists ? platform::CurrentFileSystem().OpenRead(files.dat) : nullptr;
   if (!in)
     return 1;
   std::uint8_t head[4] = {};
-  // A file too short for its header holds no quotes.
+  // A file too short for its header holds no quotes; a failed read is a failure.
   const int lastRecord = in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
+  if (in->failed())
+    return 1;
 
   SeriesFacts out;
   out.path = dir.string();

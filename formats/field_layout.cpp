@@ -2,10 +2,13 @@
 #include "formats/field_layout.h"
 
 #include <climits>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "formats/mbf.h"
+#include "formats/quote_files.h"
 #include "platform/files.h"
 
 namespace ledgrix::formats {
@@ -95,6 +98,8 @@ void ParseDop(const std::vector<std::uint8_t>& bytes, FieldLayout& layout) {
   }
 }
 
+using Opener = std::function<std::unique_ptr<platform::InputFile>()>;
+
 void SetPositions(FieldLayout& layout, std::initializer_list<FieldName> fields) {
   std::int16_t position = 1;
   for (FieldName f : fields)
@@ -103,10 +108,8 @@ void SetPositions(FieldLayout& layout, std::initializer_list<FieldName> fields) 
 
 // The 20-byte record is DATE HIGH LOW CLOSE VOL when its first quote's fifth field is 0 or more
 // than twice its second, else DATE OPEN HIGH LOW CLOSE. Without a quote: the former.
-StatusCode Guess20ByteLayout(const std::filesystem::path& dopPath, FieldLayout& layout) {
-  std::filesystem::path datPath = dopPath;
-  datPath.replace_extension(".DAT");
-  auto in = platform::OpenResolved(datPath);
+StatusCode Guess20ByteLayout(const Opener& openDat, FieldLayout& layout) {
+  auto in = openDat();
   if (!in)
     return kNoFieldLayout;
   std::uint8_t record[20];
@@ -124,7 +127,7 @@ StatusCode Guess20ByteLayout(const std::filesystem::path& dopPath, FieldLayout& 
   return kOk;
 }
 
-StatusCode SyntheticLayout(const std::filesystem::path& dopPath, int recordLength, char periodicity,
+StatusCode SyntheticLayout(const Opener& openDat, int recordLength, char periodicity,
                            FieldLayout& layout) {
   // Intraday files carry their time in the second field.
   if (periodicity == 'I' && recordLength == 28) {
@@ -146,7 +149,7 @@ StatusCode SyntheticLayout(const std::filesystem::path& dopPath, int recordLengt
       SetPositions(layout, {kDate, kHigh, kLow, kClose});
       return kOk;
     case 20:
-      return Guess20ByteLayout(dopPath, layout);
+      return Guess20ByteLayout(openDat, layout);
     case 24:
       SetPositions(layout, {kDate, kOpen, kHigh, kLow, kClose, kVol});
       return kOk;
@@ -165,13 +168,17 @@ bool IsUsableRecordLength(int recordLength) {
          recordLength % 4 == 0;
 }
 
-StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,
-                           FieldLayout& layout, char periodicity) {
+namespace {
+
+// The layout from the descriptor openDop gives, or the synthetic one (openDat gives the quote
+// file that the 20-byte test looks at).
+StatusCode BuildLayout(const Opener& openDop, const Opener& openDat, int recordLength,
+                       char periodicity, FieldLayout& layout) {
   layout = FieldLayout{};
   if (!IsUsableRecordLength(recordLength))
     return kNoFieldLayout;
   std::vector<std::uint8_t> bytes;
-  if (auto in = platform::OpenResolved(dopPath)) {
+  if (auto in = openDop()) {
     std::uint8_t chunk[4096];
     for (std::size_t got;
          bytes.size() < kMaxDopSize && (got = in->Read(chunk, sizeof chunk)) > 0;) {
@@ -181,7 +188,7 @@ StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLengt
     if (in->failed())
       return kNoFieldLayout;
     ParseDop(bytes, layout);
-  } else if (const StatusCode status = SyntheticLayout(dopPath, recordLength, periodicity, layout);
+  } else if (const StatusCode status = SyntheticLayout(openDat, recordLength, periodicity, layout);
              status != kOk) {
     layout = FieldLayout{};
     return status;
@@ -193,6 +200,29 @@ StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLengt
       position = 0;
   }
   return kOk;
+}
+
+}  // namespace
+
+StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,
+                           FieldLayout& layout, char periodicity) {
+  return BuildLayout([&] { return platform::OpenResolved(dopPath); },
+                     [&] {
+                       std::filesystem::path datPath = dopPath;
+                       return platform::OpenResolved(datPath.replace_extension(".DAT"));
+                     },
+                     recordLength, periodicity, layout);
+}
+
+StatusCode ReadFieldLayoutResolved(const QuoteFiles& files, int recordLength, FieldLayout& layout,
+                                   char periodicity) {
+  platform::FileSystem& fs = platform::CurrentFileSystem();
+  const auto open = [&fs](bool exists, const std::filesystem::path& path) {
+    return exists ? fs.OpenRead(path) : std::unique_ptr<platform::InputFile>();
+  };
+  return BuildLayout([&] { return open(files.dopExists, files.dop); },
+                     [&] { return open(files.datExists, files.dat); }, recordLength, periodicity,
+                     layout);
 }
 
 }  // namespace ledgrix::formats

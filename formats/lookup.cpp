@@ -68,7 +68,8 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
                         Path& foundDir) {
   std::vector<Level> levels;
   levels.push_back({WithSeparator(dir), 0});
-  std::set<std::string> visited = {DirectoryKey(levels.front().path)};
+  // Filled on the first directory entry followed: most portfolios have none.
+  std::set<std::string> visited;
 
   for (;;) {
     Level& level = levels.back();
@@ -120,6 +121,8 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
         }
         const Path sub =
             platform::ResolveName(level.path.empty() ? Path(".") : Path(level.path), name);
+        if (visited.empty())
+          visited.insert(DirectoryKey(levels.front().path));
         if (!visited.insert(DirectoryKey(sub)).second)
           continue;
         Level down{WithSeparator(level.path.empty() ? sub.filename() : sub), 0};

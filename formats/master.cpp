@@ -147,6 +147,14 @@ void MasterRecord::setSymbolField(std::string_view text) {
 }
 
 bool MasterRecord::matches(std::string_view searchText) const {
+  // Neither field can match when its first character differs (the lookup tries every record).
+  if (!searchText.empty()) {
+    const char first = LowerAscii(searchText.front());
+    if (LowerAscii(static_cast<char>(bytes[kIssueName])) != first &&
+        LowerAscii(static_cast<char>(bytes[kSymbol])) != first) {
+      return false;
+    }
+  }
   if (EqualsIgnoringCase(TrimTrailingSpaces(CText(bytes, kIssueName, kIssueNameSize)),
                          searchText)) {
     return true;
@@ -198,7 +206,11 @@ std::vector<std::uint8_t> MasterBytes(const MasterFile& file) {
 Path QuoteFilePath(const Path& dir, int fileNumber, std::string_view extension) {
   if (!extension.empty() && extension.front() == '.')
     extension.remove_prefix(1);
-  std::string name = "F" + std::to_string(fileNumber) + "." + std::string(extension);
+  // Built piecewise: GCC 12 warns falsely (-Wrestrict) about a chain of string additions.
+  std::string name = "F";
+  name += std::to_string(fileNumber);
+  name += '.';
+  name.append(extension);
   return platform::ResolveName(dir, name);
 }
 

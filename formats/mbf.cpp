@@ -38,12 +38,6 @@ int HostToMbf(const void* src, void* dst) {
   return 0;
 }
 
-float DecodeMbf(const std::uint8_t* bytes) {
-  float value;
-  MbfToHost(bytes, &value);
-  return value;
-}
-
 StoredNumber EncodeMbf(float value) {
   StoredNumber out{};
   HostToMbf(&value, out.data());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 namespace ledgrix::formats {
@@ -16,8 +17,15 @@ int MbfToHost(const void* src, void* dst);
 // 0.0, -0.0 and NaN give four zero bytes. Always returns 0.
 int HostToMbf(const void* src, void* dst);
 
-// Value forms of the two conversions.
-float DecodeMbf(const std::uint8_t* bytes);
+// Value forms of the two conversions. DecodeMbf is inline: loaders call it for every field.
+inline float DecodeMbf(const std::uint8_t* bytes) {
+  if (bytes[3] == 0)
+    return 0.0f;
+  const std::uint32_t mantissa = bytes[0] | (bytes[1] << 8) | ((bytes[2] & 0x7Fu) << 16);
+  const std::uint32_t sign = (bytes[2] & 0x80u) << 24;
+  const std::uint32_t exponent = static_cast<std::uint8_t>(bytes[3] - 2);
+  return std::bit_cast<float>(sign | (exponent << 23) | mantissa);
+}
 StoredNumber EncodeMbf(float value);
 
 }  // namespace ledgrix::formats

@@ -2,9 +2,11 @@
 #include "formats/series.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "formats/mbf.h"
+#include "formats/quote_files.h"
 #include "platform/files.h"
 
 namespace ledgrix::formats {
@@ -29,18 +31,25 @@ std::int32_t UsableCapacity(const QuoteSeries& series) {
   return std::min<std::int32_t>(std::max(series.capacity, 0), static_cast<std::int32_t>(held));
 }
 
+// Byte offset of each name's field within a record; -1 where the record does not hold it.
+std::array<int, kFieldNameCount> FieldOffsets(const FieldLayout& layout, int fields) {
+  std::array<int, kFieldNameCount> offsets{};
+  for (std::size_t i = 0; i < offsets.size(); ++i) {
+    const int position = layout.fieldPosition[i];
+    offsets[i] = (position >= 1 && position <= fields) ? (position - 1) * 4 : -1;
+  }
+  return offsets;
+}
+
 // Decodes one record into row k of the series.
-void StoreQuote(QuoteSeries& series, int k, const std::uint8_t* record, int fields,
-                const FieldLayout& layout) {
+void StoreQuote(QuoteSeries& series, std::size_t row, const std::uint8_t* record,
+                const std::array<int, kFieldNameCount>& offsets) {
   auto field = [&](FieldName name) {
-    const int position = layout.fieldPosition[static_cast<std::size_t>(name)];
-    if (position < 1 || position > fields)
-      return -1.0f;
-    return DecodeMbf(record + (position - 1) * 4);
+    const int offset = offsets[static_cast<std::size_t>(name)];
+    return offset < 0 ? -1.0f : DecodeMbf(record + offset);
   };
-  const auto row = static_cast<std::size_t>(k);
   series.date[row] = DayFromStored(field(kDate));
-  series.time[row] = layout.has(kTime) ? TimeFromStored(field(kTime)) : 0;
+  series.time[row] = offsets[kTime] < 0 ? 0 : TimeFromStored(field(kTime));
   for (int name = kOpen; name <= kOi; ++name) {
     series.values[static_cast<std::size_t>(name - kOpen)][row] =
         field(static_cast<FieldName>(name));
@@ -95,29 +104,54 @@ StatusCode SetSeriesCount(QuoteSeries& series, std::int32_t count) {
   return kOk;
 }
 
-StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
-                      std::string_view symbol, std::int32_t start, std::int32_t count) {
+StatusCode SeriesReader::Open(const std::filesystem::path& dir, std::string_view symbol) {
+  file_.reset();
   MasterRecord record;
   Path found;
   if (const StatusCode status = LookupSymbol(dir, symbol, record, found); status != kOk) {
     return status;
   }
-  const int fileNumber = record.fileNumber();
-  const int recordLength = record.recordLength();
+  const QuoteFiles files = ResolveQuoteFiles(found, record.fileNumber());
   FieldLayout layout;
-  if (const StatusCode status = ReadFieldLayout(QuoteFilePath(found, fileNumber, "DOP"),
-                                                recordLength, layout, record.periodicity());
+  if (const StatusCode status =
+          ReadFieldLayoutResolved(files, record.recordLength(), layout, record.periodicity());
       status != kOk) {
     return status;
   }
-  auto in = platform::OpenResolved(QuoteFilePath(found, fileNumber, "DAT"));
+  auto in = files.datExists ? platform::CurrentFileSystem().OpenRead(files.dat) : nullptr;
   if (!in)
     return kFileOpen;
+  record_ = record;
+  layout_ = layout;
+  foundDir_ = std::move(found);
+  symbol_ = std::string(symbol);
+  file_ = std::move(in);
+  return kOk;
+}
+
+StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
+                      std::string_view symbol, std::int32_t start, std::int32_t count) {
+  SeriesReader reader;
+  if (const StatusCode status = reader.Open(dir, symbol); status != kOk)
+    return status;
+  return reader.Load(series, start, count);
+}
+
+StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int32_t count) {
+  if (!file_)
+    return kFileOpen;
+  platform::InputFile* in = file_.get();
+  const int recordLength = record_.recordLength();
   // lastRecord is an unsigned 16-bit record number; a file too short to hold it has no quotes.
   std::uint8_t head[4] = {};
-  const std::int32_t lastRecord = in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
+  const std::int32_t lastRecord =
+      in->Seek(0) && in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
+  if (in->failed())
+    return kFileRead;
   const std::int32_t n = std::max(lastRecord - 1, 0);
 
+  // Only a load that asks for no quotes keeps the count it had (the file facts alone).
+  const bool factsOnly = count == 0;
   if (count < 0) {
     const std::int32_t c = std::min(n, static_cast<std::int32_t>(kMaxAutoBars));
     count = start > 0 ? c - start : c;
@@ -133,13 +167,13 @@ StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
   }
   series.state = 3;
   series.total = n;
-  series.path = found.string();
-  series.symbol = std::string(symbol);
-  series.info->record = record;
-  series.info->layout = layout;
+  series.path = foundDir_.string();
+  series.symbol = symbol_;
+  series.info->record = record_;
+  series.info->layout = layout_;
 
   if (count == 0)
-    return kOk;
+    return factsOnly ? kOk : SetSeriesCount(series, 0);
   count = std::min(count, UsableCapacity(series));
   if (start < 0)
     start = std::max(n - count, 0);
@@ -155,12 +189,20 @@ StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
       in->Seek(static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(start + 1))) {
     got = ReadUpTo(*in, bytes.data(), bytes.size());
   }
+  // A read that failed is no short file: the window would silently miss quotes.
+  if (in->failed())
+    return kFileRead;
   const auto loaded = static_cast<std::int32_t>(got / static_cast<std::size_t>(recordLength));
-  const int fields = recordLength / 4;
+  const auto offsets = FieldOffsets(layout_, recordLength / 4);
   for (std::int32_t k = 0; k < loaded; ++k) {
-    StoreQuote(series, k,
-               bytes.data() + static_cast<std::size_t>(k) * static_cast<std::size_t>(recordLength),
-               fields, layout);
+    const auto row = static_cast<std::size_t>(k);
+    const std::uint8_t* quote = bytes.data() + row * static_cast<std::size_t>(recordLength);
+    StoreQuote(series, row, quote, offsets);
+    // Bars of one day share their date: skip converting it again.
+    if (row > 0 && offsets[kDate] >= 0 &&
+        std::memcmp(quote + offsets[kDate], quote - recordLength + offsets[kDate], 4) == 0) {
+      series.date[row] = series.date[row - 1];
+    }
   }
   return SetSeriesCount(series, loaded);
 }

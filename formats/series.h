@@ -13,6 +13,7 @@
 #include "formats/field_layout.h"
 #include "formats/master.h"
 #include "formats/status.h"
+#include "platform/file_system.h"
 
 namespace ledgrix::formats {
 
@@ -60,5 +61,28 @@ StatusCode SetSeriesCount(QuoteSeries& series, std::int32_t count);
 // kFileRead, kNoFieldLayout, kFileOpen, kMalloc, kRecordNotFound (start beyond the last quote).
 StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
                       std::string_view symbol, std::int32_t start, std::int32_t count);
+
+// Pages through one symbol's quotes with a single lookup: Open finds the symbol, its layout and
+// its quote file once; each Load then costs a seek and a read. Load follows LoadSeries' rules
+// exactly. Open again after anything rewrote the portfolio (the file stays open meanwhile).
+class SeriesReader {
+ public:
+  // Results: 0, kFileNotFound, kFileRead, kNoFieldLayout, kFileOpen.
+  StatusCode Open(const std::filesystem::path& dir, std::string_view symbol);
+  bool isOpen() const { return file_ != nullptr; }
+  // Results as LoadSeries after the lookup; kFileOpen when not open.
+  StatusCode Load(QuoteSeries& series, std::int32_t start, std::int32_t count);
+
+  const MasterRecord& record() const { return record_; }
+  const FieldLayout& layout() const { return layout_; }
+  const Path& foundDir() const { return foundDir_; }
+
+ private:
+  MasterRecord record_;
+  FieldLayout layout_;
+  Path foundDir_;
+  std::string symbol_;
+  std::unique_ptr<platform::InputFile> file_;
+};
 
 }  // namespace ledgrix::formats

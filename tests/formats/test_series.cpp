@@ -309,5 +309,34 @@ TEST(LoadSeries, QuoteFilesOfAnyCase) {
   ExpectQuote(s, 11, spec.quotes.back(), "lower-case files");
 }
 
+TEST(SeriesReader, WindowsMatchLoadSeries) {
+  TempDir tmp;
+  const SymbolSpec spec = Daily(1000);
+  PortfolioBuilder(tmp.get()).AddDirectoryEntry("SUB").Write();
+  PortfolioBuilder(tmp / "SUB").Add(spec).Write();
+  SeriesReader reader;
+  EXPECT_EQ(reader.Load(*std::make_unique<QuoteSeries>(), 0, 1), kFileOpen);
+  EXPECT_EQ(reader.Open(tmp.get(), "NONE"), kFileNotFound);
+  EXPECT_FALSE(reader.isOpen());
+  ASSERT_EQ(reader.Open(tmp.get(), "ibm"), kOk);
+  EXPECT_EQ(reader.record().fileNumber(), 1);
+  EXPECT_EQ(reader.foundDir(), tmp.get() / "SUB" / "");
+  const std::pair<int, int> windows[] = {{0, 0},    {-1, 400}, {0, 400}, {900, 400}, {999, 1},
+                                         {1000, 1}, {0, -1},   {-1, 1},  {500, -1}};
+  for (const auto& [start, count] : windows) {
+    QuoteSeries a, b;
+    ASSERT_EQ(InitSeries(a, 400), kOk);
+    ASSERT_EQ(InitSeries(b, 400), kOk);
+    const StatusCode expected = LoadSeries(a, tmp.get(), "ibm", start, count);
+    EXPECT_EQ(reader.Load(b, start, count), expected) << start << "," << count;
+    EXPECT_EQ(a.count, b.count) << start << "," << count;
+    EXPECT_EQ(a.total, b.total);
+    EXPECT_EQ(a.path, b.path);
+    EXPECT_EQ(a.symbol, b.symbol);
+    EXPECT_EQ(a.date, b.date);
+    EXPECT_EQ(a.values, b.values);
+  }
+}
+
 }  // namespace
 }  // namespace ledgrix::formats
