@@ -36,8 +36,10 @@ struct QuoteChange {
 // cannot be opened; kDeleteNotFound when the quote to delete is not in the file (after the
 // message "failure in delete quote for findrec"); kFileNotFound, kFileRead, kNoFieldLayout from
 // the lookup; kFileWrite when the new file could not be written and put in place (the old file
-// is then untouched); kMalloc for an insert into a full file. The MASTER updated after a delete
-// is the one of the directory holding the symbol, and counts come from the file itself.
+// is then untouched), and after a delete at either end also when the new file is in place but
+// the MASTER dates could not be updated (MASTER then untouched); kMalloc for an insert into a
+// full file. The MASTER updated after a delete is the one of the directory holding the symbol,
+// and counts come from the file itself.
 StatusCode ApplyQuoteChange(const QuoteChange& change, const std::filesystem::path& dir,
                             std::string_view symbol, Prompt& prompt);
 

@@ -4,6 +4,7 @@
 #include "maintenance/symbol_ops.h"
 
 #include <array>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,32 @@ bool DeleteSymbolFiles(const path& dir, int n, std::string* error) {
     }
   }
   return ok;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+// The record the selected row shows: the first of masterPath whose display symbol is text.
+// The lookup alone could settle on an earlier record whose issue name reads the same.
+bool FindListedSymbol(const path& masterPath, std::string_view text, MasterRecord& record) {
+  MasterFile master;
+  if (!formats::ReadMasterFile(masterPath, master))
+    return false;
+  for (const MasterRecord& r : master.records) {
+    if (!r.isDirectoryEntry() && EqualsIgnoringCase(r.displaySymbol(), text)) {
+      record = r;
+      return true;
+    }
+  }
+  return false;
 }
 
 AddResult Failed(Prompt& prompt, const std::string& reason) {
@@ -206,10 +233,14 @@ AddResult TransferSymbol(const path& portfolioDir, const path& masterPath, std::
   const std::string text = UpperTrimmed(symbol);
   MasterRecord record;
   path foundDir;
-  if (formats::LookupSymbol(portfolioDir, text, record, foundDir) != formats::kOk) {
-    return Failed(prompt, Fill(kNotFoundReason, {text, portfolioDir.string()}));
+  if (!FindListedSymbol(masterPath, text, record)) {
+    if (formats::LookupSymbol(portfolioDir, text, record, foundDir) != formats::kOk) {
+      return Failed(prompt, Fill(kNotFoundReason, {text, portfolioDir.string()}));
+    }
+    record.encodeDates();
+  } else {
+    foundDir = portfolioDir;
   }
-  record.encodeDates();
 
   AddResult result = AddCopy(record, text, destDir, foundDir, prompt);
   if (result != kAdded || !move)

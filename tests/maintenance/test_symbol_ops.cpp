@@ -151,6 +151,19 @@ TEST_F(SymbolOpsTest, MoveOfASymbolListedInASubPortfolioTakesItFromThere) {
   EXPECT_EQ(FileBytes(Dst() / "F1.DAT"), deep);
 }
 
+TEST_F(SymbolOpsTest, MoveTakesTheRecordTheRowShowsNotAnEarlierOneNamedAlike) {
+  SymbolSpec alike = Spec(1, "AAA");
+  alike.name = "IBM";
+  PortfolioBuilder(Src()).Add(alike).Add(Spec(2, "IBM")).Write();
+  PortfolioBuilder(Dst()).Write();
+  const Bytes ibm = FileBytes(Src() / "F2.DAT");
+
+  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "ibm", Dst(), true, prompt), kAdded);
+  EXPECT_EQ(FileBytes(Dst() / "F1.DAT"), ibm);
+  EXPECT_EQ(ReadMaster(Dst() / "MASTER").records.at(0).displaySymbol(), "IBM");
+  EXPECT_EQ(Names(Src()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP"}));
+}
+
 // Every way a destination can be full; none of them writes anything anywhere.
 struct FullCase {
   const char* name;
@@ -268,6 +281,7 @@ TEST_F(SymbolOpsTest, RemoveWithoutAMatchDeletesNothingAndKeepsTheCounters) {
     EXPECT_FALSE(result) << symbol;
     EXPECT_FALSE(result.message.empty());
   }
+  EXPECT_FALSE(RemoveSymbol(Src(), Src() / "NONE" / "MASTER", "AB"));
   EXPECT_FALSE(RemoveRecordByNumber(Src() / "MASTER", 9));
   EXPECT_EQ(FileBytes(Src() / "MASTER"), master);
   EXPECT_EQ(Names(Src()), names);
