@@ -66,6 +66,27 @@ void BuildPortfolios(MemoryFileSystem& fs) {
   fs.ImportTree(temp.get(), kRoot);
 }
 
+// A portfolio whose files are spelt in lower case, as some programs write them.
+void BuildLowerCasePortfolio(MemoryFileSystem& fs) {
+  TempDir temp;
+  PortfolioBuilder(temp / "lower")
+      .SetMasterName("master")
+      .SetLowerCaseQuoteFiles(true)
+      .Add(Spec(1, "LOW", "Lower Case", AaaQuotes()))
+      .Write();
+  fs.ImportTree(temp.get(), kRoot);
+}
+
+// The rewrite keeps the spelling on disk: no second MASTER or quote file appears beside it.
+std::string NoNewSpelling(const FileMap&, const FileMap& before, const FileMap& after) {
+  for (const auto& entry : after) {
+    if (IsGuardedFile(entry.first) && before.count(entry.first) == 0) {
+      return entry.first + " appeared beside the file spelt in lower case";
+    }
+  }
+  return {};
+}
+
 bool Change(std::int16_t operation, QuoteDate first, QuoteDate last, const std::string& symbol,
             const std::filesystem::path& dir = kTop) {
   QuoteChange change;
@@ -118,6 +139,16 @@ std::vector<WritePath> AllWritePaths() {
                 Day(99, 3, 1), "DDD"),
       QuotePath("Insert before a Monday", maintenance::kInsert, oldest, oldest),
   };
+
+  for (const QuoteDate day : {oldest, middle}) {
+    WritePath lower = QuotePath(day == oldest ? "Delete the oldest quote, lower-case names"
+                                              : "Delete a middle quote, lower-case names",
+                                maintenance::kDelete, day, day, "LOW");
+    lower.setup = BuildLowerCasePortfolio;
+    lower.run = [day] { return Change(maintenance::kDelete, day, day, "LOW", "/p/lower"); };
+    lower.invariant = NoNewSpelling;
+    paths.push_back(lower);
+  }
 
   WritePath repair;
   repair.name = "RepairMaster";
