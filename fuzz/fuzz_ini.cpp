@@ -7,22 +7,32 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include <unistd.h>
 
 #include "app/settings_store.h"
 #include "fuzz/fuzz_check.h"
 
 namespace {
 
-// A folder of this process for the two files of a run.
+// A folder of this process for the two files of a run, removed at exit.
 const std::string& WorkDir() {
-  static const std::string dir = [] {
-    std::string pattern = "/tmp/ledgrix-fuzz-ini-XXXXXX";
+  static const std::string* dir = [] {
+    // Memory-backed where there is such a folder: every run writes two files.
+    const char* base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    std::string pattern = std::string(base) + "/ledgrix-fuzz-ini-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
       std::abort();
-    return pattern;
+    auto* made = new std::string(pattern);  // outlives every static destructor
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(WorkDir(), ignored);
+    });
+    return made;
   }();
-  return dir;
+  return *dir;
 }
 
 }  // namespace
