@@ -2,8 +2,9 @@
 // records its entries and asks the view to refill.
 #include "commands/quotes/quote_commands.h"
 
-#include <QPointer>
+#include <array>
 #include <filesystem>
+#include <string>
 
 #include "app/settings_store.h"
 #include "app/wait_cursor.h"
@@ -72,14 +73,34 @@ QString SelectedDateText(CommandHost& host) {
   return host.quoteCellText(host.selQuoteRow(), 0);
 }
 
+// Edit and Delete name a quote by its date alone. Where several quotes share the date
+// (intraday data), Edit would overwrite all of them and Delete drop whichever comes first in
+// the file; both are refused there.
+bool SharesItsDate(CommandHost& host, const QString& date, const char* what) {
+  int rows = 0;
+  for (int i = 0; i < host.quoteRowCount(); ++i)
+    if (host.quoteCellText(i, 0) == date)
+      ++rows;
+  if (rows <= 1)
+    return false;
+  host.prompt().Message(std::string(what) + " works on whole days, and " + date.toStdString() +
+                            " holds " + std::to_string(rows) +
+                            " quotes (intraday data).\nNothing was changed.",
+                        maintenance::PromptIcon::kWarning);
+  return true;
+}
+
 }  // namespace
 
 void EditQuote(CommandHost& host) {
-  CEditQuoteDialog dialog(host, FieldsHeld(host), host.dialogParent());
+  const std::array<bool, 6> held = FieldsHeld(host);
+  CEditQuoteDialog dialog(host, held, host.dialogParent());
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
   const maintenance::EditEntries entries = dialog.entries();
-  const auto change = maintenance::BuildEditChange(entries, FieldsHeld(host));
+  if (SharesItsDate(host, Text(entries.date), "Edit"))
+    return;
+  const auto change = maintenance::BuildEditChange(entries, held);
   if (!change || !Apply(host, *change)) {
     host.prompt().Message("Single Date Edit Failed");
     return;
@@ -183,6 +204,8 @@ void AddQuote(CommandHost& host) {
 
 void DeleteQuote(CommandHost& host) {
   const QString date = SelectedDateText(host);
+  if (SharesItsDate(host, date, "Delete"))
+    return;
   CDeleteQuoteDialog dialog(host, date, host.dialogParent());
   if (RunDialog(dialog) != QDialog::Accepted)
     return;

@@ -377,3 +377,63 @@ TEST_F(QuoteCommandTest, DeleteOfAQuoteNoLongerInTheFileReportsBothMessages) {
 
 }  // namespace
 }  // namespace ledgrix::testing
+
+namespace ledgrix::testing {
+namespace {
+
+// Three bars on 01/04/99 and one on 01/05/99, with times.
+class IntradayTest : public QuoteCommandTest {
+ protected:
+  void SetUp() override {
+    SymbolSpec spec;
+    spec.periodicity = 'I';
+    spec.fields = {formats::kDate, formats::kTime,  formats::kOpen, formats::kHigh,
+                   formats::kLow,  formats::kClose, formats::kVol};
+    std::vector<Quote> quotes;
+    for (int minutes : {0, 30, 60})
+      quotes.push_back({Day("01/04/99"), static_cast<formats::QuoteTime>(17100 + minutes * 30), 10,
+                        11, 9, 10, 100, 0});
+    quotes.push_back({Day("01/05/99"), 17100, 20, 21, 19, 20, 200, 0});
+    Build(quotes, spec);
+  }
+};
+
+TEST_F(IntradayTest, EditAndDeleteRefuseADateThatHoldsSeveralQuotes) {
+  const auto bytes = FileBytes(Dat());
+  host->setSelQuoteRow(2);  // one of the bars of 01/04/99
+  {
+    DialogScript script({[](QDialog& d) {
+      Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("99"));
+      ClickOk(d);
+    }});
+    cmd::EditQuote(*host);
+  }
+  DialogScript none({});
+  cmd::DeleteQuote(*host);
+  EXPECT_EQ(none.shown(), 0);
+  ASSERT_EQ(host->script.messages.size(), 2u);
+  EXPECT_EQ(host->script.messages[0].rfind("Edit works on whole days", 0), 0u);
+  EXPECT_NE(host->script.messages[0].find("01/04/99 holds 3 quotes"), std::string::npos);
+  EXPECT_EQ(host->script.messages[1].rfind("Delete works on whole days", 0), 0u);
+  EXPECT_EQ(FileBytes(Dat()), bytes);
+  EXPECT_EQ(host->quoteFills, 0);
+}
+
+TEST_F(IntradayTest, ADateWithOneQuoteIsEditedAsUsual) {
+  host->setSelQuoteRow(0);  // 01/05/99
+  DialogScript script({[](QDialog& d) {
+    Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("25"));
+    ClickOk(d);
+  }});
+  cmd::EditQuote(*host);
+  EXPECT_TRUE(host->script.messages.empty());
+  const auto after = After();
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_FLOAT_EQ(after[3].close, 25);
+  EXPECT_EQ(after[3].time, 17100);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_FLOAT_EQ(after[static_cast<std::size_t>(i)].close, 10);
+}
+
+}  // namespace
+}  // namespace ledgrix::testing
