@@ -155,6 +155,22 @@ TEST(CliQuotesListTest, QuoteFileCutShortIsReported) {
   EXPECT_NE(r.err.find("Error in FillQuotesGrid"), std::string::npos) << r.err;
 }
 
+TEST(CliQuotesListTest, RecordLengthTheLoaderCannotHoldIsReported) {
+  TempDir dir;
+  SymbolSpec spec = Spec(1, "ODD", "ODD", MakeDailyQuotes(formats::DayFromYmd(90, 1, 1), 3));
+  spec.recordLength = 30;
+  spec.writeDop = false;
+  PortfolioBuilder(dir.get()).Add(spec).Write();
+  const auto before = Snapshot(dir.get());
+  for (const char* command : {"quotes", "export"}) {
+    const CliResult r = RunCli({command, dir.get().string(), "ODD"});
+    EXPECT_EQ(r.status, 1) << command;
+    EXPECT_NE(r.err.find("layout cannot be determined"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(RunCli({"adjust", dir.get().string(), "ODD"}).status, 1);
+  EXPECT_EQ(Snapshot(dir.get()), before);
+}
+
 TEST(CliPortfoliosTest, WalkFindsMastersSortedWithoutDotDirsOrLinks) {
   TempDir root;
   auto master = [](const path& d, const std::string& name = "MASTER") {
