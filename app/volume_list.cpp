@@ -51,6 +51,13 @@ FixedVolumeList::FixedVolumeList(QStringList roots) : m_roots(std::move(roots)) 
   });
 }
 
+void FixedVolumeList::Add(const QString& root) {
+  m_roots.append(root);
+  std::sort(m_roots.begin(), m_roots.end(), [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  });
+}
+
 QString VolumeOf(const QStringList& roots, const QString& path) {
   const QString target = Normalised(path);
   QString best;

@@ -22,6 +22,7 @@ class FixedVolumeList final : public VolumeList {
  public:
   explicit FixedVolumeList(QStringList roots);
   QStringList Roots() const override { return m_roots; }
+  void Add(const QString& root);
 
  private:
   QStringList m_roots;

@@ -1,0 +1,176 @@
+// Command enabling: every rule, and the actions of the window following the view's state.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QToolBar>
+
+#include "app/command_enabling.h"
+#include "formats/dates.h"
+#include "tests/app/gui_test_support.h"
+
+namespace ledgrix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr CommandId kAlways[] = {
+    ID_PORTFOLIO_SEARCHFILTER, ID_PORTFOLIO_RESCAN, ID_APP_EXIT, ID_VIEW_TOOLBAR,
+    ID_VIEW_STATUS_BAR,        ID_HELP_FINDER,      ID_APP_ABOUT};
+constexpr CommandId kSymbolAndQuote[] = {
+    ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_DELETE, ID_SYMBOL_MOVE,   ID_SYMBOL_COPY,
+    ID_SYMBOL_EDIT,           ID_SYMBOL_ABOUT,  ID_QUOTES_EDIT,   ID_QUOTES_SPLIT,
+    ID_QUOTES_ADJUST,         ID_QUOTES_ADD,    ID_QUOTES_DELETE, ID_QUOTES_EXPORT};
+
+// A state in which every rule holds.
+EnableInputs Everything() {
+  EnableInputs in;
+  in.portfoliosFound = true;
+  in.symbolRows = 3;
+  in.quoteRows = 10;
+  in.portfolioEntries = 2;
+  in.symbolCount = 3;
+  in.selQuoteRow = 0;
+  in.splitSearchOpen = false;
+  return in;
+}
+
+TEST(EnableRules, AllHoldInTheFullState) {
+  for (CommandId id : kSymbolAndQuote)
+    EXPECT_TRUE(IsCommandEnabled(id, Everything())) << id;
+  for (CommandId id : kAlways)
+    EXPECT_TRUE(IsCommandEnabled(id, EnableInputs{})) << id;
+}
+
+TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
+  struct Case {
+    const char* what;
+    void (*change)(EnableInputs&);
+    std::vector<CommandId> disabled;
+  } cases[] = {
+      {"no portfolios found",
+       [](EnableInputs& in) { in.portfoliosFound = false; },
+       {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_DELETE, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT, ID_QUOTES_EDIT,
+        ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, ID_QUOTES_ADD, ID_QUOTES_DELETE, ID_QUOTES_EXPORT}},
+      {"no symbol rows",
+       [](EnableInputs& in) { in.symbolRows = 0; },
+       {ID_SYMBOL_DELETE, ID_SYMBOL_MOVE, ID_SYMBOL_COPY, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT}},
+      {"no quote rows",
+       [](EnableInputs& in) { in.quoteRows = 0; },
+       {ID_PORTFOLIO_SPLITSEARCH, ID_QUOTES_EDIT, ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, ID_QUOTES_ADD,
+        ID_QUOTES_DELETE, ID_QUOTES_EXPORT}},
+      {"one portfolio",
+       [](EnableInputs& in) { in.portfolioEntries = 1; },
+       {ID_SYMBOL_MOVE, ID_SYMBOL_COPY}},
+      {"symbol count 0", [](EnableInputs& in) { in.symbolCount = 0; }, {ID_QUOTES_EXPORT}},
+      {"oldest quote selected", [](EnableInputs& in) { in.selQuoteRow = 9; }, {ID_QUOTES_ADD}},
+      {"split search open",
+       [](EnableInputs& in) { in.splitSearchOpen = true; },
+       {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_EDIT}},
+  };
+  for (const Case& c : cases) {
+    EnableInputs in = Everything();
+    c.change(in);
+    for (CommandId id : kSymbolAndQuote) {
+      const bool expectDisabled =
+          std::find(c.disabled.begin(), c.disabled.end(), id) != c.disabled.end();
+      EXPECT_EQ(IsCommandEnabled(id, in), !expectDisabled) << c.what << ": " << id;
+    }
+    for (CommandId id : kAlways)
+      EXPECT_TRUE(IsCommandEnabled(id, in)) << c.what << ": " << id;
+  }
+  // Move and Copy do not ask whether portfolios were found.
+  EnableInputs in = Everything();
+  in.portfoliosFound = false;
+  EXPECT_TRUE(IsCommandEnabled(ID_SYMBOL_MOVE, in));
+}
+
+SymbolSpec Spec(int file, const std::string& symbol, int quotes) {
+  SymbolSpec s;
+  s.fileNumber = static_cast<std::uint8_t>(file);
+  s.symbol = symbol;
+  s.name = symbol;
+  s.quotes = MakeDailyQuotes(formats::DayFromYmd(2002, 1, 7), quotes);
+  return s;
+}
+
+bool Enabled(GuiFixture& f, CommandId id) {
+  return f.frame().action(id)->isEnabled();
+}
+
+TEST(EnableActions, NothingFoundLeavesOnlyFilterAndRescan) {
+  GuiFixture f;
+  f.WalkWholeVolume();
+  f.StartAndScan();
+  for (CommandId id : kSymbolAndQuote)
+    EXPECT_FALSE(Enabled(f, id)) << id;
+  for (CommandId id : kAlways)
+    EXPECT_TRUE(Enabled(f, id)) << id;
+}
+
+TEST(EnableActions, FollowThePortfolioAndTheSelectedQuote) {
+  GuiFixture f;
+  PortfolioBuilder(f.root() / "P").Add(Spec(1, "AAA", 5)).Write();
+  f.WalkWholeVolume();
+  f.StartAndScan();
+  EXPECT_TRUE(Enabled(f, ID_QUOTES_EDIT));
+  EXPECT_TRUE(Enabled(f, ID_QUOTES_ADD));
+  EXPECT_FALSE(Enabled(f, ID_SYMBOL_MOVE));  // one portfolio only
+  EXPECT_FALSE(Enabled(f, ID_SYMBOL_COPY));
+  f.SelectQuote(4);
+  EXPECT_FALSE(Enabled(f, ID_QUOTES_ADD));
+  f.SelectQuote(3);
+  EXPECT_TRUE(Enabled(f, ID_QUOTES_ADD));
+  f.view().setSplitSearchOpen(true);
+  EXPECT_FALSE(Enabled(f, ID_PORTFOLIO_SPLITSEARCH));
+  EXPECT_FALSE(Enabled(f, ID_SYMBOL_EDIT));
+  EXPECT_TRUE(Enabled(f, ID_SYMBOL_DELETE));
+  f.view().setSplitSearchOpen(false);
+  EXPECT_TRUE(Enabled(f, ID_SYMBOL_EDIT));
+}
+
+TEST(EnableActions, TwoPortfoliosEnableMoveAndCopy) {
+  GuiFixture f;
+  PortfolioBuilder(f.root() / "P").Add(Spec(1, "AAA", 5)).Write();
+  PortfolioBuilder(f.root() / "Q").Add(Spec(1, "BBB", 5)).Write();
+  f.WalkWholeVolume();
+  f.StartAndScan();
+  EXPECT_TRUE(Enabled(f, ID_SYMBOL_MOVE));
+  EXPECT_TRUE(Enabled(f, ID_SYMBOL_COPY));
+}
+
+TEST(EnableActions, AFailedMasterDisablesSymbolAndQuoteCommands) {
+  GuiFixture f;
+  PortfolioBuilder(f.root() / "P").Add(Spec(1, "AAA", 5)).SetCounts(2, 1).Write();
+  PortfolioBuilder(f.root() / "Q").Add(Spec(1, "BBB", 5)).Write();
+  f.WalkWholeVolume();
+  f.StartAndScan();
+  EXPECT_TRUE(f.view().m_portfoliosFound);
+  for (CommandId id : kSymbolAndQuote)
+    EXPECT_FALSE(Enabled(f, id)) << id;
+}
+
+TEST(EnableActions, ADisabledCommandDoesNotRun) {
+  GuiFixture f;
+  f.WalkWholeVolume();
+  f.StartAndScan();
+  f.prompt().messages.clear();
+  f.frame().action(ID_QUOTES_EDIT)->setEnabled(true);  // as if stale
+  f.frame().action(ID_QUOTES_EDIT)->trigger();
+  EXPECT_TRUE(f.prompt().messages.empty());
+}
+
+TEST(EnableActions, MenusAndToolbarInTheirOrder) {
+  GuiFixture f;
+  f.Start();
+  QStringList tips;
+  for (QAction* a : f.frame().toolBar()->actions())
+    tips << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
+  EXPECT_EQ(tips.join(','),
+            "Quit,|,Split search,Filter,ReScan,|,Delete Symbol,Move,Copy,Edit Symbol,Data facts,|,"
+            "Edit data,Enter split,Scale values,Add quote,Delete quote,Export,|,About Ledgrix");
+  EXPECT_EQ(f.frame().action(ID_PORTFOLIO_RESCAN)->shortcut(), QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(f.frame().action(ID_QUOTES_EDIT)->statusTip(), "Edit the selected day's data");
+}
+
+}  // namespace
+}  // namespace ledgrix::testing

@@ -1,0 +1,108 @@
+#include "tests/app/gui_test_support.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QListWidget>
+#include <QSettings>
+#include <QTableView>
+
+#include "app/grid_models.h"
+
+namespace ledgrix::testing {
+
+QString QPath(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
+
+std::filesystem::path FsPath(const QString& path) {
+  return path.toStdString();
+}
+
+GuiFixture::GuiFixture()
+    : m_settingsPath(QPath(m_settingsDir.get() / "Ledgrix.ini")),
+      m_volumes(std::make_unique<FixedVolumeList>(QStringList{QPath(m_volume.get())})) {}
+
+GuiFixture::~GuiFixture() {
+  if (m_app)
+    m_app->ExitInstance(0);
+}
+
+void GuiFixture::SetSetting(const QString& section, const QString& name, const QString& value) {
+  if (m_app) {
+    settings().SetString(section, name, value);
+    return;
+  }
+  QSettings ini(m_settingsPath, QSettings::IniFormat);
+  ini.setValue(section + QLatin1Char('/') + name, value);
+  ini.sync();
+}
+
+const std::filesystem::path& GuiFixture::AddVolume() {
+  m_moreVolumes.push_back(std::make_unique<TempDir>());
+  m_volumes->Add(QPath(m_moreVolumes.back()->get()));
+  return m_moreVolumes.back()->get();
+}
+
+void GuiFixture::LimitWalkTo(const QString& filter) {
+  SetSetting(QStringLiteral("Search"), QStringLiteral("Limit"), QStringLiteral("1"));
+  SetSetting(QStringLiteral("Search"), QStringLiteral("Name"), filter);
+}
+
+CMainFrame& GuiFixture::Start(QSize workArea) {
+  m_workArea = std::make_unique<FixedWorkArea>(workArea);
+  m_app = std::make_unique<CLedgrixApp>(std::make_unique<CSettingsStore>(m_settingsPath));
+  CLedgrixApp::Services services;
+  services.volumes = m_volumes.get();
+  services.workArea = m_workArea.get();
+  services.prompt = &m_prompt;
+  m_app->InitInstance(services, false);
+  // The test runs the deferred start itself.
+  view().m_paintTimerStarted = true;
+  frame().show();
+  QApplication::processEvents();
+  return frame();
+}
+
+CMainFrame& GuiFixture::StartAndScan(QSize workArea) {
+  Start(workArea);
+  RunDeferredStart();
+  return frame();
+}
+
+void GuiFixture::RunDeferredStart() {
+  view().OnTimer();
+  QApplication::processEvents();
+}
+
+void GuiFixture::ClickSymbol(int row) {
+  KeySelectSymbol(row);
+  view().OnSymbolClick();
+}
+
+void GuiFixture::KeySelectSymbol(int row) {
+  QTableView* grid = view().m_symbolGrid;
+  grid->selectionModel()->setCurrentIndex(
+      grid->model()->index(row, 0),
+      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void GuiFixture::SelectQuote(int row) {
+  QTableView* grid = view().m_quoteGrid;
+  grid->selectionModel()->setCurrentIndex(
+      grid->model()->index(row, 0),
+      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void GuiFixture::ChoosePortfolio(int index) {
+  view().m_portfolioList->setCurrentRow(index);
+}
+
+void GuiFixture::Stop() {
+  if (!m_app)
+    return;
+  frame().close();
+  m_app->ExitInstance(0);
+  m_app.reset();
+}
+
+}  // namespace ledgrix::testing

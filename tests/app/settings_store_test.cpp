@@ -1,0 +1,97 @@
+// The settings store: text values, integer parsing, read defaults, and the old INI import.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSettings>
+
+#include "app/settings_store.h"
+#include "tests/app/gui_test_support.h"
+
+namespace ledgrix::testing {
+namespace {
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  QString IniPath() const { return QPath(m_dir.get() / "Ledgrix.ini"); }
+  QString OldIniPath() const { return QPath(m_dir.get() / "Ledgrix.INI.old"); }
+  TempDir m_dir;
+};
+
+TEST_F(SettingsStoreTest, GetIntReadsLeadingNumberOrDefault) {
+  CSettingsStore store(IniPath());
+  struct Case {
+    const char* stored;
+    int expected;
+  } cases[] = {{"42", 42},  {"-5", -5}, {"12abc", 12}, {"  7", 7},
+               {"abc", 99}, {"", 99},   {"+3", 3},     {"99999999999", 99}};
+  for (const Case& c : cases) {
+    store.SetString("S", "v", QString::fromLatin1(c.stored));
+    EXPECT_EQ(store.GetInt("S", "v", 99), c.expected) << c.stored;
+  }
+  EXPECT_EQ(store.GetInt("S", "missing", 5), 5);
+  EXPECT_EQ(store.GetInt("Missing", "v", 6), 6);
+}
+
+TEST_F(SettingsStoreTest, ValuesAreTextAndLongOnesReadAsDefault) {
+  CSettingsStore store(IniPath());
+  EXPECT_TRUE(store.SetInt("Screen", "x", -5));
+  EXPECT_EQ(store.GetString("Screen", "x", "d"), "-5");
+  store.SetString("S", "long", QString(300, QLatin1Char('7')));
+  EXPECT_EQ(store.GetString("S", "long", "d"), "d");
+  EXPECT_EQ(store.GetInt("S", "long", 3), 3);
+  store.SetString("S", "edge", QString(259, QLatin1Char('a')));
+  EXPECT_EQ(store.GetString("S", "edge", "d").size(), 259);
+  store.SetString("S", "commas", "a, b");
+  EXPECT_EQ(store.GetString("S", "commas", "d"), "a, b");
+}
+
+TEST_F(SettingsStoreTest, OpenTellsWhetherTheStoreIsNew) {
+  bool created = false;
+  {
+    CSettingsStore store(IniPath());
+    EXPECT_TRUE(store.Open(&created));
+    EXPECT_TRUE(created);
+  }
+  CSettingsStore again(IniPath());
+  EXPECT_TRUE(again.Open(&created));
+  EXPECT_FALSE(created);
+}
+
+TEST_F(SettingsStoreTest, ImportFollowsTheOldFileRules) {
+  WriteText(FsPath(OldIniPath()),
+            "before=ignored\n"
+            "  [Screen]  \n"
+            "x=10\n"
+            "[Search] trailing\n"
+            "name = value\n"
+            "empty=\n"
+            "no equals sign\n"
+            "[ Split ]\n"
+            "Date=01/02/98=x\n");
+  CSettingsStore store(IniPath());
+  store.ImportIniFile(OldIniPath());
+  EXPECT_EQ(store.GetString("Screen", "x", "d"), "10");
+  EXPECT_EQ(store.GetString("General", "before", "d"), "d");
+  EXPECT_EQ(store.GetString("", "before", "d"), "d");
+  // "[Search] trailing" is no header: the lines after it still belong to Screen.
+  EXPECT_EQ(store.GetString("Screen", "name ", "d"), " value");
+  EXPECT_EQ(store.GetString("Search", "name ", "d"), "d");
+  EXPECT_EQ(store.GetString("Screen", "empty", "d"), "");
+  EXPECT_EQ(store.GetString("Split", "Date", "d"), "01/02/98=x");
+}
+
+TEST_F(SettingsStoreTest, ImportOfAMissingFileDoesNothing) {
+  CSettingsStore store(IniPath());
+  store.ImportIniFile(QPath(m_dir.get() / "absent.ini"));
+  EXPECT_EQ(store.GetString("Screen", "x", "d"), "d");
+}
+
+TEST_F(SettingsStoreTest, ImportPathIsBesideTheStoreInAnyCase) {
+  WriteText(m_dir.get() / "ledgrix.ini.INI", "");
+  WriteText(m_dir.get() / "LEDGRIX.ini", "[Screen]\nx=1\n");
+  CSettingsStore store(QPath(m_dir.get() / "store.conf"));
+  EXPECT_EQ(store.IniImportPath(), QPath(m_dir.get() / "LEDGRIX.ini"));
+}
+
+}  // namespace
+}  // namespace ledgrix::testing

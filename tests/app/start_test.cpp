@@ -1,0 +1,109 @@
+// Start-up: the window's placement on a given work area, the stored values, the one-time import.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QWindow>
+
+#include "app/placement.h"
+#include "tests/app/gui_test_support.h"
+
+namespace ledgrix::testing {
+namespace {
+
+TEST(Placement, ComputedWhenStoredValuesDoNotFit) {
+  struct Case {
+    Placement stored;
+    QSize area;
+    Placement expected;
+    bool computed;
+  } cases[] = {
+      {{0, 0, 0, 0}, {1024, 738}, {26, 18, 972, 701}, true},
+      {{0, 0, 0, 0}, {800, 600}, {20, 15, 759, 569}, true},
+      {{10, 20, 500, 400}, {1024, 738}, {10, 20, 500, 400}, false},
+      {{0, 0, 1024, 738}, {1024, 738}, {0, 0, 1024, 738}, false},
+      {{0, 0, 1100, 400}, {1024, 738}, {26, 18, 972, 701}, true},  // wider than the area
+      {{-1, 0, 500, 400}, {1024, 738}, {26, 18, 972, 701}, true},
+      {{1025, 0, 500, 400}, {1024, 738}, {26, 18, 972, 701}, true},
+      {{0, 0, 500, 0}, {1024, 738}, {26, 18, 972, 701}, true},
+  };
+  for (const Case& c : cases) {
+    bool computed = false;
+    EXPECT_EQ(ChoosePlacement(c.stored, c.area, &computed), c.expected)
+        << c.stored.x << "," << c.stored.y << " " << c.stored.cx << "x" << c.stored.cy;
+    EXPECT_EQ(computed, c.computed);
+  }
+}
+
+TEST(Start, FirstStartPlacesAndStoresTheWindow) {
+  GuiFixture f;
+  CMainFrame& frame = f.Start(QSize(1024, 738));
+  EXPECT_EQ(frame.pos(), QPoint(26, 18));
+  EXPECT_EQ(frame.size(), QSize(972, 701));
+  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "26");
+  EXPECT_EQ(f.settings().GetString("Screen", "y", "?"), "18");
+  EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "972");
+  EXPECT_EQ(f.settings().GetString("Screen", "cy", "?"), "701");
+  EXPECT_EQ(frame.windowTitle(), "Ledgrix");
+}
+
+TEST(Start, StoredPlacementIsUsedWhenItFits) {
+  GuiFixture f;
+  f.SetSetting("Screen", "x", "40");
+  f.SetSetting("Screen", "y", "30");
+  f.SetSetting("Screen", "cx", "800");
+  f.SetSetting("Screen", "cy", "600");
+  CMainFrame& frame = f.Start(QSize(1024, 738));
+  EXPECT_EQ(frame.pos(), QPoint(40, 30));
+  EXPECT_EQ(frame.size(), QSize(800, 600));
+}
+
+TEST(Start, MovesAreStoredAndNegativeCoordinatesStoredAsZero) {
+  GuiFixture f;
+  CMainFrame& frame = f.Start(QSize(1024, 738));
+  frame.move(-30, 50);
+  frame.resize(700, 500);
+  QApplication::processEvents();
+  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "0");
+  EXPECT_EQ(f.settings().GetString("Screen", "y", "?"), "50");
+  EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "700");
+  EXPECT_EQ(f.settings().GetString("Screen", "cy", "?"), "500");
+}
+
+TEST(Start, OldIniIsImportedOnTheFirstStartOnly) {
+  GuiFixture f;
+  const auto oldIni = FsPath(f.settingsPath()).parent_path() / "Ledgrix.INI";
+  WriteText(oldIni, "[Screen]\nx=10\ny=12\ncx=600\ncy=400\n[Search]\nLimit=0\n");
+  {
+    CMainFrame& frame = f.Start(QSize(1024, 738));
+    EXPECT_EQ(frame.pos(), QPoint(10, 12));
+    EXPECT_EQ(frame.size(), QSize(600, 400));
+    EXPECT_EQ(f.view().m_limitSearch, 0);
+    f.Stop();
+  }
+  WriteText(oldIni, "[Screen]\nx=99\n[Extra]\nkey=1\n");
+  f.Start(QSize(1024, 738));
+  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "10");
+  EXPECT_EQ(f.settings().GetString("Extra", "key", "absent"), "absent");
+}
+
+TEST(Start, ViewReadsTheSearchSettings) {
+  GuiFixture f;
+  f.SetSetting("Search", "MasterFix", "1");
+  f.SetSetting("Search", "Name", "/data/ms");
+  f.Start();
+  EXPECT_EQ(f.view().m_masterFix, 1);
+  EXPECT_EQ(f.view().m_limitSearch, 1);
+  EXPECT_EQ(f.view().m_searchFilter, "/data/ms");
+  EXPECT_EQ(f.view().m_searchFilterUpper, "/DATA/MS");
+  EXPECT_EQ(f.view().m_drive, "?");
+}
+
+TEST(Start, SearchNameDefaultsToTheCurrentDirectory) {
+  GuiFixture f;
+  f.Start();
+  EXPECT_EQ(f.view().m_searchFilter, f.view().m_startDir);
+  EXPECT_FALSE(f.view().m_startDir.isEmpty());
+}
+
+}  // namespace
+}  // namespace ledgrix::testing

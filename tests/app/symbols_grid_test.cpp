@@ -1,0 +1,177 @@
+// The symbols grid: order, title, the repair offer, the count checks and their messages.
+#include <gtest/gtest.h>
+
+#include "formats/dates.h"
+#include "tests/app/gui_test_support.h"
+
+namespace ledgrix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+SymbolSpec Spec(int file, const std::string& symbol, const std::string& name, int quotes = 3) {
+  SymbolSpec s;
+  s.fileNumber = static_cast<std::uint8_t>(file);
+  s.symbol = symbol;
+  s.name = name;
+  s.quotes = MakeDailyQuotes(formats::DayFromYmd(2001, 3, 1), quotes);
+  return s;
+}
+
+const std::string kFailure = "Failure while filling symbols grid";
+
+class SymbolsGridTest : public ::testing::Test {
+ protected:
+  fs::path Dir() const { return f.root() / "P"; }
+  QString Title(const QString& tail) const { return "Ledgrix - " + QPath(Dir()) + " - " + tail; }
+  void Start() {
+    f.WalkWholeVolume();
+    f.StartAndScan();
+  }
+  GuiFixture f;
+};
+
+TEST_F(SymbolsGridTest, RowsAreSortedAndTheFirstIsLoaded) {
+  PortfolioBuilder(Dir())
+      .Add(Spec(1, "MSFT", "MICROSOFT", 4))
+      .Add(Spec(2, "IBM", "INTL BUS MACH", 5))
+      .Add(Spec(3, "AAPL", "APPLE", 6))
+      .Write();
+  Start();
+  CLedgrixView& v = f.view();
+  ASSERT_EQ(v.symbolRowCount(), 3);
+  EXPECT_EQ(v.symbolCellText(0, 0), "AAPL");
+  EXPECT_EQ(v.symbolCellText(1, 0), "IBM");
+  EXPECT_EQ(v.symbolCellText(2, 0), "MSFT");
+  EXPECT_EQ(v.symbolCellText(1, 1), "INTL BUS MACH   ");
+  EXPECT_EQ(v.m_selSymbolRow, 0);
+  EXPECT_EQ(f.frame().windowTitle(), Title("AAPL"));
+  EXPECT_EQ(v.m_symbol, "AAPL");
+  EXPECT_EQ(v.m_symbolName, "APPLE           ");
+  EXPECT_EQ(v.m_quoteCount, 6);
+  EXPECT_EQ(v.m_symbolCount, 3);
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 3");
+  EXPECT_TRUE(f.prompt().messages.empty());
+}
+
+TEST_F(SymbolsGridTest, KeyboardMovesTitleButAClickReloads) {
+  PortfolioBuilder(Dir()).Add(Spec(1, "AAA", "A", 4)).Add(Spec(2, "BBB", "B", 7)).Write();
+  Start();
+  CLedgrixView& v = f.view();
+  f.KeySelectSymbol(1);
+  EXPECT_EQ(v.m_selSymbolRow, 1);
+  EXPECT_EQ(f.frame().windowTitle(), Title("BBB"));
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 2 of 2");
+  EXPECT_EQ(v.m_symbol, "AAA");
+  EXPECT_EQ(v.m_quoteCount, 4);
+  v.OnSymbolClick();
+  EXPECT_EQ(v.m_symbol, "BBB");
+  EXPECT_EQ(v.m_quoteCount, 7);
+  EXPECT_EQ(v.m_selQuoteRow, 0);
+}
+
+TEST_F(SymbolsGridTest, NoSymbols) {
+  PortfolioBuilder(Dir()).Write();
+  Start();
+  EXPECT_EQ(f.view().symbolRowCount(), 0);
+  EXPECT_EQ(f.frame().windowTitle(), Title("(no symbols)"));
+  EXPECT_TRUE(f.prompt().messages.empty());
+  EXPECT_EQ(f.frame().SymbolPaneText(), "No Symbols Read");
+  EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
+}
+
+TEST_F(SymbolsGridTest, HeaderCountMismatchFails) {
+  for (int announced : {3, 5, -1}) {
+    GuiFixture g;
+    PortfolioBuilder(g.root() / "P")
+        .Add(Spec(1, "A", "A"))
+        .Add(Spec(2, "B", "B"))
+        .Add(Spec(3, "C", "C"))
+        .Add(Spec(4, "D", "D"))
+        .SetCounts(static_cast<std::int16_t>(announced), 4)
+        .Write();
+    g.WalkWholeVolume();
+    g.StartAndScan();
+    ASSERT_EQ(g.prompt().messages.size(), 1u) << announced;
+    EXPECT_EQ(g.prompt().messages[0], kFailure);
+    EXPECT_EQ(g.view().symbolRowCount(), 0);
+    EXPECT_EQ(g.view().quoteRowCount(), 0);
+    EXPECT_EQ(g.view().m_symbolCount, 0);
+    EXPECT_TRUE(g.view().m_portfoliosFound);
+    EXPECT_EQ(g.frame().windowTitle(), "Ledgrix");
+  }
+}
+
+TEST_F(SymbolsGridTest, MissingMasterFails) {
+  f.Start();
+  f.view().SelectPortfolio(QPath(f.root() / "gone" / "MASTER"));
+  f.view().FillSymbolsGrid(0);
+  EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
+}
+
+TEST_F(SymbolsGridTest, BlankSymbolIsRepairedWhenTheUserAgrees) {
+  PortfolioBuilder(Dir()).Add(Spec(1, "", "ACME CORP")).Add(Spec(2, "ZED", "ZED CO")).Write();
+  f.prompt() = ScriptedPrompt({true});
+  Start();
+  ASSERT_EQ(f.prompt().questions.size(), 1u);
+  EXPECT_NE(f.prompt().questions[0].find("appears corrupted"), std::string::npos);
+  EXPECT_TRUE(f.prompt().messages.empty());
+  CLedgrixView& v = f.view();
+  ASSERT_EQ(v.symbolRowCount(), 2);
+  // The row shows what the repaired file now holds as the symbol.
+  formats::MasterFile master;
+  ASSERT_TRUE(formats::ReadMasterFile(Dir() / "MASTER", master));
+  EXPECT_EQ(master.records[0].displaySymbol(), "ACME");
+  EXPECT_EQ(v.symbolCellText(0, 0), "ACME");
+  EXPECT_EQ(v.symbolCellText(0, 1), "ACME CORP       ");
+  EXPECT_EQ(v.m_quoteCount, 3);  // the lookup finds the repaired symbol
+}
+
+TEST_F(SymbolsGridTest, BlankSymbolDeclinedFailsAndLeavesTheFile) {
+  PortfolioBuilder(Dir()).Add(Spec(1, "", "ACME")).Write();
+  const auto before = FileBytes(Dir() / "MASTER");
+  f.prompt() = ScriptedPrompt({false});
+  Start();
+  EXPECT_EQ(f.prompt().questions.size(), 1u);
+  EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
+  EXPECT_EQ(FileBytes(Dir() / "MASTER"), before);
+  EXPECT_EQ(f.view().symbolRowCount(), 0);
+}
+
+TEST_F(SymbolsGridTest, BlankSymbolIsRepairedSilentlyWithTheFlag) {
+  PortfolioBuilder(Dir()).Add(Spec(1, "", "ACME")).Write();
+  f.SetSetting("Search", "MasterFix", "1");
+  Start();
+  EXPECT_TRUE(f.prompt().questions.empty());
+  EXPECT_TRUE(f.prompt().messages.empty());
+  EXPECT_EQ(f.view().symbolCellText(0, 0), "ACME");
+}
+
+TEST_F(SymbolsGridTest, SymbolIsCutAtAHighByte) {
+  formats::MasterRecord record = MakeMasterRecord(Spec(1, "AB", "NAME"));
+  record.bytes[formats::master_offset::kSymbol + 2] = 0x80;
+  record.bytes[formats::master_offset::kSymbol + 3] = 'C';
+  PortfolioBuilder(Dir()).AddRawRecord(record).Write();
+  Start();
+  EXPECT_EQ(f.view().symbolCellText(0, 0), "AB");
+}
+
+TEST_F(SymbolsGridTest, MoreThan255SymbolsShowsTheFirst255) {
+  PortfolioBuilder builder(Dir());
+  for (int i = 0; i < 256; ++i) {
+    char symbol[8];
+    std::snprintf(symbol, sizeof symbol, "S%03d", i);
+    builder.AddRawRecord(MakeMasterRecord(Spec(1 + i % 255, symbol, symbol, 0)));
+  }
+  builder.SetCounts(256, 256).Write();
+  Start();
+  ASSERT_FALSE(f.prompt().messages.empty());
+  EXPECT_EQ(f.prompt().messages[0],
+            "File has 256 symbols.\nWill only display the first 255 symbols");
+  EXPECT_EQ(f.view().symbolRowCount(), 255);
+  EXPECT_EQ(f.view().symbolCellText(254, 0), "S254");
+  EXPECT_EQ(f.view().m_symbolCount, 255);
+}
+
+}  // namespace
+}  // namespace ledgrix::testing
