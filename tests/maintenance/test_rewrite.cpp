@@ -239,6 +239,23 @@ TEST_F(RewriteTest, InsertBeforeAMondayWritesAFridayCopyInFront) {
   EXPECT_EQ(FileBytes(Dat()), MakeQuoteFile(expected));
 }
 
+// A header that counts fewer quotes than the file holds: the count must not wrap to 65 535.
+TEST_F(RewriteTest, DeleteBeyondTheCountOfTheHeaderIsRefused) {
+  for (int lastRecord : {0, 1}) {
+    SCOPED_TRACE(lastRecord);
+    TempDir folder;
+    SymbolSpec spec = Daily(1, "SHORT", 3);
+    spec.lastRecord = lastRecord;
+    PortfolioBuilder(folder.get()).Add(spec).Write();
+    const Bytes before = FileBytes(folder.get() / "F1.DAT");
+    ScriptedPrompt p;
+    const QuoteDate day = spec.quotes[0].date;
+    EXPECT_EQ(ApplyQuoteChange(Change(kDelete, day, day), folder.get(), "SHORT", p),
+              formats::kDeleteNotFound);
+    EXPECT_EQ(FileBytes(folder.get() / "F1.DAT"), before);
+  }
+}
+
 TEST_F(RewriteTest, InsertOnAWeekendDateLeavesContentAndCount) {
   SymbolSpec spec = Daily(1, "WKND", 4);
   PortfolioBuilder(dir.get()).Add(spec).Write();
