@@ -76,13 +76,20 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
     bool descended = false;
     auto in = platform::OpenResolved(MasterIn(level.path));
     MasterHeader header;
-    if (!in || !in->ReadExact(header.bytes.data(), kMasterRecordSize)) {
+    const bool headerRead = in && in->ReadExact(header.bytes.data(), kMasterRecordSize);
+    // A failing disk below the top is no short file: skipping the level could find another
+    // record of the same name further on.
+    if (in && in->failed() && levels.size() > 1)
+      return kFileRead;
+    if (!headerRead) {
       level.next = 1;  // unreadable: the level counts as empty
     } else {
       int n = header.symbolCount() > 0 ? header.symbolCount() : 0;
       if (level.next == 0) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n) * kMasterRecordSize);
         const std::size_t whole = ReadUpTo(*in, bytes.data(), bytes.size()) / kMasterRecordSize;
+        if (in->failed())
+          return levels.size() > 1 ? kFileRead : kFileNotFound;
         for (std::size_t i = 0; i < whole; ++i) {
           MasterRecord r;
           std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(i * kMasterRecordSize),

@@ -144,8 +144,9 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   const int recordLength = record_.recordLength();
   // lastRecord is an unsigned 16-bit record number; a file too short to hold it has no quotes.
   std::uint8_t head[4] = {};
-  const std::int32_t lastRecord =
-      in->Seek(0) && in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
+  if (!in->Seek(0))
+    return kFileRead;
+  const std::int32_t lastRecord = in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
   if (in->failed())
     return kFileRead;
   const std::int32_t n = std::max(lastRecord - 1, 0);
@@ -185,8 +186,10 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(wanted) *
                                   static_cast<std::size_t>(recordLength));
   std::size_t got = 0;
-  if (!bytes.empty() &&
-      in->Seek(static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(start + 1))) {
+  if (!bytes.empty()) {
+    // Seeking past the end succeeds; a seek that fails is a failing file.
+    if (!in->Seek(static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(start + 1)))
+      return kFileRead;
     got = ReadUpTo(*in, bytes.data(), bytes.size());
   }
   // A read that failed is no short file: the window would silently miss quotes.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "formats/series.h"
+#include "tests/support/failing_file_system.h"
 #include "tests/support/fixture.h"
 
 namespace ledgrix::formats {
@@ -336,6 +337,38 @@ TEST(SeriesReader, WindowsMatchLoadSeries) {
     EXPECT_EQ(a.date, b.date);
     EXPECT_EQ(a.values, b.values);
   }
+}
+
+// Every read, seek, open and listing of a load fails once in turn: the load then reports a
+// failure, or (where the fault cannot change what is read) gives exactly the quotes of a clean
+// load; it never reports success with fewer or other quotes.
+TEST(LoadSeries, InjectedReadFaultsNeverPassForData) {
+  TempDir tmp;
+  PortfolioBuilder(tmp.get()).AddDirectoryEntry("SUB").Write();
+  PortfolioBuilder(tmp / "SUB").Add(Daily(3, 2, "OTHER")).Add(Daily(900)).Write();
+  QuoteSeries clean;
+  ASSERT_EQ(InitSeries(clean, 400), kOk);
+  ASSERT_EQ(LoadSeries(clean, tmp.get(), "IBM", 100, 400), kOk);
+  int faults = 0;
+  for (int k = 1;; ++k) {
+    testing::FailingFileSystem fs(platform::RealFileSystem(), k);
+    fs.setCountReads(true);
+    platform::ScopedFileSystem guard(fs);
+    QuoteSeries s;
+    ASSERT_EQ(InitSeries(s, 400), kOk);
+    const StatusCode status = LoadSeries(s, tmp.get(), "IBM", 100, 400);
+    if (!fs.failed()) {
+      EXPECT_EQ(status, kOk);
+      break;
+    }
+    ++faults;
+    if (status == kOk) {
+      EXPECT_EQ(s.count, clean.count) << "fault " << k;
+      EXPECT_EQ(s.date, clean.date) << "fault " << k;
+      EXPECT_EQ(s.values, clean.values) << "fault " << k;
+    }
+  }
+  EXPECT_GT(faults, 10);
 }
 
 }  // namespace
