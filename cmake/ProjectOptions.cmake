@@ -2,7 +2,9 @@
 add_library(ledgrix_options INTERFACE)
 target_compile_features(ledgrix_options INTERFACE cxx_std_20)
 target_compile_options(ledgrix_options INTERFACE
-  -Wall -Wextra -Werror -Wold-style-cast -Wshadow -Wnon-virtual-dtor -Wno-error=deprecated-declarations)
+  -Wall -Wextra -Werror -Wold-style-cast -Wshadow -Wnon-virtual-dtor -Wno-error=deprecated-declarations
+  # GCC 12 reports false -Wrestrict errors on std::string concatenation at -O2 and above.
+  $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 target_compile_definitions(ledgrix_options INTERFACE
   $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>
   QT_NO_CONTEXTLESS_CONNECT
