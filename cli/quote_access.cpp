@@ -1,10 +1,10 @@
 #include "cli/quote_access.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "formats/cell_text.h"
 #include "maintenance/quote_entry.h"
-#include "maintenance/quote_rewrite.h"
 
 namespace ledgrix::cli {
 
@@ -74,37 +74,67 @@ bool LoadSymbol(const Context& ctx, const path& dir, std::string_view typed, boo
   return true;
 }
 
-std::int32_t FindQuote(const LoadedSymbol& loaded, formats::QuoteDate day,
-                       formats::QuoteSeries& one) {
-  formats::QuoteDate foundDate = 0;
-  const std::int32_t index =
-      maintenance::FindQuoteRecord(loaded.dir, loaded.row.symbol, day, 0, &foundDate);
-  if (index < 0 || foundDate != day)
-    return -1;
+DatedQuotes FindDated(const LoadedSymbol& loaded, formats::QuoteDate day) {
+  constexpr std::int32_t kWindow = 400;
+  DatedQuotes dated;
+  formats::QuoteSeries series;
+  if (formats::InitSeries(series, kWindow) != formats::kOk) {
+    dated.readError = true;
+    return dated;
+  }
+  for (std::int32_t start = 0; start < loaded.count; start += kWindow) {
+    const std::int32_t chunk = std::min(kWindow, loaded.count - start);
+    if (formats::LoadSeries(series, loaded.dir, loaded.row.symbol, start, chunk) != formats::kOk ||
+        series.count != chunk) {
+      dated.readError = true;
+      break;
+    }
+    for (std::int32_t k = 0; k < chunk; ++k) {
+      if (series.date[static_cast<std::size_t>(k)] != day)
+        continue;
+      if (dated.count++ == 0)
+        dated.first = start + k;
+    }
+  }
+  formats::FreeSeries(series);
+  return dated;
+}
+
+bool ReadQuoteAt(const LoadedSymbol& loaded, std::int32_t index, formats::QuoteSeries& one) {
   formats::FreeSeries(one);
-  if (formats::InitSeries(one, 1) != formats::kOk ||
-      formats::LoadSeries(one, loaded.dir, loaded.row.symbol, index, 1) != formats::kOk ||
-      one.count != 1 || one.date[0] != day)
-    return -1;
-  return index;
+  return formats::InitSeries(one, 1) == formats::kOk &&
+         formats::LoadSeries(one, loaded.dir, loaded.row.symbol, index, 1) == formats::kOk &&
+         one.count == 1;
 }
 
 formats::QuoteDate QuoteDateOption(const LoadedSymbol& loaded, std::string_view option,
-                                   std::string_view text, std::string& reason) {
+                                   std::string_view text, std::string& reason, DatedQuotes* dated) {
   if (!maintenance::CheckDateEntry(text, loaded.firstDateText, loaded.lastDateText, &reason)) {
     reason = std::string(option) + ": " + reason;
     return 0;
   }
   const formats::QuoteDate day = formats::ParseDisplayDate(text);
-  formats::QuoteSeries one;
-  const bool found = FindQuote(loaded, day, one) >= 0;
-  formats::FreeSeries(one);
-  if (!found) {
+  const DatedQuotes found = FindDated(loaded, day);
+  if (dated != nullptr)
+    *dated = found;
+  if (found.readError) {
+    reason = loaded.row.symbol + ": " + StatusReason(formats::kFileRead);
+    return 0;
+  }
+  if (found.count == 0) {
     reason =
         std::string(option) + ": " + loaded.row.symbol + " has no quote dated " + std::string(text);
     return 0;
   }
   return day;
+}
+
+std::string SharedDateMessage(const char* what, std::string_view dateText,
+                              const DatedQuotes& dated) {
+  if (dated.count <= 1)
+    return {};
+  return std::string(what) + " works on whole days, and " + std::string(dateText) + " holds " +
+         std::to_string(dated.count) + " quotes (intraday data).\nNothing was changed.";
 }
 
 std::array<std::string, 7> QuoteCells(const formats::QuoteSeries& series, int k) {

@@ -37,15 +37,28 @@ struct LoadedSymbol {
 bool LoadSymbol(const Context& ctx, const path& dir, std::string_view typed, bool needQuotes,
                 LoadedSymbol& loaded);
 
-// The quote dated day: its index, and the quote itself at position 0 of one. -1 when the file
-// holds no quote of that day (or cannot be read).
-std::int32_t FindQuote(const LoadedSymbol& loaded, formats::QuoteDate day,
-                       formats::QuoteSeries& one);
+// The quotes dated day: how many, and the index of the first. The whole series is read in
+// windows of 400, so intraday files with several quotes a day are counted right.
+struct DatedQuotes {
+  std::int32_t count = 0;
+  std::int32_t first = -1;
+  bool readError = false;
+};
+DatedQuotes FindDated(const LoadedSymbol& loaded, formats::QuoteDate day);
+
+// Reads the quote at index into position 0 of one. False when it cannot be read.
+bool ReadQuoteAt(const LoadedSymbol& loaded, std::int32_t index, formats::QuoteSeries& one);
 
 // A date option that must name a quote of the series: 8 characters, in range, and present.
-// Returns 0 with a reason when it does not.
+// Returns 0 with a reason when it does not; *dated receives what FindDated found.
 formats::QuoteDate QuoteDateOption(const LoadedSymbol& loaded, std::string_view option,
-                                   std::string_view text, std::string& reason);
+                                   std::string_view text, std::string& reason,
+                                   DatedQuotes* dated = nullptr);
+
+// Edit and Delete name a quote by its date alone; where several quotes share it (intraday
+// data) they are refused. Returns the message, or an empty text when the date is one quote's.
+std::string SharedDateMessage(const char* what, std::string_view dateText,
+                              const DatedQuotes& dated);
 
 // The seven texts of a quotes-grid row for the quote at position k.
 std::array<std::string, 7> QuoteCells(const formats::QuoteSeries& series, int k);

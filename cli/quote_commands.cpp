@@ -95,7 +95,8 @@ int RunEdit(const Context& ctx, const EditOptions& options) {
     return kExitFailed;
   std::vector<std::string> reasons;
   std::string reason;
-  const formats::QuoteDate day = QuoteDateOption(loaded, "--date", options.date, reason);
+  DatedQuotes dated;
+  const formats::QuoteDate day = QuoteDateOption(loaded, "--date", options.date, reason, &dated);
   if (day == 0)
     reasons.push_back(reason);
   for (std::size_t i = 0; i < 6; ++i) {
@@ -106,8 +107,10 @@ int RunEdit(const Context& ctx, const EditOptions& options) {
   if (!reasons.empty())
     return Fail(ctx, kInvalidDataEntered, reasons);
 
+  if (const std::string shared = SharedDateMessage("Edit", options.date, dated); !shared.empty())
+    return Fail(ctx, shared);
   formats::QuoteSeries stored;
-  if (FindQuote(loaded, day, stored) < 0) {
+  if (!ReadQuoteAt(loaded, dated.first, stored)) {
     formats::FreeSeries(stored);
     return Fail(ctx, "Single Date Edit Failed",
                 {"the quote of " + options.date + " cannot be read"});
@@ -227,10 +230,10 @@ int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& befor
   if (newDay == 0 || newDay >= current)
     return Fail(ctx, "No earlier weekday can be represented before " + before + ".");
   const std::string newText = formats::DisplayDate(newDay);
-  formats::QuoteSeries existing;
-  const bool exists = FindQuote(loaded, newDay, existing) >= 0;
-  formats::FreeSeries(existing);
-  if (exists)
+  const DatedQuotes existing = FindDated(loaded, newDay);
+  if (existing.readError)
+    return Fail(ctx, "Add Quote Failed", {StatusReason(formats::kFileRead)});
+  if (existing.count > 0)
     return Fail(ctx, Format("Date %s already exists.", newText.c_str()));
   const int result = Apply(ctx, loaded, maintenance::BuildInsertChange(newDay), "Add Quote Failed");
   if (result == kExitDone)
@@ -243,9 +246,12 @@ int RunDelete(const Context& ctx, const DirSymbol& target, const std::string& da
   if (!LoadSymbol(ctx, target.dir, target.symbol, true, loaded))
     return kExitFailed;
   std::string reason;
-  const formats::QuoteDate day = QuoteDateOption(loaded, "--date", date, reason);
+  DatedQuotes dated;
+  const formats::QuoteDate day = QuoteDateOption(loaded, "--date", date, reason, &dated);
   if (day == 0)
     return Fail(ctx, kInvalidDataEntered, {reason});
+  if (const std::string shared = SharedDateMessage("Delete", date, dated); !shared.empty())
+    return Fail(ctx, shared);
   if (!ctx.prompt.AskYesNo("You are about to delete the data for date\n" + date +
                            "\nAre you sure?"))
     return kExitFailed;

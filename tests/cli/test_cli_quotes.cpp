@@ -263,6 +263,43 @@ TEST_F(CliQuotesTest, MissingQuoteFileIsReportedForEveryQuoteCommand) {
   ExpectRefused({"--yes", "delete", d, "MSFT", "--date", "01/07/98"}, "Error in FillQuotesGrid");
 }
 
+// Intraday data: three quotes on 01/05/98, one on 01/06/98.
+TEST(CliIntradayTest, EditAndDeleteWorkOnWholeDaysOnly) {
+  TempDir dir;
+  SymbolSpec spec = Spec(1, "TICK", "TICKS");
+  spec.periodicity = 'I';
+  spec.fields = {formats::kDate, formats::kTime,  formats::kOpen, formats::kHigh,
+                 formats::kLow,  formats::kClose, formats::kVol};
+  const formats::QuoteDate mon = DayFromYmd(98, 1, 5);
+  for (const int hour : {10, 11, 12}) {
+    const auto time = static_cast<formats::QuoteTime>(hour * 1800);
+    spec.quotes.push_back({mon, time, 5, 6, 4, 5, 100, 0});
+  }
+  spec.quotes.push_back({static_cast<formats::QuoteDate>(mon + 1), 18000, 7, 8, 6, 7, 200, 0});
+  PortfolioBuilder(dir.get()).Add(spec).Write();
+  const std::string d = dir.get().string();
+  const auto before = Snapshot(dir.get());
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"edit", d, "TICK", "--date", "01/05/98", "--close", "9"},
+        std::vector<std::string>{"--yes", "delete", d, "TICK", "--date", "01/05/98"}}) {
+    const CliResult r = RunCli(args);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("works on whole days, and 01/05/98 holds 3 quotes (intraday "
+                         "data).\nNothing was changed."),
+              std::string::npos)
+        << r.err;
+  }
+  EXPECT_EQ(Snapshot(dir.get()), before);
+
+  const CliResult r = RunCli({"edit", d, "TICK", "--date", "01/06/98", "--close", "9"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto after = ReadQuotes(dir.get(), "TICK");
+  ASSERT_EQ(after.size(), 4u);
+  EXPECT_EQ(after[3].close, 9.0f);
+  EXPECT_EQ(after[3].open, 7.0f);
+  EXPECT_EQ(after[2].close, 5.0f);
+}
+
 TEST(CliQuotesEmptyTest, SymbolWithoutQuotesIsRefused) {
   TempDir dir;
   PortfolioBuilder(dir.get()).Add(Spec(1, "E", "E")).Write();
