@@ -274,6 +274,31 @@ TEST_F(ExportFixture, ASymbolThatCannotBeReadIsNoSilentSuccess) {
   EXPECT_EQ(host->prompter.messages, std::vector<std::string>{"file export error"});
 }
 
+TEST_F(ExportFixture, AFileThatFillsUpIsNoSilentSuccess) {
+  if (!fs::exists("/dev/full"))
+    GTEST_SKIP() << "no /dev/full";
+  DialogDriver<CExportDialog> driver(OkWithPath(QStringLiteral("/dev/full")));
+  host->prompter = ScriptedPrompt({true});
+  ExportQuotes(*host);
+
+  EXPECT_EQ(host->prompter.messages, std::vector<std::string>{"file export error"});
+}
+
+TEST_F(ExportFixture, ALongChosenPathIsKeptWhole) {
+  const fs::path deep = tmp / std::string(120, 'd') / std::string(120, 'e');
+  fs::create_directories(deep);
+  const QString chosen = QString::fromStdString((deep / "long.txt").string());
+  ASSERT_GT(chosen.size(), 200);
+  DialogDriver<CExportDialog> driver([&](CExportDialog& dialog) {
+    dialog.setFileChooser([&](QWidget*, const QString&) { return chosen; });
+    Child<QPushButton>(dialog, "browseButton")->click();
+    ClickOk(dialog);
+  });
+  ExportQuotes(*host);
+
+  EXPECT_EQ(Lines(deep / "long.txt").size(), 3u);
+}
+
 TEST_F(ExportFixture, CancelWritesNothing) {
   DialogDriver<CExportDialog> driver([this](CExportDialog& dialog) {
     Child<QLineEdit>(dialog, "pathEdit")->setText(OutPath());
