@@ -47,6 +47,11 @@ std::string TestSplitCandidate(const formats::QuoteSeries& series, int k) {
   if (c0 == 0.0f || c1 == 0.0f)
     return {};
   const float r = c0 / c1;
+  // Most neighbours close near each other: between the 2-for-3 and the 3-for-2 window no pair
+  // can match (the same bounds as the loop below computes).
+  if (static_cast<double>(r) >= kRatioHigh * (2.0 / 3.0) &&
+      static_cast<double>(r) <= kRatioLow * (3.0 / 2.0))
+    return {};
   for (const auto& [p, q] : kSplitRatios) {
     const double ratio = static_cast<double>(p) / static_cast<double>(q);
     if (!(kRatioLow * ratio < r && r < kRatioHigh * ratio))
@@ -70,9 +75,11 @@ SplitSearchEnd RunSplitSearch(const std::filesystem::path& dir,
     return SplitSearchEnd::kNoStorage;
 
   for (const std::string& symbol : symbols) {
+    // One lookup per symbol; the pages are then plain reads of its open quote file.
+    formats::SeriesReader reader;
     // A failed count query says nothing about this symbol's quotes: it is a read error, never
     // the count of the symbol before.
-    if (formats::LoadSeries(series, dir, symbol, 0, 0) != formats::kOk) {
+    if (reader.Open(dir, symbol) != formats::kOk || reader.Load(series, 0, 0) != formats::kOk) {
       Notify(events.onReadError, symbol);
       formats::FreeSeries(series);
       return SplitSearchEnd::kReadError;
@@ -87,7 +94,7 @@ SplitSearchEnd RunSplitSearch(const std::filesystem::path& dir,
       std::int32_t j = 0;
       while (j != total - 1) {
         const std::int32_t size = std::min<std::int32_t>(total - j, kSplitPageSize);
-        if (formats::LoadSeries(series, dir, symbol, j, size) != formats::kOk ||
+        if (reader.Load(series, j, size) != formats::kOk ||
             series.count != size) {
           Notify(events.onReadError, symbol);
           formats::FreeSeries(series);
