@@ -125,27 +125,32 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration)
+      // Single runs, or the mean of repetitions.
+      const bool usable = run.run_type == Run::RT_Iteration || run.aggregate_name == "mean";
+      if (run.error_occurred || !usable)
         continue;
       const std::string name = run.benchmark_name();
       if (name.find("BM_ExportQuotes") != std::string::npos)
-        export_ = run;
+        Keep(run, exportTimes_);
       if (name.find("BM_ReferenceSnprintf") != std::string::npos)
-        reference_ = run;
+        Keep(run, referenceTimes_);
     }
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    if (export_.iterations == 0 || reference_.iterations == 0)
+    if (exportTimes_[0] <= 0 || referenceTimes_[0] <= 0)
       return;
     std::printf("export / reference: %.2f real time, %.2f CPU time (target <= 2.00)\n",
-                export_.GetAdjustedRealTime() / reference_.GetAdjustedRealTime(),
-                export_.GetAdjustedCPUTime() / reference_.GetAdjustedCPUTime());
+                exportTimes_[0] / referenceTimes_[0], exportTimes_[1] / referenceTimes_[1]);
   }
 
  private:
-  Run export_;
-  Run reference_;
+  static void Keep(const Run& run, double (&times)[2]) {
+    times[0] = run.GetAdjustedRealTime();
+    times[1] = run.GetAdjustedCPUTime();
+  }
+  double exportTimes_[2] = {0, 0};
+  double referenceTimes_[2] = {0, 0};
 };
 
 }  // namespace
