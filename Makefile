@@ -51,7 +51,7 @@ FUZZ_SECONDS ?= 60
 fuzz: check-deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDGRIX_FUZZ=ON \
 	  -DLEDGRIX_BUILD_GUI=OFF -DLEDGRIX_BUILD_TESTS=OFF -DLEDGRIX_BUILD_BENCH=OFF
-	cmake --build build-fuzz -j $(JOBS)
+	cmake --build build-fuzz -j $(JOBS) --target ledgrix_fuzzers
 	sh fuzz/run-all.sh build-fuzz $(FUZZ_SECONDS)
 
 coverage: check-deps
