@@ -67,3 +67,18 @@ void CSearchingDialog::Refresh(bool force) {
   // Let the window appear and repaint; the user's input waits for the end of the walk.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
+
+void CSearchProgress::EnterDirectory(const std::string& dir) {
+  if (!m_dialog)
+    return;
+  m_dialog->SetPathText(QString::fromStdString(dir));
+  m_dialog->Refresh();
+}
+
+void CSearchProgress::FoundMaster(const std::string&, int mastersFound) {
+  *m_mastersFound = mastersFound;
+  if (!m_dialog)
+    return;
+  m_dialog->SetCountText(QString::number(mastersFound));
+  m_dialog->Refresh();
+}

@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include "app/drive_walk.h"
+
 class QLabel;
 
 class CSearchingDialog final : public QDialog {
@@ -26,4 +28,17 @@ class CSearchingDialog final : public QDialog {
   QLabel* m_count = nullptr;
   QElapsedTimer m_sinceRefresh;
   bool m_dirty = false;
+};
+
+// Feeds the walk's steps to the progress window (none: only the count is kept).
+class CSearchProgress final : public ledgrix::app::WalkObserver {
+ public:
+  CSearchProgress(CSearchingDialog* dialog, int* mastersFound)
+      : m_dialog(dialog), m_mastersFound(mastersFound) {}
+  void EnterDirectory(const std::string& dir) override;
+  void FoundMaster(const std::string& dir, int mastersFound) override;
+
+ private:
+  CSearchingDialog* m_dialog;
+  int* m_mastersFound;
 };

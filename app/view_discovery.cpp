@@ -14,31 +14,6 @@
 
 namespace {
 
-// Feeds the walk's steps to the progress window.
-class SearchProgress final : public ledgrix::app::WalkObserver {
- public:
-  SearchProgress(CSearchingDialog* dialog, int* mastersFound)
-      : m_dialog(dialog), m_mastersFound(mastersFound) {}
-
-  void EnterDirectory(const std::string& dir) override {
-    if (!m_dialog)
-      return;
-    m_dialog->SetPathText(QString::fromStdString(dir));
-    m_dialog->Refresh();
-  }
-  void FoundMaster(const std::string&, int mastersFound) override {
-    *m_mastersFound = mastersFound;
-    if (!m_dialog)
-      return;
-    m_dialog->SetCountText(QString::number(mastersFound));
-    m_dialog->Refresh();
-  }
-
- private:
-  CSearchingDialog* m_dialog;
-  int* m_mastersFound;
-};
-
 QString MasterOf(const QString& dir) {
   if (dir.endsWith(QDir::separator()))
     return dir + QStringLiteral("MASTER");
@@ -90,7 +65,7 @@ void CLedgrixView::ScanDrive() {
   ledgrix::app::WalkFilter filter;
   filter.limit = m_limitSearch != 0;
   filter.filterUpper = ledgrix::app::UpperAscii(m_searchFilter.toStdString());
-  SearchProgress progress(m_searchingDialog, &m_mastersFound);
+  CSearchProgress progress(m_searchingDialog, &m_mastersFound);
   std::vector<std::string> found;
   if (!m_drive.isEmpty() && m_drive != QStringLiteral("?"))
     found = ledgrix::app::WalkDrive(m_drive.toStdString(), filter, &progress);

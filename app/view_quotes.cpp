@@ -22,6 +22,8 @@ constexpr int kWindow = 400;
 constexpr int kFirstScreen = 30;
 constexpr int kProgressStep = 10;
 constexpr int kMaxSymbolText = 16;
+// A fill expected to take longer than this shows its first screenful before reading on.
+constexpr qint64 kSlowFillNs = 60'000'000;
 
 // The status bar's progress bar for the length of a fill; updated at most every few tens of
 // milliseconds, since repainting it for every step would cost more than the reading.
@@ -103,6 +105,8 @@ void CLedgrixView::FillQuotesGrid(int row) {
     FillProgress progress(m_statusBar, m_quoteCount - 1);
     int done = 0;
     std::array<float, 6> values{};
+    QElapsedTimer clock;
+    clock.start();
     while (done != m_quoteCount) {
       const int chunk = qMin(kWindow, m_quoteCount - done);
       const int start = m_quoteCount - done - chunk;
@@ -121,9 +125,13 @@ void CLedgrixView::FillQuotesGrid(int row) {
         if (done % kProgressStep == 0)
           progress.Step();
         if (done == kFirstScreen) {
-          // The first screenful is drawn before the rest is read.
+          // The first screenful is drawn at once when reading the rest will take a while; a
+          // forced repaint costs more than a fast fill does.
           m_quoteModel->Flush();
-          m_quoteGrid->viewport()->repaint();
+          const qint64 perWindow = qMax<qint64>(1, clock.nsecsElapsed());
+          const qint64 windowsLeft = (m_quoteCount - done) / kWindow + 1;
+          if (perWindow * windowsLeft > kSlowFillNs)
+            m_quoteGrid->viewport()->repaint();
         }
       }
       m_quoteModel->Flush();
