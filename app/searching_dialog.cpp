@@ -22,10 +22,11 @@ CSearchingDialog::CSearchingDialog(QWidget* parent)
   m_count = new QLabel(this);
   m_count->setObjectName(QStringLiteral("countText"));
   m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  m_count->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+  m_count->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")));
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(14, 14, 14, 14);
   layout->setVerticalSpacing(14);
+  layout->setHorizontalSpacing(8);
   layout->addWidget(m_path, 0, 0, 1, 4);
   layout->setColumnStretch(0, 1);
   layout->addWidget(label, 1, 1);

@@ -1,6 +1,9 @@
 // The symbols grid: order, title, the repair offer, the count checks and their messages.
 #include <gtest/gtest.h>
 
+#include <QTableView>
+#include <QTest>
+
 #include "formats/dates.h"
 #include "tests/app/gui_test_support.h"
 
@@ -68,6 +71,21 @@ TEST_F(SymbolsGridTest, KeyboardMovesTitleButAClickReloads) {
   EXPECT_EQ(v.m_symbol, "BBB");
   EXPECT_EQ(v.m_quoteCount, 7);
   EXPECT_EQ(v.m_selQuoteRow, 0);
+}
+
+TEST_F(SymbolsGridTest, AMouseClickOnARowLoadsItsQuotes) {
+  PortfolioBuilder(Dir()).Add(Spec(1, "AAA", "A", 4)).Add(Spec(2, "BBB", "B", 7)).Write();
+  Start();
+  QTableView* grid = f.view().m_symbolGrid;
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(grid->model()->index(1, 0)).center());
+  EXPECT_EQ(f.view().m_symbol, "BBB");
+  EXPECT_EQ(f.view().quoteRowCount(), 7);
+  // Clicking the selected row again reloads it with the newest quote selected.
+  f.SelectQuote(3);
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                    grid->visualRect(grid->model()->index(1, 0)).center());
+  EXPECT_EQ(f.view().m_selQuoteRow, 0);
 }
 
 TEST_F(SymbolsGridTest, NoSymbols) {

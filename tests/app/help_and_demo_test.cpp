@@ -1,0 +1,93 @@
+// Help > Help Topics shows the bundled guide; the demo generator writes what `make run` shows.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTextBrowser>
+#include <cstdlib>
+
+#include "app/help_window.h"
+#include "formats/series.h"
+#include "tests/app/gui_test_support.h"
+
+namespace ledgrix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Help, HelpTopicsOpensTheGuide) {
+  GuiFixture f;
+  f.Start();
+  f.frame().action(ID_HELP_FINDER)->trigger();
+  CHelpWindow* help = f.frame().findChild<CHelpWindow*>();
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(help->isVisible());
+  const QString text = help->browser()->toPlainText();
+  EXPECT_TRUE(text.contains("Ledgrix User Guide"));
+  // Every menu's commands are explained.
+  for (const char* command :
+       {"Split Search", "Search Filter", "ReScan", "Quotes > Edit", "Quotes > Split",
+        "Quotes > Adjust", "Quotes > Add", "Quotes > Delete", "Export", "Symbol > Edit",
+        "Symbol > Delete", "Symbol > Move", "Symbol > About", "appears corrupted"})
+    EXPECT_TRUE(text.contains(QString::fromLatin1(command))) << command;
+  // A second request shows the same window.
+  f.frame().action(ID_HELP_FINDER)->trigger();
+  EXPECT_EQ(f.frame().findChildren<CHelpWindow*>().size(), 1);
+}
+
+TEST(Demo, GeneratorWritesThePortfoliosTheProgramShows) {
+  TempDir t;
+  const fs::path demo = t / "demo-data";
+  const std::string command =
+      std::string(LEDGRIX_DEMO_TOOL) + " '" + demo.string() + "' > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_TRUE(fs::exists(demo / ".ledgrix-demo"));
+
+  // Started inside the demo with fresh settings: the default filter is the current directory.
+  GuiFixture f;
+  f.volumes().Add(QPath(demo));
+  f.SetSetting("Settings", "Drive", QPath(demo));
+  f.LimitWalkTo(QPath(demo));
+  f.StartAndScan();
+  CLedgrixView& v = f.view();
+  const QString d = QPath(demo);
+  EXPECT_EQ(v.portfolioEntries(),
+            (QStringList{d + "/EQUITIES", d + "/EQUITIES/INTL", d + "/FUTURES"}));
+  EXPECT_TRUE(f.prompt().messages.empty());
+  EXPECT_GE(v.quoteRowCount(), 2000);
+
+  // The INTL portfolio is also reached through the EQUITIES directory entry.
+  formats::QuoteSeries series;
+  formats::InitSeries(series, 1);
+  EXPECT_EQ(formats::LoadSeries(series, demo / "EQUITIES", "KIWI", 0, 0), formats::kOk);
+  EXPECT_GE(series.total, 2000);
+
+  // ELMR halves from one day to the next somewhere; FJRD has one close far above its neighbours.
+  auto closes = [&](const char* symbol) {
+    formats::QuoteSeries s;
+    formats::InitSeries(s, formats::kMaxQuotes);
+    EXPECT_EQ(formats::LoadSeries(s, demo / "EQUITIES", symbol, 0, formats::kMaxQuotes),
+              formats::kOk);
+    std::vector<float> c;
+    for (int k = 0; k < s.count; ++k)
+      c.push_back(s.value(formats::kClose, k));
+    formats::FreeSeries(s);
+    return c;
+  };
+  int halvings = 0;
+  const auto elmr = closes("ELMR");
+  for (std::size_t i = 1; i < elmr.size(); ++i)
+    if (elmr[i] < elmr[i - 1] * 0.6f)
+      ++halvings;
+  EXPECT_EQ(halvings, 1);
+  int spikes = 0;
+  const auto fjrd = closes("FJRD");
+  for (std::size_t i = 1; i + 1 < fjrd.size(); ++i)
+    if (fjrd[i] > fjrd[i - 1] * 5 && fjrd[i] > fjrd[i + 1] * 5)
+      ++spikes;
+  EXPECT_EQ(spikes, 1);
+  formats::FreeSeries(series);
+}
+
+}  // namespace
+}  // namespace ledgrix::testing
