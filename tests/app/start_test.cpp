@@ -1,7 +1,10 @@
 // Start-up: the window's placement on a given work area, the stored values, the one-time import.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QStatusBar>
+#include <QToolBar>
 #include <QWindow>
 
 #include "app/placement.h"
@@ -67,6 +70,28 @@ TEST(Start, MovesAreStoredAndNegativeCoordinatesStoredAsZero) {
   EXPECT_EQ(f.settings().GetString("Screen", "y", "?"), "50");
   EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "700");
   EXPECT_EQ(f.settings().GetString("Screen", "cy", "?"), "500");
+}
+
+TEST(Start, MinimisingDoesNotChangeTheStoredPlacement) {
+  GuiFixture f;
+  CMainFrame& frame = f.Start(QSize(1024, 738));
+  frame.setWindowState(Qt::WindowMinimized);
+  frame.move(5, 5);
+  frame.resize(300, 200);
+  QApplication::processEvents();
+  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "26");
+  EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "972");
+}
+
+TEST(Start, ViewMenuTogglesTheBars) {
+  GuiFixture f;
+  CMainFrame& frame = f.Start();
+  frame.action(ID_VIEW_TOOLBAR)->trigger();
+  EXPECT_FALSE(frame.toolBar()->isVisible());
+  frame.action(ID_VIEW_STATUS_BAR)->trigger();
+  EXPECT_FALSE(frame.statusBarWidget()->isVisible());
+  frame.action(ID_VIEW_TOOLBAR)->trigger();
+  EXPECT_TRUE(frame.toolBar()->isVisible());
 }
 
 TEST(Start, OldIniIsImportedOnTheFirstStartOnly) {
