@@ -57,6 +57,7 @@ fuzz: check-deps
 coverage: check-deps
 	cmake -S . -B build-cov -DCMAKE_BUILD_TYPE=Debug -DLEDGRIX_COVERAGE=ON -DLEDGRIX_BUILD_GUI=OFF -DLEDGRIX_BUILD_BENCH=OFF
 	cmake --build build-cov -j $(JOBS)
+	find build-cov -name '*.gcda' -delete
 	cd build-cov && ctest --output-on-failure -j $(JOBS)
 	gcovr -r . build-cov --filter 'platform/' --filter 'formats/' --filter 'maintenance/' \
 	  --exclude-unreachable-branches --exclude-throw-branches --print-summary \
