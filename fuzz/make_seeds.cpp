@@ -260,9 +260,11 @@ void DopSeeds() {
     U8(b, c.recordLength);
     U8(b, c.periodicity);
     U8(b, c.flags);
-    U8(b, static_cast<int>(std::min<std::size_t>(c.dat.size(), 255)));
-    b.insert(b.end(), c.dat.begin(),
-             c.dat.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(c.dat.size(), 255)));
+    const std::size_t datSize = std::min<std::size_t>(c.dat.size(), 255);
+    U8(b, static_cast<int>(datSize));
+    // Byte by byte: GCC 12 takes an insert of an empty range for an over-read.
+    for (std::size_t i = 0; i < datSize; ++i)
+      b.push_back(c.dat[i]);
     Text(b, c.dop);
     Put("fuzz_dop", c.name, b);
   }
