@@ -14,17 +14,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-SymbolSpec Spec(int file, const std::string& symbol, int quotes = 5) {
+void Portfolio(const fs::path& dir, const std::string& symbol) {
   SymbolSpec s;
-  s.fileNumber = static_cast<std::uint8_t>(file);
   s.symbol = symbol;
   s.name = symbol + " INC";
-  s.quotes = MakeDailyQuotes(formats::DayFromYmd(1998, 1, 5), quotes);
-  return s;
-}
-
-void Portfolio(const fs::path& dir, const std::string& symbol) {
-  PortfolioBuilder(dir).Add(Spec(1, symbol)).Write();
+  s.quotes = MakeDailyQuotes(formats::DayFromYmd(1998, 1, 5), 5);
+  PortfolioBuilder(dir).Add(s).Write();
 }
 
 const std::string kNoneFound = "\n\n(Is your Portfolio Search Filter setting correct?)";
@@ -81,7 +76,7 @@ TEST(Discovery, NothingFoundSaysSoAndLeavesTheViewEmpty) {
   EXPECT_EQ(f.view().symbolRowCount(), 0);
 }
 
-TEST(Discovery, PortfolioChoiceOpensIt) {
+TEST(Discovery, PortfolioChoiceOpensItAndRescanFindsNewOnesAndOpensTheFirst) {
   GuiFixture f;
   Portfolio(f.root() / "A", "AAA");
   Portfolio(f.root() / "B", "BBB");
@@ -91,56 +86,41 @@ TEST(Discovery, PortfolioChoiceOpensIt) {
   EXPECT_EQ(f.view().m_portfolioDir, QPath(f.root() / "B"));
   EXPECT_EQ(f.view().m_symbol, "BBB");
   EXPECT_EQ(f.view().quoteRowCount(), 5);
-}
-
-TEST(Discovery, RescanWalksAgainAndFindsNewPortfolios) {
-  GuiFixture f;
-  Portfolio(f.root() / "A", "AAA");
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  EXPECT_EQ(f.view().m_portfolioList->count(), 1);
-  Portfolio(f.root() / "B", "BBB");
+  Portfolio(f.root() / "C", "CCC");
   f.frame().action(ID_PORTFOLIO_RESCAN)->trigger();
-  EXPECT_EQ(f.view().m_portfolioList->count(), 2);
+  EXPECT_EQ(f.view().m_portfolioList->count(), 3);
   EXPECT_EQ(f.view().m_symbol, "AAA");
 }
 
-TEST(Discovery, DriveChangeWalksTheOtherVolumeButTheSameOneIsNotWalkedAgain) {
+TEST(Discovery, AStoredVolumeThatIsGoneWalksTheLastOneAndADriveChangeWalksTheChosenOnce) {
   GuiFixture f;
   const fs::path& second = f.AddVolume();
-  Portfolio(f.root() / "A", "AAA");
-  Portfolio(second / "Z", "ZZZ");
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  CLedgrixView& v = f.view();
-  const int other = v.m_driveCombo->findText(QPath(second));
-  ASSERT_GE(other, 0);
-  v.m_driveCombo->setCurrentIndex(other);
-  v.OnDriveChange();
-  EXPECT_EQ(v.m_drive, QPath(second));
-  EXPECT_EQ(f.settings().GetString("Settings", "Drive", "?"), QPath(second));
-  EXPECT_EQ(v.portfolioEntries(), QStringList{QPath(second / "Z")});
-  // The same volume again: no walk, so a new portfolio stays unseen.
-  Portfolio(second / "Y", "YYY");
-  v.OnDriveChange();
-  EXPECT_EQ(v.m_portfolioList->count(), 1);
-  // A filter change forces the walk of the filter's volume.
-  v.rescanVolumeOf(QPath(second / "Y"));
-  EXPECT_EQ(v.m_portfolioList->count(), 2);
-}
-
-TEST(Discovery, AStoredVolumeThatIsGoneWalksTheLastOneWithNoSelection) {
-  GuiFixture f;
-  const fs::path& second = f.AddVolume();
-  Portfolio(f.root() / "A", "AAA");
-  Portfolio(second / "Z", "ZZZ");
+  Portfolio(f.root() / "P", "AAA");
+  Portfolio(second / "P", "ZZZ");
   f.SetSetting("Settings", "Drive", "/no/such/volume");
   f.WalkWholeVolume();
   f.StartAndScan();
+  CLedgrixView& v = f.view();
   const QString last = f.volumes().Roots().last();
-  EXPECT_EQ(f.view().m_drive, last);
+  const QString other = f.volumes().Roots().first();
+  EXPECT_EQ(v.m_drive, last);
   EXPECT_EQ(f.settings().GetString("Settings", "Drive", "?"), last);
-  EXPECT_EQ(f.view().m_driveCombo->currentIndex(), -1);
+  EXPECT_EQ(v.m_driveCombo->currentIndex(), -1);
+  EXPECT_EQ(v.portfolioEntries(), QStringList{last + "/P"});
+
+  ASSERT_GE(v.m_driveCombo->findText(other), 0);
+  v.m_driveCombo->setCurrentIndex(v.m_driveCombo->findText(other));
+  v.OnDriveChange();
+  EXPECT_EQ(v.m_drive, other);
+  EXPECT_EQ(f.settings().GetString("Settings", "Drive", "?"), other);
+  EXPECT_EQ(v.portfolioEntries(), QStringList{other + "/P"});
+  // The same volume again: no walk, so a new portfolio stays unseen.
+  Portfolio(FsPath(other) / "Y", "YYY");
+  v.OnDriveChange();
+  EXPECT_EQ(v.m_portfolioList->count(), 1);
+  // A filter change forces the walk of the filter's volume.
+  v.rescanVolumeOf(other + "/Y");
+  EXPECT_EQ(v.m_portfolioList->count(), 2);
 }
 
 TEST(Discovery, VolumeOfTakesTheLongestRoot) {

@@ -21,25 +21,9 @@ constexpr CommandId kSymbolAndQuote[] = {
     ID_SYMBOL_EDIT,           ID_SYMBOL_ABOUT,  ID_QUOTES_EDIT,   ID_QUOTES_SPLIT,
     ID_QUOTES_ADJUST,         ID_QUOTES_ADD,    ID_QUOTES_DELETE, ID_QUOTES_EXPORT};
 
-// A state in which every rule holds.
-EnableInputs Everything() {
-  EnableInputs in;
-  in.portfoliosFound = true;
-  in.symbolRows = 3;
-  in.quoteRows = 10;
-  in.portfolioEntries = 2;
-  in.symbolCount = 3;
-  in.selQuoteRow = 0;
-  in.splitSearchOpen = false;
-  return in;
-}
-
-TEST(EnableRules, AllHoldInTheFullState) {
-  for (CommandId id : kSymbolAndQuote)
-    EXPECT_TRUE(IsCommandEnabled(id, Everything())) << id;
-  for (CommandId id : kAlways)
-    EXPECT_TRUE(IsCommandEnabled(id, EnableInputs{})) << id;
-}
+// A state in which every rule holds: portfolios found, 3 symbol rows, 10 quote rows, two
+// portfolios, 3 symbols, the newest quote selected, no split search open.
+constexpr EnableInputs kEverything{true, 3, 10, 2, 3, 0, false};
 
 TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
   struct Case {
@@ -47,6 +31,9 @@ TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
     void (*change)(EnableInputs&);
     std::vector<CommandId> disabled;
   } cases[] = {
+      {"every rule holds", [](EnableInputs&) {}, {}},
+      {"nothing at all but the commands that need nothing", [](EnableInputs& in) { in = {}; },
+       std::vector<CommandId>(std::begin(kSymbolAndQuote), std::end(kSymbolAndQuote))},
       {"no portfolios found",
        [](EnableInputs& in) { in.portfoliosFound = false; },
        {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_DELETE, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT, ID_QUOTES_EDIT,
@@ -68,36 +55,32 @@ TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
        {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_EDIT}},
   };
   for (const Case& c : cases) {
-    EnableInputs in = Everything();
+    SCOPED_TRACE(c.what);
+    EnableInputs in = kEverything;
     c.change(in);
     for (CommandId id : kSymbolAndQuote) {
       const bool expectDisabled =
           std::find(c.disabled.begin(), c.disabled.end(), id) != c.disabled.end();
-      EXPECT_EQ(IsCommandEnabled(id, in), !expectDisabled) << c.what << ": " << id;
+      EXPECT_EQ(IsCommandEnabled(id, in), !expectDisabled) << id;
     }
     for (CommandId id : kAlways)
-      EXPECT_TRUE(IsCommandEnabled(id, in)) << c.what << ": " << id;
+      EXPECT_TRUE(IsCommandEnabled(id, in)) << id;
   }
-  // Move and Copy do not ask whether portfolios were found.
-  EnableInputs in = Everything();
-  in.portfoliosFound = false;
-  EXPECT_TRUE(IsCommandEnabled(ID_SYMBOL_MOVE, in));
 }
 
-SymbolSpec Spec(int file, const std::string& symbol, int quotes) {
+void Portfolio(const fs::path& dir, const std::string& symbol, std::int16_t announced = 1) {
   SymbolSpec s;
-  s.fileNumber = static_cast<std::uint8_t>(file);
   s.symbol = symbol;
   s.name = symbol;
-  s.quotes = MakeDailyQuotes(formats::DayFromYmd(2002, 1, 7), quotes);
-  return s;
+  s.quotes = MakeDailyQuotes(formats::DayFromYmd(2002, 1, 7), 5);
+  PortfolioBuilder(dir).Add(s).SetCounts(announced, 1).Write();
 }
 
 bool Enabled(GuiFixture& f, CommandId id) {
   return f.frame().action(id)->isEnabled();
 }
 
-TEST(EnableActions, NothingFoundLeavesOnlyFilterAndRescan) {
+TEST(EnableActions, NothingFoundLeavesOnlyTheCommandsThatNeedNothingAndADisabledOneNeverRuns) {
   GuiFixture f;
   f.WalkWholeVolume();
   f.StartAndScan();
@@ -105,11 +88,15 @@ TEST(EnableActions, NothingFoundLeavesOnlyFilterAndRescan) {
     EXPECT_FALSE(Enabled(f, id)) << id;
   for (CommandId id : kAlways)
     EXPECT_TRUE(Enabled(f, id)) << id;
+  f.prompt().messages.clear();
+  f.frame().action(ID_QUOTES_EDIT)->setEnabled(true);  // as if stale
+  f.frame().action(ID_QUOTES_EDIT)->trigger();
+  EXPECT_TRUE(f.prompt().messages.empty());
 }
 
 TEST(EnableActions, FollowThePortfolioAndTheSelectedQuote) {
   GuiFixture f;
-  PortfolioBuilder(f.root() / "P").Add(Spec(1, "AAA", 5)).Write();
+  Portfolio(f.root() / "P", "AAA");
   f.WalkWholeVolume();
   f.StartAndScan();
   EXPECT_TRUE(Enabled(f, ID_QUOTES_EDIT));
@@ -128,35 +115,18 @@ TEST(EnableActions, FollowThePortfolioAndTheSelectedQuote) {
   EXPECT_TRUE(Enabled(f, ID_SYMBOL_EDIT));
 }
 
-TEST(EnableActions, TwoPortfoliosEnableMoveAndCopy) {
+TEST(EnableActions, AFailedMasterDisablesSymbolAndQuoteCommandsAndTwoPortfoliosEnableMove) {
   GuiFixture f;
-  PortfolioBuilder(f.root() / "P").Add(Spec(1, "AAA", 5)).Write();
-  PortfolioBuilder(f.root() / "Q").Add(Spec(1, "BBB", 5)).Write();
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  EXPECT_TRUE(Enabled(f, ID_SYMBOL_MOVE));
-  EXPECT_TRUE(Enabled(f, ID_SYMBOL_COPY));
-}
-
-TEST(EnableActions, AFailedMasterDisablesSymbolAndQuoteCommands) {
-  GuiFixture f;
-  PortfolioBuilder(f.root() / "P").Add(Spec(1, "AAA", 5)).SetCounts(2, 1).Write();
-  PortfolioBuilder(f.root() / "Q").Add(Spec(1, "BBB", 5)).Write();
+  Portfolio(f.root() / "P", "AAA", 2);  // announces two symbols but holds one
+  Portfolio(f.root() / "Q", "BBB");
   f.WalkWholeVolume();
   f.StartAndScan();
   EXPECT_TRUE(f.view().m_portfoliosFound);
   for (CommandId id : kSymbolAndQuote)
     EXPECT_FALSE(Enabled(f, id)) << id;
-}
-
-TEST(EnableActions, ADisabledCommandDoesNotRun) {
-  GuiFixture f;
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  f.prompt().messages.clear();
-  f.frame().action(ID_QUOTES_EDIT)->setEnabled(true);  // as if stale
-  f.frame().action(ID_QUOTES_EDIT)->trigger();
-  EXPECT_TRUE(f.prompt().messages.empty());
+  f.ChoosePortfolio(1);
+  EXPECT_TRUE(Enabled(f, ID_SYMBOL_MOVE));
+  EXPECT_TRUE(Enabled(f, ID_SYMBOL_COPY));
 }
 
 TEST(EnableActions, MenusAndToolbarInTheirOrder) {

@@ -6,9 +6,15 @@
 #include <QSettings>
 #include <QTableView>
 
-#include "app/grid_models.h"
-
 namespace ledgrix::testing {
+
+namespace {
+void SelectRow(QTableView* grid, int row) {
+  grid->selectionModel()->setCurrentIndex(
+      grid->model()->index(row, 0),
+      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+}  // namespace
 
 QString QPath(const std::filesystem::path& path) {
   return QString::fromStdString(path.string());
@@ -34,7 +40,6 @@ void GuiFixture::SetSetting(const QString& section, const QString& name, const Q
   }
   QSettings ini(m_settingsPath, QSettings::IniFormat);
   ini.setValue(section + QLatin1Char('/') + name, value);
-  ini.sync();
 }
 
 const std::filesystem::path& GuiFixture::AddVolume() {
@@ -56,8 +61,7 @@ CMainFrame& GuiFixture::Start(QSize workArea) {
   services.workArea = m_workArea.get();
   services.prompt = &m_prompt;
   m_app->InitInstance(services, false);
-  // The test runs the deferred start itself.
-  view().m_paintTimerStarted = true;
+  view().m_paintTimerStarted = true;  // the test runs the deferred start itself
   frame().show();
   QApplication::processEvents();
   return frame();
@@ -80,17 +84,11 @@ void GuiFixture::ClickSymbol(int row) {
 }
 
 void GuiFixture::KeySelectSymbol(int row) {
-  QTableView* grid = view().m_symbolGrid;
-  grid->selectionModel()->setCurrentIndex(
-      grid->model()->index(row, 0),
-      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  SelectRow(view().m_symbolGrid, row);
 }
 
 void GuiFixture::SelectQuote(int row) {
-  QTableView* grid = view().m_quoteGrid;
-  grid->selectionModel()->setCurrentIndex(
-      grid->model()->index(row, 0),
-      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  SelectRow(view().m_quoteGrid, row);
 }
 
 void GuiFixture::ChoosePortfolio(int index) {

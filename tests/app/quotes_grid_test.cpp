@@ -11,83 +11,61 @@ namespace ledgrix::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using formats::DayFromYmd;
+using formats::DisplayDate;
 
-class QuotesGridTest : public ::testing::Test {
- protected:
-  // One symbol with quotes; fields default to DATE OPEN HIGH LOW CLOSE VOL OI.
-  void Open(const std::vector<Quote>& quotes, std::vector<formats::FieldName> fields = {}) {
-    SymbolSpec s;
-    s.fileNumber = 1;
-    s.symbol = "XYZ";
-    s.name = "XYZ CORP";
-    s.quotes = quotes;
-    if (!fields.empty())
-      s.fields = fields;
-    PortfolioBuilder(f.root() / "P").Add(s).Write();
-    f.WalkWholeVolume();
-    f.StartAndScan();
-  }
-  static std::string Date(formats::QuoteDate day) { return formats::DisplayDate(day); }
-  GuiFixture f;
-};
+SymbolSpec Spec(int file, const std::string& symbol, std::vector<Quote> quotes) {
+  SymbolSpec s;
+  s.fileNumber = static_cast<std::uint8_t>(file);
+  s.symbol = symbol;
+  s.name = symbol + " CORP";
+  s.quotes = std::move(quotes);
+  return s;
+}
 
-TEST_F(QuotesGridTest, RowsNewestFirstAroundTheWindowSize) {
-  for (int count : {1, 399, 400, 401, 801}) {
-    GuiFixture g;
-    SymbolSpec s;
-    s.symbol = "XYZ";
-    s.name = "XYZ";
-    s.quotes = MakeDailyQuotes(formats::DayFromYmd(1990, 1, 2), count);
-    PortfolioBuilder(g.root() / "P").Add(s).Write();
-    g.WalkWholeVolume();
-    g.StartAndScan();
-    CLedgrixView& v = g.view();
+// Starts on a portfolio of the given symbols (the first in order is loaded).
+void Open(GuiFixture& f, const std::vector<SymbolSpec>& specs) {
+  PortfolioBuilder builder(f.root() / "P");
+  for (const SymbolSpec& s : specs)
+    builder.Add(s);
+  builder.Write();
+  f.WalkWholeVolume();
+  f.StartAndScan();
+}
+
+TEST(QuotesGrid, RowsNewestFirstAroundTheWindowSize) {
+  for (int count : {0, 1, 400, 401, 801}) {
+    SCOPED_TRACE(count);
+    GuiFixture f;
+    const SymbolSpec s = Spec(1, "XYZ", MakeDailyQuotes(DayFromYmd(1990, 1, 2), count));
+    Open(f, {s});
+    CLedgrixView& v = f.view();
     ASSERT_EQ(v.quoteRowCount(), count);
     EXPECT_EQ(v.m_quoteCount, count);
+    EXPECT_TRUE(f.prompt().messages.empty());
+    EXPECT_EQ(f.frame().statusBarWidget()->findChild<QProgressBar*>(), nullptr);
+    if (count == 0) {
+      EXPECT_EQ(v.m_firstDateText, "00/00/00");
+      EXPECT_EQ(v.m_lastDateText, "00/00/00");
+      EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
+      continue;
+    }
     for (int row : {0, count / 2, count - 1}) {
       const Quote& q = s.quotes[static_cast<std::size_t>(count - 1 - row)];
-      EXPECT_EQ(v.quoteCellText(row, 0).toStdString(), formats::DisplayDate(q.date))
-          << count << " row " << row;
+      EXPECT_EQ(v.quoteCellText(row, 0).toStdString(), DisplayDate(q.date)) << row;
     }
     EXPECT_EQ(v.m_selQuoteRow, 0);
-    EXPECT_EQ(v.m_firstDateText.toStdString(), formats::DisplayDate(s.quotes.front().date));
-    EXPECT_EQ(v.m_lastDateText.toStdString(), formats::DisplayDate(s.quotes.back().date));
-    EXPECT_EQ(g.frame().QuotePaneText(), QStringLiteral("Quote %1 of %1").arg(count));
-    EXPECT_TRUE(g.prompt().messages.empty());
-    EXPECT_EQ(g.frame().statusBarWidget()->findChild<QProgressBar*>(), nullptr);
+    EXPECT_EQ(v.m_firstDateText.toStdString(), DisplayDate(s.quotes.front().date));
+    EXPECT_EQ(v.m_lastDateText.toStdString(), DisplayDate(s.quotes.back().date));
+    EXPECT_EQ(f.frame().QuotePaneText(), QStringLiteral("Quote %1 of %1").arg(count));
   }
 }
 
-TEST_F(QuotesGridTest, NoQuotes) {
-  Open({});
-  CLedgrixView& v = f.view();
-  EXPECT_EQ(v.quoteRowCount(), 0);
-  EXPECT_EQ(v.m_quoteCount, 0);
-  EXPECT_EQ(v.m_firstDateText, "00/00/00");
-  EXPECT_EQ(v.m_lastDateText, "00/00/00");
-  EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
-  EXPECT_TRUE(f.prompt().messages.empty());
-}
-
-TEST_F(QuotesGridTest, CellTexts) {
-  Quote q;
-  q.date = formats::DayFromYmd(2004, 7, 9);
-  q.open = 12.3f;
-  q.high = 13.0f;
-  q.low = -1.0f;
-  q.close = 12.3f;
-  q.volume = 1500;
-  q.openInterest = 0;
-  Open({q});
-  CLedgrixView& v = f.view();
-  const QStringList expected{"07/09/04", "12.3000", "13.0000", "N/A", "12.3000", "1500", "0"};
-  for (int c = 0; c < 7; ++c)
-    EXPECT_EQ(v.quoteCellText(0, c), expected[c]) << c;
-}
-
-TEST_F(QuotesGridTest, FieldsTheFileLacksReadNA) {
-  Open(MakeDailyQuotes(formats::DayFromYmd(1999, 5, 3), 3),
-       {formats::kDate, formats::kHigh, formats::kLow, formats::kClose});
+TEST(QuotesGrid, CellTextsAndNAForNegativeValuesAndFieldsTheFileLacks) {
+  GuiFixture f;
+  SymbolSpec lacking = Spec(1, "LACK", MakeDailyQuotes(DayFromYmd(1999, 5, 3), 3));
+  lacking.fields = {formats::kDate, formats::kHigh, formats::kLow, formats::kClose};
+  Open(f, {lacking, Spec(2, "XYZ", {{DayFromYmd(2004, 7, 9), 0, 12.3f, 13, -1, 12.3f, 1500, 0}})});
   CLedgrixView& v = f.view();
   for (int row = 0; row < 3; ++row) {
     EXPECT_EQ(v.quoteCellText(row, 1), "N/A");
@@ -95,30 +73,32 @@ TEST_F(QuotesGridTest, FieldsTheFileLacksReadNA) {
     EXPECT_EQ(v.quoteCellText(row, 5), "N/A");
     EXPECT_EQ(v.quoteCellText(row, 6), "N/A");
   }
+  f.ClickSymbol(1);
+  const QStringList expected{"07/09/04", "12.3000", "13.0000", "N/A", "12.3000", "1500", "0"};
+  for (int c = 0; c < 7; ++c)
+    EXPECT_EQ(v.quoteCellText(0, c), expected[c]) << c;
 }
 
-TEST_F(QuotesGridTest, MissingQuoteFileIsReported) {
-  Open(MakeDailyQuotes(formats::DayFromYmd(1999, 5, 3), 3));
+TEST(QuotesGrid, MissingQuoteFileIsReported) {
+  GuiFixture f;
+  Open(f, {Spec(1, "XYZ", MakeDailyQuotes(DayFromYmd(1999, 5, 3), 3))});
   fs::remove(f.root() / "P" / "F1.DAT");
   f.view().OnSymbolClick();
   EXPECT_EQ(f.prompt().messages, std::vector<std::string>{"Error in FillQuotesGrid"});
   EXPECT_EQ(f.view().quoteRowCount(), 0);
 }
 
-TEST_F(QuotesGridTest, CountsAbove32767AreHeld) {
-  Open(MakeDailyQuotes(formats::DayFromYmd(1962, 1, 2), 33000, 20.0f));
+TEST(QuotesGrid, CountsAbove32767AreHeldAndARefillSelectsTheRowAsked) {
+  GuiFixture f;
+  Open(f, {Spec(1, "XYZ", MakeDailyQuotes(DayFromYmd(1962, 1, 2), 33000, 20.0f))});
   EXPECT_EQ(f.view().quoteRowCount(), 33000);
   EXPECT_EQ(f.frame().QuotePaneText(), "Quote 33000 of 33000");
   f.SelectQuote(32999);
   EXPECT_EQ(f.view().m_selQuoteRow, 32999);
   EXPECT_EQ(f.frame().QuotePaneText(), "Quote 1 of 33000");
-}
-
-TEST_F(QuotesGridTest, RefillSelectsTheRowAsked) {
-  Open(MakeDailyQuotes(formats::DayFromYmd(1999, 5, 3), 10));
   f.view().FillQuotesGrid(4);
   EXPECT_EQ(f.view().m_selQuoteRow, 4);
-  EXPECT_EQ(f.frame().QuotePaneText(), "Quote 6 of 10");
+  EXPECT_EQ(f.frame().QuotePaneText(), "Quote 32996 of 33000");
 }
 
 }  // namespace

@@ -1,24 +1,15 @@
 // The settings store: text values, integer parsing, read defaults, and the old INI import.
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QSettings>
-
 #include "app/settings_store.h"
 #include "tests/app/gui_test_support.h"
 
 namespace ledgrix::testing {
 namespace {
 
-class SettingsStoreTest : public ::testing::Test {
- protected:
-  QString IniPath() const { return QPath(m_dir.get() / "Ledgrix.ini"); }
-  QString OldIniPath() const { return QPath(m_dir.get() / "Ledgrix.INI.old"); }
-  TempDir m_dir;
-};
-
-TEST_F(SettingsStoreTest, GetIntReadsLeadingNumberOrDefault) {
-  CSettingsStore store(IniPath());
+TEST(SettingsStore, GetIntReadsLeadingNumberOrDefault) {
+  TempDir dir;
+  CSettingsStore store(QPath(dir / "Ledgrix.ini"));
   struct Case {
     const char* stored;
     int expected;
@@ -32,8 +23,9 @@ TEST_F(SettingsStoreTest, GetIntReadsLeadingNumberOrDefault) {
   EXPECT_EQ(store.GetInt("Missing", "v", 6), 6);
 }
 
-TEST_F(SettingsStoreTest, ValuesAreTextAndLongOnesReadAsDefault) {
-  CSettingsStore store(IniPath());
+TEST(SettingsStore, ValuesAreTextAndLongOnesReadAsDefault) {
+  TempDir dir;
+  CSettingsStore store(QPath(dir / "Ledgrix.ini"));
   EXPECT_TRUE(store.SetInt("Screen", "x", -5));
   EXPECT_EQ(store.GetString("Screen", "x", "d"), "-5");
   store.SetString("S", "long", QString(300, QLatin1Char('7')));
@@ -45,20 +37,10 @@ TEST_F(SettingsStoreTest, ValuesAreTextAndLongOnesReadAsDefault) {
   EXPECT_EQ(store.GetString("S", "commas", "d"), "a, b");
 }
 
-TEST_F(SettingsStoreTest, OpenTellsWhetherTheStoreIsNew) {
-  bool created = false;
-  {
-    CSettingsStore store(IniPath());
-    EXPECT_TRUE(store.Open(&created));
-    EXPECT_TRUE(created);
-  }
-  CSettingsStore again(IniPath());
-  EXPECT_TRUE(again.Open(&created));
-  EXPECT_FALSE(created);
-}
-
-TEST_F(SettingsStoreTest, ImportFollowsTheOldFileRules) {
-  WriteText(FsPath(OldIniPath()),
+TEST(SettingsStore, ImportFollowsTheOldFileRules) {
+  TempDir dir;
+  const QString old = QPath(dir / "Ledgrix.INI.old");
+  WriteText(FsPath(old),
             "before=ignored\n"
             "  [Screen]  \n"
             "x=10\n"
@@ -68,8 +50,10 @@ TEST_F(SettingsStoreTest, ImportFollowsTheOldFileRules) {
             "no equals sign\n"
             "[ Split ]\n"
             "Date=01/02/98=x\n");
-  CSettingsStore store(IniPath());
-  store.ImportIniFile(OldIniPath());
+  CSettingsStore store(QPath(dir / "Ledgrix.ini"));
+  store.ImportIniFile(QPath(dir / "absent.ini"));  // nothing to import: nothing happens
+  EXPECT_EQ(store.GetString("Screen", "x", "d"), "d");
+  store.ImportIniFile(old);
   EXPECT_EQ(store.GetString("Screen", "x", "d"), "10");
   EXPECT_EQ(store.GetString("General", "before", "d"), "d");
   EXPECT_EQ(store.GetString("", "before", "d"), "d");
@@ -80,17 +64,12 @@ TEST_F(SettingsStoreTest, ImportFollowsTheOldFileRules) {
   EXPECT_EQ(store.GetString("Split", "Date", "d"), "01/02/98=x");
 }
 
-TEST_F(SettingsStoreTest, ImportOfAMissingFileDoesNothing) {
-  CSettingsStore store(IniPath());
-  store.ImportIniFile(QPath(m_dir.get() / "absent.ini"));
-  EXPECT_EQ(store.GetString("Screen", "x", "d"), "d");
-}
-
-TEST_F(SettingsStoreTest, ImportPathIsBesideTheStoreInAnyCase) {
-  WriteText(m_dir.get() / "ledgrix.ini.INI", "");
-  WriteText(m_dir.get() / "LEDGRIX.ini", "[Screen]\nx=1\n");
-  CSettingsStore store(QPath(m_dir.get() / "store.conf"));
-  EXPECT_EQ(store.IniImportPath(), QPath(m_dir.get() / "LEDGRIX.ini"));
+TEST(SettingsStore, ImportPathIsBesideTheStoreInAnyCase) {
+  TempDir dir;
+  WriteText(dir / "ledgrix.ini.INI", "");
+  WriteText(dir / "LEDGRIX.ini", "[Screen]\nx=1\n");
+  CSettingsStore store(QPath(dir / "store.conf"));
+  EXPECT_EQ(store.IniImportPath(), QPath(dir / "LEDGRIX.ini"));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QWindow>
 
 #include "app/placement.h"
 #include "tests/app/gui_test_support.h"
@@ -14,73 +13,55 @@ namespace ledgrix::testing {
 namespace {
 
 TEST(Placement, ComputedWhenStoredValuesDoNotFit) {
+  const Placement fresh{26, 18, 972, 701};
   struct Case {
     Placement stored;
     QSize area;
     Placement expected;
     bool computed;
   } cases[] = {
-      {{0, 0, 0, 0}, {1024, 738}, {26, 18, 972, 701}, true},
+      {{0, 0, 0, 0}, {1024, 738}, fresh, true},
       {{0, 0, 0, 0}, {800, 600}, {20, 15, 759, 569}, true},
       {{10, 20, 500, 400}, {1024, 738}, {10, 20, 500, 400}, false},
       {{0, 0, 1024, 738}, {1024, 738}, {0, 0, 1024, 738}, false},
-      {{0, 0, 1100, 400}, {1024, 738}, {26, 18, 972, 701}, true},  // wider than the area
-      {{-1, 0, 500, 400}, {1024, 738}, {26, 18, 972, 701}, true},
-      {{1025, 0, 500, 400}, {1024, 738}, {26, 18, 972, 701}, true},
-      {{0, 0, 500, 0}, {1024, 738}, {26, 18, 972, 701}, true},
+      {{0, 0, 1100, 400}, {1024, 738}, fresh, true},  // wider than the area
+      {{-1, 0, 500, 400}, {1024, 738}, fresh, true},
+      {{1025, 0, 500, 400}, {1024, 738}, fresh, true},
+      {{0, 0, 500, 0}, {1024, 738}, fresh, true},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << c.stored.x << "," << c.stored.y << " " << c.stored.cx << "x" << c.stored.cy);
     bool computed = false;
-    EXPECT_EQ(ChoosePlacement(c.stored, c.area, &computed), c.expected)
-        << c.stored.x << "," << c.stored.y << " " << c.stored.cx << "x" << c.stored.cy;
+    EXPECT_EQ(ChoosePlacement(c.stored, c.area, &computed), c.expected);
     EXPECT_EQ(computed, c.computed);
   }
 }
 
-TEST(Start, FirstStartPlacesAndStoresTheWindow) {
+QStringList StoredPlacement(GuiFixture& f) {
+  QStringList values;
+  for (const char* name : {"x", "y", "cx", "cy"})
+    values << f.settings().GetString("Screen", name, "?");
+  return values;
+}
+
+TEST(Start, FirstStartPlacesAndStoresTheWindowThenFollowsMovesButNotMinimising) {
   GuiFixture f;
   CMainFrame& frame = f.Start(QSize(1024, 738));
   EXPECT_EQ(frame.pos(), QPoint(26, 18));
   EXPECT_EQ(frame.size(), QSize(972, 701));
-  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "26");
-  EXPECT_EQ(f.settings().GetString("Screen", "y", "?"), "18");
-  EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "972");
-  EXPECT_EQ(f.settings().GetString("Screen", "cy", "?"), "701");
+  EXPECT_EQ(StoredPlacement(f), (QStringList{"26", "18", "972", "701"}));
   EXPECT_EQ(frame.windowTitle(), "Ledgrix");
-}
 
-TEST(Start, StoredPlacementIsUsedWhenItFits) {
-  GuiFixture f;
-  f.SetSetting("Screen", "x", "40");
-  f.SetSetting("Screen", "y", "30");
-  f.SetSetting("Screen", "cx", "800");
-  f.SetSetting("Screen", "cy", "600");
-  CMainFrame& frame = f.Start(QSize(1024, 738));
-  EXPECT_EQ(frame.pos(), QPoint(40, 30));
-  EXPECT_EQ(frame.size(), QSize(800, 600));
-}
-
-TEST(Start, MovesAreStoredAndNegativeCoordinatesStoredAsZero) {
-  GuiFixture f;
-  CMainFrame& frame = f.Start(QSize(1024, 738));
-  frame.move(-30, 50);
+  frame.move(-30, 50);  // a negative coordinate is stored as zero
   frame.resize(700, 500);
   QApplication::processEvents();
-  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "0");
-  EXPECT_EQ(f.settings().GetString("Screen", "y", "?"), "50");
-  EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "700");
-  EXPECT_EQ(f.settings().GetString("Screen", "cy", "?"), "500");
-}
-
-TEST(Start, MinimisingDoesNotChangeTheStoredPlacement) {
-  GuiFixture f;
-  CMainFrame& frame = f.Start(QSize(1024, 738));
+  EXPECT_EQ(StoredPlacement(f), (QStringList{"0", "50", "700", "500"}));
   frame.setWindowState(Qt::WindowMinimized);
   frame.move(5, 5);
   frame.resize(300, 200);
   QApplication::processEvents();
-  EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "26");
-  EXPECT_EQ(f.settings().GetString("Screen", "cx", "?"), "972");
+  EXPECT_EQ(StoredPlacement(f), (QStringList{"0", "50", "700", "500"}));
 }
 
 TEST(Start, ViewMenuTogglesTheBars) {
@@ -94,25 +75,27 @@ TEST(Start, ViewMenuTogglesTheBars) {
   EXPECT_TRUE(frame.toolBar()->isVisible());
 }
 
-TEST(Start, OldIniIsImportedOnTheFirstStartOnly) {
+TEST(Start, OldIniIsImportedOnTheFirstStartOnlyAndItsPlacementUsed) {
   GuiFixture f;
   const auto oldIni = FsPath(f.settingsPath()).parent_path() / "Ledgrix.INI";
   WriteText(oldIni, "[Screen]\nx=10\ny=12\ncx=600\ncy=400\n[Search]\nLimit=0\n");
-  {
-    CMainFrame& frame = f.Start(QSize(1024, 738));
-    EXPECT_EQ(frame.pos(), QPoint(10, 12));
-    EXPECT_EQ(frame.size(), QSize(600, 400));
-    EXPECT_EQ(f.view().m_limitSearch, 0);
-    f.Stop();
-  }
+  CMainFrame& frame = f.Start(QSize(1024, 738));
+  EXPECT_EQ(frame.pos(), QPoint(10, 12));
+  EXPECT_EQ(frame.size(), QSize(600, 400));
+  EXPECT_EQ(f.view().m_limitSearch, 0);
+  f.Stop();
   WriteText(oldIni, "[Screen]\nx=99\n[Extra]\nkey=1\n");
   f.Start(QSize(1024, 738));
   EXPECT_EQ(f.settings().GetString("Screen", "x", "?"), "10");
   EXPECT_EQ(f.settings().GetString("Extra", "key", "absent"), "absent");
 }
 
-TEST(Start, ViewReadsTheSearchSettings) {
+TEST(Start, ViewReadsTheSearchSettingsAndTheirDefaults) {
   GuiFixture f;
+  f.Start();
+  EXPECT_FALSE(f.view().m_startDir.isEmpty());
+  EXPECT_EQ(f.view().m_searchFilter, f.view().m_startDir);  // Name defaults to the current dir
+  f.Stop();
   f.SetSetting("Search", "MasterFix", "1");
   f.SetSetting("Search", "Name", "/data/ms");
   f.Start();
@@ -121,13 +104,6 @@ TEST(Start, ViewReadsTheSearchSettings) {
   EXPECT_EQ(f.view().m_searchFilter, "/data/ms");
   EXPECT_EQ(f.view().m_searchFilterUpper, "/DATA/MS");
   EXPECT_EQ(f.view().m_drive, "?");
-}
-
-TEST(Start, SearchNameDefaultsToTheCurrentDirectory) {
-  GuiFixture f;
-  f.Start();
-  EXPECT_EQ(f.view().m_searchFilter, f.view().m_startDir);
-  EXPECT_FALSE(f.view().m_startDir.isEmpty());
 }
 
 }  // namespace

@@ -31,6 +31,11 @@ class SymbolsGridTest : public ::testing::Test {
     f.WalkWholeVolume();
     f.StartAndScan();
   }
+  void MouseClickSymbol(int row) {
+    QTableView* grid = f.view().m_symbolGrid;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(row, 0)).center());
+  }
   GuiFixture f;
 };
 
@@ -55,37 +60,21 @@ TEST_F(SymbolsGridTest, RowsAreSortedAndTheFirstIsLoaded) {
   EXPECT_EQ(v.m_symbolCount, 3);
   EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 3");
   EXPECT_TRUE(f.prompt().messages.empty());
-}
 
-TEST_F(SymbolsGridTest, KeyboardMovesTitleButAClickReloads) {
-  PortfolioBuilder(Dir()).Add(Spec(1, "AAA", "A", 4)).Add(Spec(2, "BBB", "B", 7)).Write();
-  Start();
-  CLedgrixView& v = f.view();
-  f.KeySelectSymbol(1);
-  EXPECT_EQ(v.m_selSymbolRow, 1);
-  EXPECT_EQ(f.frame().windowTitle(), Title("BBB"));
-  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 2 of 2");
-  EXPECT_EQ(v.m_symbol, "AAA");
-  EXPECT_EQ(v.m_quoteCount, 4);
-  v.OnSymbolClick();
-  EXPECT_EQ(v.m_symbol, "BBB");
-  EXPECT_EQ(v.m_quoteCount, 7);
-  EXPECT_EQ(v.m_selQuoteRow, 0);
-}
-
-TEST_F(SymbolsGridTest, AMouseClickOnARowLoadsItsQuotes) {
-  PortfolioBuilder(Dir()).Add(Spec(1, "AAA", "A", 4)).Add(Spec(2, "BBB", "B", 7)).Write();
-  Start();
-  QTableView* grid = f.view().m_symbolGrid;
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                    grid->visualRect(grid->model()->index(1, 0)).center());
-  EXPECT_EQ(f.view().m_symbol, "BBB");
-  EXPECT_EQ(f.view().quoteRowCount(), 7);
+  // The keyboard moves the title and the pane only; a mouse click loads the row's quotes.
+  f.KeySelectSymbol(2);
+  EXPECT_EQ(v.m_selSymbolRow, 2);
+  EXPECT_EQ(f.frame().windowTitle(), Title("MSFT"));
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 3 of 3");
+  EXPECT_EQ(v.m_symbol, "AAPL");
+  EXPECT_EQ(v.m_quoteCount, 6);
+  MouseClickSymbol(1);
+  EXPECT_EQ(v.m_symbol, "IBM");
+  EXPECT_EQ(v.quoteRowCount(), 5);
   // Clicking the selected row again reloads it with the newest quote selected.
   f.SelectQuote(3);
-  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                    grid->visualRect(grid->model()->index(1, 0)).center());
-  EXPECT_EQ(f.view().m_selQuoteRow, 0);
+  MouseClickSymbol(1);
+  EXPECT_EQ(v.m_selQuoteRow, 0);
 }
 
 TEST_F(SymbolsGridTest, NoSymbols) {
@@ -98,80 +87,70 @@ TEST_F(SymbolsGridTest, NoSymbols) {
   EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
 }
 
-TEST_F(SymbolsGridTest, HeaderCountMismatchFails) {
+TEST_F(SymbolsGridTest, HeaderCountMismatchOrMissingMasterIsAFailure) {
   for (int announced : {3, 5, -1}) {
+    SCOPED_TRACE(announced);
     GuiFixture g;
-    PortfolioBuilder(g.root() / "P")
-        .Add(Spec(1, "A", "A"))
-        .Add(Spec(2, "B", "B"))
-        .Add(Spec(3, "C", "C"))
-        .Add(Spec(4, "D", "D"))
-        .SetCounts(static_cast<std::int16_t>(announced), 4)
-        .Write();
+    PortfolioBuilder builder(g.root() / "P");
+    for (int i = 1; i <= 4; ++i)
+      builder.Add(Spec(i, std::string(1, static_cast<char>('A' + i)), "N"));
+    builder.SetCounts(static_cast<std::int16_t>(announced), 4).Write();
     g.WalkWholeVolume();
     g.StartAndScan();
-    ASSERT_EQ(g.prompt().messages.size(), 1u) << announced;
-    EXPECT_EQ(g.prompt().messages[0], kFailure);
+    EXPECT_EQ(g.prompt().messages, std::vector<std::string>{kFailure});
     EXPECT_EQ(g.view().symbolRowCount(), 0);
     EXPECT_EQ(g.view().quoteRowCount(), 0);
     EXPECT_EQ(g.view().m_symbolCount, 0);
     EXPECT_TRUE(g.view().m_portfoliosFound);
     EXPECT_EQ(g.frame().windowTitle(), "Ledgrix");
   }
-}
-
-TEST_F(SymbolsGridTest, MissingMasterFails) {
   f.Start();
   f.view().SelectPortfolio(QPath(f.root() / "gone" / "MASTER"));
   f.view().FillSymbolsGrid(0);
   EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
 }
 
-TEST_F(SymbolsGridTest, BlankSymbolIsRepairedWhenTheUserAgrees) {
-  PortfolioBuilder(Dir()).Add(Spec(1, "", "ACME CORP")).Add(Spec(2, "ZED", "ZED CO")).Write();
-  f.prompt() = ScriptedPrompt({true});
-  Start();
-  ASSERT_EQ(f.prompt().questions.size(), 1u);
-  EXPECT_NE(f.prompt().questions[0].find("appears corrupted"), std::string::npos);
-  EXPECT_TRUE(f.prompt().messages.empty());
-  CLedgrixView& v = f.view();
-  ASSERT_EQ(v.symbolRowCount(), 2);
-  // The row shows what the repaired file now holds as the symbol.
-  formats::MasterFile master;
-  ASSERT_TRUE(formats::ReadMasterFile(Dir() / "MASTER", master));
-  EXPECT_EQ(master.records[0].displaySymbol(), "ACME");
-  EXPECT_EQ(v.symbolCellText(0, 0), "ACME");
-  EXPECT_EQ(v.symbolCellText(0, 1), "ACME CORP       ");
-  EXPECT_EQ(v.m_quoteCount, 3);  // the lookup finds the repaired symbol
-}
-
-TEST_F(SymbolsGridTest, BlankSymbolDeclinedFailsAndLeavesTheFile) {
-  PortfolioBuilder(Dir()).Add(Spec(1, "", "ACME")).Write();
-  const auto before = FileBytes(Dir() / "MASTER");
-  f.prompt() = ScriptedPrompt({false});
-  Start();
-  EXPECT_EQ(f.prompt().questions.size(), 1u);
-  EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
-  EXPECT_EQ(FileBytes(Dir() / "MASTER"), before);
-  EXPECT_EQ(f.view().symbolRowCount(), 0);
-}
-
-TEST_F(SymbolsGridTest, BlankSymbolIsRepairedSilentlyWithTheFlag) {
-  PortfolioBuilder(Dir()).Add(Spec(1, "", "ACME")).Write();
-  f.SetSetting("Search", "MasterFix", "1");
-  Start();
-  EXPECT_TRUE(f.prompt().questions.empty());
-  EXPECT_TRUE(f.prompt().messages.empty());
-  EXPECT_EQ(f.view().symbolCellText(0, 0), "ACME");
-}
-
-TEST_F(SymbolsGridTest, SymbolIsCutAtAHighByte) {
-  formats::MasterRecord record = MakeMasterRecord(Spec(1, "AB", "NAME"));
-  record.bytes[formats::master_offset::kSymbol + 2] = 0x80;
-  record.bytes[formats::master_offset::kSymbol + 3] = 'C';
-  PortfolioBuilder(Dir()).AddRawRecord(record).Write();
-  Start();
-  EXPECT_EQ(f.view().symbolCellText(0, 0), "AB");
+TEST(SymbolsGridRepair, BlankSymbolRepairedWhenAcceptedOrAutomaticLeftWhenDeclined) {
+  struct Case {
+    const char* what;
+    bool answer, masterFix;
+    std::size_t questions;
+    bool repaired;
+  } cases[] = {
+      {"accepted", true, false, 1, true},
+      {"declined", false, false, 1, false},
+      {"automatic", false, true, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    GuiFixture f;
+    const fs::path dir = f.root() / "P";
+    PortfolioBuilder(dir).Add(Spec(1, "", "ACME CORP")).Add(Spec(2, "ZED", "ZED CO")).Write();
+    const auto before = FileBytes(dir / "MASTER");
+    f.prompt() = ScriptedPrompt({c.answer});
+    f.SetSetting("Search", "MasterFix", c.masterFix ? "1" : "0");
+    f.WalkWholeVolume();
+    f.StartAndScan();
+    CLedgrixView& v = f.view();
+    ASSERT_EQ(f.prompt().questions.size(), c.questions);
+    for (const std::string& question : f.prompt().questions)
+      EXPECT_NE(question.find("appears corrupted"), std::string::npos);
+    if (!c.repaired) {
+      EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
+      EXPECT_EQ(FileBytes(dir / "MASTER"), before);
+      EXPECT_EQ(v.symbolRowCount(), 0);
+      continue;
+    }
+    EXPECT_TRUE(f.prompt().messages.empty());
+    ASSERT_EQ(v.symbolRowCount(), 2);
+    // The row shows what the repaired file now holds as the symbol.
+    formats::MasterFile master;
+    ASSERT_TRUE(formats::ReadMasterFile(dir / "MASTER", master));
+    EXPECT_EQ(master.records[0].displaySymbol(), "ACME");
+    EXPECT_EQ(v.symbolCellText(0, 0), "ACME");
+    EXPECT_EQ(v.symbolCellText(0, 1), "ACME CORP       ");
+    EXPECT_EQ(v.m_quoteCount, 3);  // the lookup finds the repaired symbol
+  }
 }
 
 TEST_F(SymbolsGridTest, MoreThan255SymbolsShowsTheFirst255) {

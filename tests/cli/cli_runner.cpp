@@ -1,11 +1,10 @@
 #include "tests/cli/cli_runner.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "formats/dates.h"
 
@@ -15,23 +14,17 @@ namespace {
 
 std::string Quoted(const std::string& text) {
   std::string quoted = "'";
-  for (const char c : text) {
-    if (c == '\'')
-      quoted += "'\\''";
-    else
-      quoted += c;
-  }
+  for (const char c : text)
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
 
-std::string ReadText(const path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 }  // namespace
+
+std::string Text(const path& file) {
+  const auto bytes = FileBytes(file);
+  return std::string(bytes.begin(), bytes.end());
+}
 
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText) {
   TempDir io;
@@ -42,11 +35,7 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinT
   command += " <" + Quoted((io / "in").string()) + " >" + Quoted((io / "out").string()) + " 2>" +
              Quoted((io / "err").string());
   const int raw = std::system(command.c_str());
-  CliResult result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  result.out = ReadText(io / "out");
-  result.err = ReadText(io / "err");
-  return result;
+  return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Text(io / "out"), Text(io / "err")};
 }
 
 SymbolSpec Spec(std::uint8_t n, const std::string& symbol, const std::string& name,
@@ -60,26 +49,24 @@ SymbolSpec Spec(std::uint8_t n, const std::string& symbol, const std::string& na
 }
 
 path WriteSamplePortfolio(const path& dir) {
-  const formats::QuoteDate monday = formats::DayFromYmd(98, 1, 5);
-  auto quotes = [&](float base) {
+  auto quotes = [](float base) {
     std::vector<Quote> list;
     for (int i = 0; i < 5; ++i) {
       const float p = base + static_cast<float>(i);
-      list.push_back(Quote{static_cast<formats::QuoteDate>(monday + i), 0, p, p + 0.5f, p - 0.5f,
-                           p + 0.25f, 1000.0f * static_cast<float>(i + 1), 50.0f});
+      list.push_back(Quote{static_cast<formats::QuoteDate>(formats::DayFromYmd(98, 1, 5) + i), 0, p,
+                           p + 0.5f, p - 0.5f, p + 0.25f, 1000.0f * static_cast<float>(i + 1),
+                           50.0f});
     }
     return list;
   };
-  SymbolSpec msft = Spec(1, "MSFT", "MICROSOFT");
-  msft.quotes = quotes(100.0f);
-  SymbolSpec ibm = Spec(2, "IBM", "INTL BUS MACH");
-  ibm.quotes = quotes(80.0f);
-  SymbolSpec aapl = Spec(3, "AAPL", "APPLE COMPUTER");
-  aapl.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
-                 formats::kLow,  formats::kClose, formats::kVol};
-  aapl.quotes = quotes(20.0f);
+  SymbolSpec aapl = Spec(3, "AAPL", "APPLE COMPUTER", quotes(20.0f));
+  aapl.fields.pop_back();  // no open interest
   std::filesystem::create_directories(dir);
-  PortfolioBuilder(dir).Add(msft).Add(ibm).Add(aapl).Write();
+  PortfolioBuilder(dir)
+      .Add(Spec(1, "MSFT", "MICROSOFT", quotes(100.0f)))
+      .Add(Spec(2, "IBM", "INTL BUS MACH", quotes(80.0f)))
+      .Add(aapl)
+      .Write();
   return dir;
 }
 
@@ -91,6 +78,22 @@ std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const pa
   }
   std::sort(files.begin(), files.end());
   return files;
+}
+
+void ExpectRefusals(const std::vector<Refusal>& cases, const std::vector<path>& dirs) {
+  for (const Refusal& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    std::vector<decltype(Snapshot(dirs[0]))> before;
+    for (const path& dir : dirs)
+      before.push_back(Snapshot(dir));
+    const CliResult r = RunCli(c.args);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.out, "");
+    for (const std::string& text : c.texts)
+      EXPECT_NE(r.err.find(text), std::string::npos) << text << " in:\n" << r.err;
+    for (std::size_t i = 0; i < dirs.size(); ++i)
+      EXPECT_EQ(Snapshot(dirs[i]), before[i]) << dirs[i];
+  }
 }
 
 }  // namespace ledgrix::testing

@@ -29,4 +29,16 @@ path WriteSamplePortfolio(const path& dir);
 // Every file of dir (names and bytes), for "nothing changed" checks.
 std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const path& dir);
 
+// A whole file as text (empty when it does not exist).
+std::string Text(const path& file);
+
+// A command that must fail: its exit status, and texts that stderr holds.
+struct Refusal {
+  std::vector<std::string> args;
+  std::vector<std::string> texts;
+  int status = 1;
+};
+// Runs each case in turn: status and texts as given, nothing on stdout, no file below dirs changed.
+void ExpectRefusals(const std::vector<Refusal>& cases, const std::vector<path>& dirs);
+
 }  // namespace ledgrix::testing
