@@ -12,6 +12,8 @@
 
 #include "app/drive_walk.h"
 #include "app/searching_dialog.h"
+#include "bench/bench_support.h"
+#include "bench/qt_bench_main.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -91,48 +93,15 @@ BENCHMARK(BM_Find)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_Walk)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_WalkWithProgressWindow)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration)
-        continue;
-      const std::string name = run.benchmark_name();
-      const double t = run.GetAdjustedRealTime();
-      if (name.find("BM_Find") != std::string::npos)
-        find_ = t;
-      if (name.find("BM_WalkWithProgressWindow") != std::string::npos)
-        progress_ = t;
-      else if (name.find("BM_Walk") != std::string::npos)
-        walk_ = t;
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("tree: %d directories, %d MASTER files\n", kDirectories, kMasters);
-    if (find_ > 0 && walk_ > 0)
-      std::printf("walk / find = %.2f (target <= 1.20)\n", walk_ / find_);
-    if (find_ > 0 && progress_ > 0)
-      std::printf("walk with progress window / find = %.2f (target <= 1.20)\n", progress_ / find_);
-  }
-
- private:
-  double find_ = 0, walk_ = 0, progress_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qt(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  Shared();  // the tree is built before anything is timed
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWithQt(
+      argc, argv,
+      {{"BM_Walk", "BM_Find", "walk / find", 1.2},
+       {"BM_WalkWithProgressWindow", "BM_Find", "walk with progress window / find", 1.2}},
+      [] {
+        Shared();  // the tree is built before anything is timed
+        std::printf("tree: %d directories, %d MASTER files\n", kDirectories, kMasters);
+      });
 }

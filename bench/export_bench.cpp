@@ -9,42 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "formats/dates.h"
+#include "bench/bench_support.h"
 #include "formats/mbf.h"
 #include "maintenance/export.h"
-#include "tests/support/fixture.h"
 
 namespace {
 
-using ledgrix::testing::TempDir;
+using namespace ledgrix;
 constexpr int kQuotes = 32000;
-constexpr int kQuotesPerDay = 10;  // keeps 32 000 quotes within representable dates
 constexpr int kFields = 7;
 
 struct BenchPortfolio {
-  TempDir dir;
-  std::filesystem::path out = dir / "export.txt";
-  std::filesystem::path reference = dir / "reference.txt";
-
-  BenchPortfolio() {
-    ledgrix::testing::SymbolSpec spec;
-    spec.fileNumber = 1;
-    spec.symbol = "BENCH";
-    spec.name = "Bench Corp";
-    const ledgrix::formats::QuoteDate first = ledgrix::formats::DayFromYmd(90, 1, 2);
-    for (int i = 0; i < kQuotes; ++i) {
-      ledgrix::testing::Quote q;
-      q.date = static_cast<ledgrix::formats::QuoteDate>(first + i / kQuotesPerDay);
-      q.open = 50.0f + static_cast<float>(i % 97) / 8.0f;
-      q.high = q.open + 1.25f;
-      q.low = q.open - 0.75f;
-      q.close = q.open + 0.5f;
-      q.volume = static_cast<float>(1000 + i % 5000);
-      q.openInterest = static_cast<float>(i % 300);
-      spec.quotes.push_back(q);
-    }
-    ledgrix::testing::PortfolioBuilder(dir.get()).Add(spec).Write();
-  }
+  bench::SeriesPortfolio portfolio{bench::TenADaySeries()};
+  std::filesystem::path out = portfolio.dir() / "export.txt";
+  std::filesystem::path reference = portfolio.dir() / "reference.txt";
 };
 
 BenchPortfolio& Portfolio() {
@@ -74,7 +52,7 @@ void ReferenceExport(const std::filesystem::path& dat, const std::filesystem::pa
   for (std::size_t offset = kRecord; offset + kRecord <= bytes.size(); offset += kRecord) {
     float v[kFields];
     for (int f = 0; f < kFields; ++f)
-      v[f] = ledgrix::formats::DecodeMbf(&bytes[offset + static_cast<std::size_t>(f) * 4]);
+      v[f] = formats::DecodeMbf(&bytes[offset + static_cast<std::size_t>(f) * 4]);
     const int stored = static_cast<int>(v[0]);
     int n = std::snprintf(line, sizeof line, "%02d/%02d/%02d", stored / 100 % 100, stored % 100,
                           stored / 10000 % 100);
@@ -92,10 +70,10 @@ void ReferenceExport(const std::filesystem::path& dat, const std::filesystem::pa
 
 void BM_ExportQuotes(benchmark::State& state) {
   BenchPortfolio& p = Portfolio();
-  const ledgrix::maintenance::ExportOptions options;
+  const maintenance::ExportOptions options;
   for (auto _ : state) {
     std::ofstream out(p.out, std::ios::binary | std::ios::trunc);
-    const auto status = ledgrix::maintenance::ExportQuotes(p.dir.get(), "BENCH", options, out);
+    const auto status = maintenance::ExportQuotes(p.portfolio.dir(), "BENCH", options, out);
     out.close();
     if (status != 0)
       state.SkipWithError("export failed");
@@ -106,11 +84,11 @@ void BM_ExportQuotes(benchmark::State& state) {
 void BM_ReferenceSnprintf(benchmark::State& state) {
   BenchPortfolio& p = Portfolio();
   for (auto _ : state)
-    ReferenceExport(p.dir / "F1.DAT", p.reference);
+    ReferenceExport(p.portfolio.dat(), p.reference);
   state.SetItemsProcessed(state.iterations() * kQuotes);
   // Both must write the same file, or the comparison means nothing.
   std::ofstream out(p.out, std::ios::binary | std::ios::trunc);
-  (void)ledgrix::maintenance::ExportQuotes(p.dir.get(), "BENCH", {}, out);
+  (void)maintenance::ExportQuotes(p.portfolio.dir(), "BENCH", {}, out);
   out.close();
   if (ReadText(p.out) != ReadText(p.reference))
     state.SkipWithError("outputs differ");
@@ -119,48 +97,11 @@ void BM_ReferenceSnprintf(benchmark::State& state) {
 BENCHMARK(BM_ReferenceSnprintf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportQuotes)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then how many times the reference's time the export takes.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      // Single runs, or the mean of repetitions.
-      const bool usable = run.run_type == Run::RT_Iteration || run.aggregate_name == "mean";
-      if (run.error_occurred || !usable)
-        continue;
-      const std::string name = run.benchmark_name();
-      if (name.find("BM_ExportQuotes") != std::string::npos)
-        Keep(run, exportTimes_);
-      if (name.find("BM_ReferenceSnprintf") != std::string::npos)
-        Keep(run, referenceTimes_);
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (exportTimes_[0] <= 0 || referenceTimes_[0] <= 0)
-      return;
-    std::printf("export / reference: %.2f real time, %.2f CPU time (target <= 2.00)\n",
-                exportTimes_[0] / referenceTimes_[0], exportTimes_[1] / referenceTimes_[1]);
-  }
-
- private:
-  static void Keep(const Run& run, double (&times)[2]) {
-    times[0] = run.GetAdjustedRealTime();
-    times[1] = run.GetAdjustedCPUTime();
-  }
-  double exportTimes_[2] = {0, 0};
-  double referenceTimes_[2] = {0, 0};
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  // Single runs, or the mean of repetitions.
+  return bench::RunWithRatios(
+      argc, argv, {{"BM_ExportQuotes", "BM_ReferenceSnprintf", "export / reference", 2.0, true}},
+      "mean");
 }

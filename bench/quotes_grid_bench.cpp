@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -14,6 +13,8 @@
 #include "app/main_frame.h"
 #include "app/placement.h"
 #include "app/volume_list.h"
+#include "bench/bench_support.h"
+#include "bench/qt_bench_main.h"
 #include "formats/series.h"
 #include "maintenance/prompt.h"
 #include "tests/support/fixture.h"
@@ -25,60 +26,20 @@ using namespace ledgrix;
 constexpr int kQuotes = 32000;
 constexpr int kPage = 400;
 
-struct Portfolio {
-  testing::TempDir volume;
-  std::filesystem::path dir;
-  Portfolio() : dir(volume / "P") {
-    testing::SymbolSpec spec;
-    spec.fileNumber = 1;
-    spec.symbol = "BENCH";
-    spec.name = "BENCHMARK SERIES";
-    spec.quotes = testing::MakeDailyQuotes(formats::DayFromYmd(1961, 1, 2), kQuotes);
-    testing::PortfolioBuilder(dir).Add(spec).Write();
-  }
-};
-
-Portfolio& Shared() {
-  static Portfolio p;
+// The portfolio in folder P of a volume that the drive list offers.
+const bench::SeriesPortfolio& Shared() {
+  static const bench::SeriesPortfolio p(bench::Series{.quotes = kQuotes}, "P");
   return p;
 }
 
 void BM_FormatsPaging(benchmark::State& state) {
-  const Portfolio& p = Shared();
-  formats::QuoteSeries count;
-  formats::QuoteSeries page;
-  for (auto _ : state) {
-    formats::InitSeries(count, 1);
-    if (formats::LoadSeries(count, p.dir, "BENCH", 0, 0) != formats::kOk) {
-      state.SkipWithError("count query failed");
-      return;
-    }
-    formats::FreeSeries(count);
-    formats::InitSeries(page, kPage);
-    int rows = 0;
-    double sum = 0;
-    for (int end = kQuotes; end > 0; end -= kPage) {
-      const int start = end > kPage ? end - kPage : 0;
-      if (formats::LoadSeries(page, p.dir, "BENCH", start, end - start) != formats::kOk) {
-        state.SkipWithError("page load failed");
-        return;
-      }
-      for (int k = page.count - 1; k >= 0; --k)
-        sum += page.value(formats::kClose, k);
-      rows += page.count;
-    }
-    formats::FreeSeries(page);
-    if (rows != kQuotes)
-      state.SkipWithError("wrong number of rows");
-    benchmark::DoNotOptimize(sum);
-  }
-  state.SetItemsProcessed(state.iterations() * kQuotes);
+  bench::PageWithLoadSeries(state, Shared().dir(), "BENCH", kQuotes, kPage);
 }
 
 void BM_SelectSymbolInGrid(benchmark::State& state) {
-  const Portfolio& p = Shared();
+  const bench::SeriesPortfolio& p = Shared();
   testing::TempDir settingsDir;
-  FixedVolumeList volumes({QString::fromStdString(p.volume.get().string())});
+  FixedVolumeList volumes({QString::fromStdString(p.root().string())});
   FixedWorkArea workArea(QSize(1280, 800));
   maintenance::SilentPrompt prompt;
   CLedgrixApp app(std::make_unique<CSettingsStore>(
@@ -93,7 +54,7 @@ void BM_SelectSymbolInGrid(benchmark::State& state) {
   app.mainFrame()->show();
   QApplication::processEvents();
   view.CreateColumns();
-  view.SelectPortfolio(QString::fromStdString((p.dir / "MASTER").string()));
+  view.SelectPortfolio(QString::fromStdString((p.dir() / "MASTER").string()));
   view.FillSymbolsGrid(0);
   for (auto _ : state) {
     view.OnSymbolClick();
@@ -109,44 +70,10 @@ void BM_SelectSymbolInGrid(benchmark::State& state) {
 BENCHMARK(BM_FormatsPaging)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectSymbolInGrid)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration)
-        continue;
-      const std::string name = run.benchmark_name();
-      if (name.find("BM_FormatsPaging") != std::string::npos)
-        paging_ = run.GetAdjustedRealTime();
-      if (name.find("BM_SelectSymbolInGrid") != std::string::npos)
-        grid_ = run.GetAdjustedRealTime();
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (paging_ > 0 && grid_ > 0)
-      std::printf(
-          "select symbol of %d quotes in the grid / formats paging = %.2f (target <= 2.00)\n",
-          kQuotes, grid_ / paging_);
-  }
-
- private:
-  double paging_ = 0;
-  double grid_ = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication qt(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWithQt(argc, argv,
+                          {{"BM_SelectSymbolInGrid", "BM_FormatsPaging",
+                            "select symbol of 32000 quotes in the grid / formats paging", 2.0}});
 }

@@ -6,32 +6,33 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "formats/dates.h"
 #include "maintenance/split_search.h"
 #include "tests/support/fixture.h"
 
 namespace {
 
-using ledgrix::testing::TempDir;
+using namespace ledgrix;
 constexpr int kSymbols = 255;
 constexpr int kQuotes = 4000;
 
 struct BenchPortfolio {
-  TempDir dir;
+  testing::TempDir dir;
   std::vector<std::string> symbols;
   std::vector<std::filesystem::path> quoteFiles;
 
   BenchPortfolio() {
-    ledgrix::testing::PortfolioBuilder builder(dir.get());
-    const ledgrix::formats::QuoteDate first = ledgrix::formats::DayFromYmd(90, 1, 2);
+    testing::PortfolioBuilder builder(dir.get());
     for (int n = 1; n <= kSymbols; ++n) {
-      ledgrix::testing::SymbolSpec spec;
-      spec.fileNumber = static_cast<std::uint8_t>(n);
       char symbol[8];
       std::snprintf(symbol, sizeof symbol, "S%03d", n);
-      spec.symbol = symbol;
-      spec.name = symbol;
-      spec.quotes = ledgrix::testing::MakeDailyQuotes(first, kQuotes, 20.0f + n % 50);
+      testing::SymbolSpec spec = bench::SeriesSpec({.quotes = kQuotes,
+                                                    .first = formats::DayFromYmd(90, 1, 2),
+                                                    .price = 20.0f + n % 50,
+                                                    .fileNumber = static_cast<std::uint8_t>(n),
+                                                    .symbol = symbol,
+                                                    .name = symbol});
       // A split every few symbols, so the search also reports.
       if (n % 7 == 0) {
         for (std::size_t i = kQuotes / 2; i < spec.quotes.size(); ++i) {
@@ -80,13 +81,13 @@ void BM_ReadQuoteBytes(benchmark::State& state) {
 void BM_SplitSearch(benchmark::State& state) {
   BenchPortfolio& p = Portfolio();
   int lines = 0;
-  ledgrix::maintenance::SplitSearchEvents events;
+  maintenance::SplitSearchEvents events;
   events.onCandidate = [&lines](const std::string&) { ++lines; };
   for (auto _ : state) {
     lines = 0;
     bool found = false;
-    const auto end = ledgrix::maintenance::RunSplitSearch(p.dir.get(), p.symbols, events, found);
-    if (end != ledgrix::maintenance::SplitSearchEnd::kDone || !found) {
+    const auto end = maintenance::RunSplitSearch(p.dir.get(), p.symbols, events, found);
+    if (end != maintenance::SplitSearchEnd::kDone || !found) {
       state.SkipWithError("search failed or found nothing");
       break;
     }
@@ -98,46 +99,10 @@ void BM_SplitSearch(benchmark::State& state) {
 BENCHMARK(BM_ReadQuoteBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SplitSearch)->Unit(benchmark::kMillisecond);
 
-// Prints the usual table, then how many times the reference's time the search takes.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      // Single runs, or the medians when repetitions are asked for.
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.error_occurred || (run.run_type != Run::RT_Iteration && !median))
-        continue;
-      const std::string name = run.run_name.function_name;
-      if (name.find("BM_SplitSearch") != std::string::npos)
-        search_ = run;
-      if (name.find("BM_ReadQuoteBytes") != std::string::npos)
-        reference_ = run;
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (search_.iterations == 0 || reference_.iterations == 0)
-      return;
-    std::printf(
-        "split search / reading the bytes: %.2f real time, %.2f CPU time (target <= 5.00)\n",
-        search_.GetAdjustedRealTime() / reference_.GetAdjustedRealTime(),
-        search_.GetAdjustedCPUTime() / reference_.GetAdjustedCPUTime());
-  }
-
- private:
-  Run search_;
-  Run reference_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv))
-    return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWithRatios(
+      argc, argv,
+      {{"BM_SplitSearch", "BM_ReadQuoteBytes", "split search / reading the bytes", 5.0, true}});
 }
