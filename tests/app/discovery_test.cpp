@@ -63,7 +63,7 @@ TEST(Discovery, FilterLimitsTheWalk) {
   EXPECT_EQ(f.view().portfolioEntries(), (QStringList{r + "/QUOTES", r + "/QUOTES/DATA"}));
 }
 
-TEST(Discovery, NothingFoundSaysSoAndLeavesTheViewEmpty) {
+TEST(Discovery, NothingFoundSaysSoAndLeavesTheViewEmptyAndMasterPathsAreChecked) {
   GuiFixture f;
   fs::create_directories(f.root() / "empty");
   f.WalkWholeVolume();
@@ -74,6 +74,15 @@ TEST(Discovery, NothingFoundSaysSoAndLeavesTheViewEmpty) {
   EXPECT_FALSE(f.view().m_portfoliosFound);
   EXPECT_EQ(f.view().m_portfolioList->count(), 0);
   EXPECT_EQ(f.view().symbolRowCount(), 0);
+  // A portfolio in the root; the name must be MASTER as written; an overlong path is refused.
+  CLedgrixView& v = f.view();
+  EXPECT_TRUE(v.SelectPortfolio("/MASTER"));
+  EXPECT_EQ(v.m_portfolioDir, "/");
+  EXPECT_TRUE(v.SelectPortfolio("/data/ms/MASTER"));
+  EXPECT_EQ(v.m_portfolioDir, "/data/ms");
+  EXPECT_FALSE(v.SelectPortfolio("/data/ms/master"));
+  EXPECT_FALSE(v.SelectPortfolio(QString(295, QLatin1Char('x')) + "/MASTER"));
+  EXPECT_EQ(v.m_masterPath, "/data/ms/MASTER");
 }
 
 TEST(Discovery, PortfolioChoiceOpensItAndRescanFindsNewOnesAndOpensTheFirst) {
@@ -132,19 +141,6 @@ TEST(Discovery, VolumeOfTakesTheLongestRoot) {
   EXPECT_TRUE(IsOnVolume(roots, "/home"));
   EXPECT_FALSE(IsOnVolume(roots, "relative/path"));
   EXPECT_FALSE(IsOnVolume(QStringList{"/mnt/data"}, "/home"));
-}
-
-TEST(Discovery, RootPortfolioPaths) {
-  GuiFixture f;
-  f.Start();
-  CLedgrixView& v = f.view();
-  EXPECT_TRUE(v.SelectPortfolio("/MASTER"));
-  EXPECT_EQ(v.m_portfolioDir, "/");
-  EXPECT_TRUE(v.SelectPortfolio("/data/ms/MASTER"));
-  EXPECT_EQ(v.m_portfolioDir, "/data/ms");
-  EXPECT_FALSE(v.SelectPortfolio("/data/ms/master"));
-  EXPECT_FALSE(v.SelectPortfolio(QString(295, QLatin1Char('x')) + "/MASTER"));
-  EXPECT_EQ(v.m_masterPath, "/data/ms/MASTER");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ TEST(QuotesGrid, RowsNewestFirstAroundTheWindowSize) {
   }
 }
 
-TEST(QuotesGrid, CellTextsAndNAForNegativeValuesAndFieldsTheFileLacks) {
+TEST(QuotesGrid, CellTextsNAForNegativeValuesAndFieldsTheFileLacksAndAMissingFile) {
   GuiFixture f;
   SymbolSpec lacking = Spec(1, "LACK", MakeDailyQuotes(DayFromYmd(1999, 5, 3), 3));
   lacking.fields = {formats::kDate, formats::kHigh, formats::kLow, formats::kClose};
@@ -77,15 +77,10 @@ TEST(QuotesGrid, CellTextsAndNAForNegativeValuesAndFieldsTheFileLacks) {
   const QStringList expected{"07/09/04", "12.3000", "13.0000", "N/A", "12.3000", "1500", "0"};
   for (int c = 0; c < 7; ++c)
     EXPECT_EQ(v.quoteCellText(0, c), expected[c]) << c;
-}
-
-TEST(QuotesGrid, MissingQuoteFileIsReported) {
-  GuiFixture f;
-  Open(f, {Spec(1, "XYZ", MakeDailyQuotes(DayFromYmd(1999, 5, 3), 3))});
-  fs::remove(f.root() / "P" / "F1.DAT");
+  fs::remove(f.root() / "P" / "F2.DAT");  // a quote file that is gone is reported
   f.view().OnSymbolClick();
   EXPECT_EQ(f.prompt().messages, std::vector<std::string>{"Error in FillQuotesGrid"});
-  EXPECT_EQ(f.view().quoteRowCount(), 0);
+  EXPECT_EQ(v.quoteRowCount(), 0);
 }
 
 TEST(QuotesGrid, CountsAbove32767AreHeldAndARefillSelectsTheRowAsked) {

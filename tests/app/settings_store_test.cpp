@@ -7,7 +7,7 @@
 namespace ledgrix::testing {
 namespace {
 
-TEST(SettingsStore, GetIntReadsLeadingNumberOrDefault) {
+TEST(SettingsStore, GetIntReadsLeadingNumberOrDefaultAndLongValuesReadAsDefault) {
   TempDir dir;
   CSettingsStore store(QPath(dir / "Ledgrix.ini"));
   struct Case {
@@ -21,11 +21,7 @@ TEST(SettingsStore, GetIntReadsLeadingNumberOrDefault) {
   }
   EXPECT_EQ(store.GetInt("S", "missing", 5), 5);
   EXPECT_EQ(store.GetInt("Missing", "v", 6), 6);
-}
-
-TEST(SettingsStore, ValuesAreTextAndLongOnesReadAsDefault) {
-  TempDir dir;
-  CSettingsStore store(QPath(dir / "Ledgrix.ini"));
+  // Values are text; long ones read as the default.
   EXPECT_TRUE(store.SetInt("Screen", "x", -5));
   EXPECT_EQ(store.GetString("Screen", "x", "d"), "-5");
   store.SetString("S", "long", QString(300, QLatin1Char('7')));

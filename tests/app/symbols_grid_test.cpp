@@ -77,16 +77,6 @@ TEST_F(SymbolsGridTest, RowsAreSortedAndTheFirstIsLoaded) {
   EXPECT_EQ(v.m_selQuoteRow, 0);
 }
 
-TEST_F(SymbolsGridTest, NoSymbols) {
-  PortfolioBuilder(Dir()).Write();
-  Start();
-  EXPECT_EQ(f.view().symbolRowCount(), 0);
-  EXPECT_EQ(f.frame().windowTitle(), Title("(no symbols)"));
-  EXPECT_TRUE(f.prompt().messages.empty());
-  EXPECT_EQ(f.frame().SymbolPaneText(), "No Symbols Read");
-  EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
-}
-
 TEST_F(SymbolsGridTest, HeaderCountMismatchOrMissingMasterIsAFailure) {
   for (int announced : {3, 5, -1}) {
     SCOPED_TRACE(announced);
@@ -153,15 +143,23 @@ TEST(SymbolsGridRepair, BlankSymbolRepairedWhenAcceptedOrAutomaticLeftWhenDeclin
   }
 }
 
-TEST_F(SymbolsGridTest, MoreThan255SymbolsShowsTheFirst255) {
-  PortfolioBuilder builder(Dir());
+TEST_F(SymbolsGridTest, NoSymbolsOrMoreThan255WhichShowsTheFirst255) {
+  PortfolioBuilder(Dir()).Write();
+  PortfolioBuilder more(f.root() / "Q");
   for (int i = 0; i < 256; ++i) {
     char symbol[8];
     std::snprintf(symbol, sizeof symbol, "S%03d", i);
-    builder.AddRawRecord(MakeMasterRecord(Spec(1 + i % 255, symbol, symbol, 0)));
+    more.AddRawRecord(MakeMasterRecord(Spec(1 + i % 255, symbol, symbol, 0)));
   }
-  builder.SetCounts(256, 256).Write();
+  more.SetCounts(256, 256).Write();
   Start();
+  EXPECT_EQ(f.view().symbolRowCount(), 0);
+  EXPECT_EQ(f.frame().windowTitle(), Title("(no symbols)"));
+  EXPECT_TRUE(f.prompt().messages.empty());
+  EXPECT_EQ(f.frame().SymbolPaneText(), "No Symbols Read");
+  EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
+
+  f.ChoosePortfolio(1);
   ASSERT_FALSE(f.prompt().messages.empty());
   EXPECT_EQ(f.prompt().messages[0],
             "File has 256 symbols.\nWill only display the first 255 symbols");

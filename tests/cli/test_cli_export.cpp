@@ -9,25 +9,31 @@ namespace {
 namespace fs = std::filesystem;
 using formats::DayFromYmd;
 
-std::string FirstLine(const std::string& text) {
-  return text.substr(0, text.find("\r\n"));
-}
-
-TEST(CliExportTest, OptionsMapToTheExportAndTheOutputGoesToStdout) {
-  TempDir dir;
+TEST(CliExportTest, OptionsMapToTheExportWrittenToStdoutOrWithOToAFile) {
+  TempDir dir, out;
   const std::string d = WriteSamplePortfolio(dir.get()).string();
   const auto before = Snapshot(dir.get());
+  const path file = out / "out.txt";
+  WriteText(file, "old\n");
   struct Case {
     std::vector<std::string> options;
-    std::string firstLine;
+    bool toFile;
+    std::string head;  // the output's first lines
     int lines;
   } cases[] = {
-      {{}, "01/05/98 80.0000 80.5000 79.5000 80.2500 1000.00 50.00", 5},
-      {{"--newest-first"}, "01/09/98 84.0000 84.5000 83.5000 84.2500 5000.00 50.00", 5},
+      {{}, false, "01/05/98 80.0000 80.5000 79.5000 80.2500 1000.00 50.00\r\n", 5},
+      {{"--newest-first"}, false, "01/09/98 84.0000 84.5000 83.5000 84.2500 5000.00 50.00\r\n", 5},
       {{"--delim", "TAB", "--omit", "volume,oi"},
-       "01/05/98\t80.0000\t80.5000\t79.5000\t80.2500",
+       false,
+       "01/05/98\t80.0000\t80.5000\t79.5000\t80.2500\r\n",
        5},
-      {{"--omit", "open,high,low,close,volume,oi", "--title"}, "DATE", 6},
+      {{"--omit", "open,high,low,close,volume,oi", "--title"}, false, "DATE\r\n01/05/98\r\n", 6},
+      // An existing file is replaced with --yes.
+      {{"-o", file.string(), "--yes", "--delim", "comma", "--title", "--omit", "volume",
+        "--newest-first"},
+       true,
+       "DATE,OPEN,HIGH,LOW,CLOSE,OI\r\n01/09/98,84.0000,84.5000,83.5000,84.2500,50.00\r\n",
+       6},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args{"export", d, "IBM"};
@@ -36,28 +42,12 @@ TEST(CliExportTest, OptionsMapToTheExportAndTheOutputGoesToStdout) {
     const CliResult r = RunCli(args);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(FirstLine(r.out), c.firstLine);
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), c.lines);
+    const std::string text = c.toFile ? Text(file) : r.out;
+    EXPECT_TRUE(text.starts_with(c.head)) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), c.lines);
+    EXPECT_EQ(c.toFile ? r.out : Text(file), c.toFile ? "" : "old\n");
   }
   EXPECT_EQ(Snapshot(dir.get()), before);
-}
-
-TEST(CliExportTest, OutputFileIsWrittenAndReplacedOnlyWithYes) {
-  TempDir dir, out;
-  const std::string d = WriteSamplePortfolio(dir.get()).string();
-  const path file = out / "out.txt";
-  CliResult r = RunCli({"export", d, "AAPL", "-o", file.string(), "--delim", "comma", "--title",
-                        "--omit", "volume", "--newest-first"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "");
-  const std::string text = Text(file);
-  EXPECT_EQ(text.substr(0, text.find("\r\n", 30) + 2),
-            "DATE,OPEN,HIGH,LOW,CLOSE,OI\r\n01/09/98,24.0000,24.5000,23.5000,24.2500,N/A\r\n");
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6);
-  WriteText(file, "old\n");
-  r = RunCli({"export", d, "MSFT", "-o", file.string(), "--yes"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(FirstLine(Text(file)), "01/05/98 100.0000 100.5000 99.5000 100.2500 1000.00 50.00");
 }
 
 // A portfolio with one 2-for-1 split, a flat series and a symbol of one quote.

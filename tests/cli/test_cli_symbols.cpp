@@ -21,30 +21,25 @@ class CliSymbolsTest : public ::testing::Test {
   const std::string d = dir.get().string(), to = dest.get().string();
 };
 
-TEST_F(CliSymbolsTest, RemoveDropsTheRecordAndItsFiles) {
-  const CliResult r = RunCli({"remove-symbol", d, "IBM", "--yes"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Symbols(dir.get()), "AAPL\tAPPLE COMPUTER\nMSFT\tMICROSOFT\n");
-  EXPECT_FALSE(fs::exists(dir / "F2.DAT"));
-  EXPECT_FALSE(fs::exists(dir / "F2.DOP"));
-  EXPECT_TRUE(fs::exists(dir / "F1.DAT"));
-  EXPECT_TRUE(fs::exists(dir / "F3.DAT"));
-}
-
-TEST_F(CliSymbolsTest, CopyAddsUnderTheLowestFreeNumberAndMoveTakesTheFilesAlong) {
+TEST_F(CliSymbolsTest, CopyLeavesTheSourceMoveTakesTheFilesAlongRemoveDropsThem) {
   const auto source = Snapshot(dir.get());
-  const auto msft = FileBytes(dir / "F1.DAT"), ibm = FileBytes(dir / "F2.DAT");
+  const auto msft = FileBytes(dir / "F1.DAT"), aapl = FileBytes(dir / "F3.DAT");
   CliResult r = RunCli({"copy-symbol", d, "MSFT", to});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Snapshot(dir.get()), source);
   EXPECT_EQ(Symbols(dest.get()), "MSFT\tMICROSOFT\nORCL\tORACLE\n");
-  EXPECT_EQ(FileBytes(dest / "F2.DAT"), msft);
-  r = RunCli({"move-symbol", d, "IBM", to});
+  EXPECT_EQ(FileBytes(dest / "F2.DAT"), msft);  // the lowest free number
+  r = RunCli({"move-symbol", d, "AAPL", to});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Symbols(dir.get()), "AAPL\tAPPLE COMPUTER\nMSFT\tMICROSOFT\n");
+  EXPECT_FALSE(fs::exists(dir / "F3.DAT"));
+  EXPECT_EQ(FileBytes(dest / "F3.DAT"), aapl);
+  EXPECT_EQ(Symbols(dest.get()), "AAPL\tAPPLE COMPUTER\nMSFT\tMICROSOFT\nORCL\tORACLE\n");
+  r = RunCli({"remove-symbol", d, "IBM", "--yes"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Symbols(dir.get()), "MSFT\tMICROSOFT\n");
   EXPECT_FALSE(fs::exists(dir / "F2.DAT"));
-  EXPECT_EQ(FileBytes(dest / "F3.DAT"), ibm);
-  EXPECT_EQ(Symbols(dest.get()), "IBM\tINTL BUS MACH\nMSFT\tMICROSOFT\nORCL\tORACLE\n");
+  EXPECT_FALSE(fs::exists(dir / "F2.DOP"));
+  EXPECT_EQ(FileBytes(dir / "F1.DAT"), msft);
 }
 
 TEST_F(CliSymbolsTest, RenameWritesSymbolAndNameAsTypedAndKeepsABackup) {
