@@ -74,8 +74,7 @@ TEST(CliSplitSearchTest, ResultLinesToStdoutOrAFileMessagesToStderr) {
             "ledgrix-cli: For symbol ONE\nSplitSearch cannot perform search\n"
             "as there are fewer than 2 quotes.\n");
   const path file = out / "result.txt";
-  WriteText(file, "old\n");
-  r = RunCli({"split-search", d, "-o", file.string(), "-y"});
+  r = RunCli({"split-search", d, "-o", file.string()});  // a new file needs no --yes
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(Text(file), found);
