@@ -1,71 +1,67 @@
-// Drives the quote commands' modal dialogs through their widgets, and builds the portfolios
-// the quote tests share.
+// The quote tests' portfolio: symbols written under the temporary volume, the real main view
+// started on it, and the quotes read back from the files.
 #pragma once
 
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QPushButton>
-#include <QString>
-#include <deque>
-#include <functional>
-#include <memory>
+#include <filesystem>
+#include <string>
+#include <vector>
 
-#include <gtest/gtest.h>
-
-#include "commands/symbols/dialog_runner.h"
-#include "formats/dates.h"
 #include "formats/series.h"
-#include "tests/support/fixture.h"
-
-class CDateEdit;
-class QLineEdit;
+#include "tests/commands/command_test_support.h"
 
 namespace ledgrix::testing {
 
-// Hands each modal dialog that comes up, in turn, to the next step; a dialog for which no step
-// is left is cancelled (and counted, so a test sees a dialog it did not expect).
-class DialogScript {
- public:
-  using Step = std::function<void(QDialog&)>;
-  explicit DialogScript(std::deque<Step> steps);
-
-  int shown() const { return state_->shown; }
-  const QStringList& titles() const { return state_->titles; }
-
- private:
-  struct State {
-    std::deque<Step> steps;
-    int shown = 0;
-    QStringList titles;
-  };
-  std::shared_ptr<State> state_;
-  commands::ScopedDialogRunner guard_;
-};
-
-template <typename W>
-W* Child(QWidget& parent, const char* name) {
-  W* child = parent.findChild<W*>(QString::fromLatin1(name));
-  EXPECT_NE(child, nullptr) << name;
-  return child;
+inline SymbolSpec Symbol(const char* symbol, std::vector<Quote> quotes, std::uint8_t file = 1) {
+  SymbolSpec spec;
+  spec.fileNumber = file;
+  spec.symbol = symbol;
+  spec.name = std::string(symbol) + " ISSUE";
+  spec.quotes = std::move(quotes);
+  return spec;
 }
 
-void ClickOk(QDialog& dialog);
-void ClickCancel(QDialog& dialog);
-void Click(QWidget& parent, const char* buttonName);
-
-// Types the six digits of date (MMDDYY) into a date field from a full selection, as after
-// tabbing into it.
-void TypeDate(CDateEdit& edit, const QString& digits);
-// Empties a field and types text into it.
-void Retype(QLineEdit& edit, const QString& text);
-
-// The day number of an MM/DD/YY text.
-formats::QuoteDate Day(const char* text);
-
-// One symbol "TEST" with quotes in dir, the usual daily layout unless spec says otherwise.
-void WriteSymbol(const std::filesystem::path& dir, std::vector<Quote> quotes, SymbolSpec spec = {});
-
 // The symbol's quotes, oldest first, as LoadSeries gives them.
-std::vector<Quote> ReadQuotes(const std::filesystem::path& dir, const std::string& symbol);
+inline std::vector<Quote> ReadQuotes(const std::filesystem::path& dir, const std::string& symbol) {
+  std::vector<Quote> quotes;
+  formats::QuoteSeries series;
+  formats::InitSeries(series, formats::kMaxAutoBars);
+  if (formats::LoadSeries(series, dir, symbol, 0, -1) == formats::kOk) {
+    for (std::size_t i = 0; i < static_cast<std::size_t>(series.count); ++i)
+      quotes.push_back({series.date[i], series.time[i], series.values[0][i], series.values[1][i],
+                        series.values[2][i], series.values[3][i], series.values[4][i],
+                        series.values[5][i]});
+  }
+  formats::FreeSeries(series);
+  return quotes;
+}
+
+class QuoteViewTest : public ::testing::Test {
+ protected:
+  std::filesystem::path Dir() const { return f.root() / "PORT"; }
+  std::filesystem::path Dat() const { return Dir() / "F1.DAT"; }
+  // Writes the symbols into Dir() and shows the first one's quotes in the real view.
+  CLedgrixView& Start(const std::vector<SymbolSpec>& symbols) {
+    PortfolioBuilder builder(Dir());
+    for (const SymbolSpec& spec : symbols)
+      builder.Add(spec);
+    builder.Write();
+    StartView(f);
+    EXPECT_EQ(f.view().portfolioDir(), QPath(Dir()));
+    return f.view();
+  }
+  // One symbol "TEST"; spec gives a layout other than the usual daily one.
+  CLedgrixView& Start(std::vector<Quote> quotes, SymbolSpec spec = {}) {
+    spec.symbol = "TEST";
+    spec.quotes = std::move(quotes);
+    return Start(std::vector<SymbolSpec>{spec});
+  }
+  std::vector<Quote> After() const { return ReadQuotes(Dir(), "TEST"); }
+  QString Setting(const char* section, const char* name) {
+    return f.settings().GetString(section, name, QStringLiteral("<unset>"));
+  }
+  std::vector<std::string>& Messages() { return f.prompt().messages; }
+
+  GuiFixture f;
+};
 
 }  // namespace ledgrix::testing

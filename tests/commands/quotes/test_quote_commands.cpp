@@ -1,18 +1,11 @@
-// The quote commands end to end: dialogs driven through their widgets, files rewritten, the
-// settings recorded and the grid refilled.
+// The quote commands end to end on the real view: dialogs driven through their widgets, files
+// rewritten, the settings recorded and the grid refilled.
 #include <QLabel>
-#include <QTest>
 #include <filesystem>
 
-#include <gtest/gtest.h>
-
-#include "commands/quotes/adjust_dialog.h"
 #include "commands/quotes/date_edit.h"
-#include "commands/quotes/edit_quote_dialog.h"
 #include "commands/quotes/number_edit.h"
 #include "commands/quotes/quote_commands.h"
-#include "commands/quotes/split_dialog.h"
-#include "tests/commands/quotes/fake_quote_host.h"
 #include "tests/commands/quotes/quote_test_support.h"
 
 namespace ledgrix::testing {
@@ -20,15 +13,14 @@ namespace {
 
 namespace cmd = ledgrix::commands;
 
-// Simple round prices so that scaled values compare exactly.
-std::vector<Quote> RoundQuotes(const char* first, int count) {
+// Round prices from Monday 01/04/99 on, so that scaled values compare exactly.
+std::vector<Quote> RoundQuotes(int count = 10) {
   std::vector<Quote> quotes;
-  formats::QuoteDate day = Day(first);
-  for (int i = 0; i < count; ++i) {
+  formats::QuoteDate day = Day("01/04/99");
+  for (int i = 0; i < count; ++i, day = formats::WeekdayAfter(day)) {
     const float base = 10.0f + static_cast<float>(i);
     quotes.push_back(
         {day, 0, base, base + 1, base - 1, base + 0.5f, 1000.0f * (i + 1), 100.0f * (i + 1)});
-    day = formats::WeekdayAfter(day);
   }
   return quotes;
 }
@@ -45,27 +37,25 @@ void ExpectScaled(const Quote& before, const Quote& after, float price, float vo
   EXPECT_FLOAT_EQ(after.openInterest, before.openInterest * openInterest);
 }
 
-class QuoteCommandTest : public ::testing::Test {
+class QuoteCommandTest : public QuoteViewTest {
  protected:
-  // Ten quotes, Monday 01/04/99 to Friday 01/15/99.
-  void Build(std::vector<Quote> quotes = RoundQuotes("01/04/99", 10), SymbolSpec spec = {}) {
-    WriteSymbol(dir.get(), quotes, spec);
-    before = ReadQuotes(dir.get(), "TEST");
-    host = std::make_unique<FakeQuoteHost>(dir.get(), QStringList{"TEST"});
+  // Ten quotes, Monday 01/04/99 to Friday 01/15/99, with quote row `row` selected.
+  CLedgrixView& Build(int row, std::vector<Quote> quotes = RoundQuotes(), SymbolSpec spec = {}) {
+    CLedgrixView& v = Start(std::move(quotes), spec);
+    before = After();
+    f.SelectQuote(row);
+    return v;
   }
-  std::vector<Quote> After() const { return ReadQuotes(dir.get(), "TEST"); }
-  std::filesystem::path Dat() const { return dir / "F1.DAT"; }
-
-  TempDir dir;
+  // The same quotes written again behind the view, which reloads them.
+  void Rewrite(int row) {
+    PortfolioBuilder(Dir()).Add(Symbol("TEST", before)).Write();
+    f.view().FillQuotesGrid(row);
+  }
   std::vector<Quote> before;
-  std::unique_ptr<FakeQuoteHost> host;
 };
 
-// --- Edit ---------------------------------------------------------------------------------
-
 TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
-  Build();
-  host->setSelQuoteRow(2);  // 01/13/99
+  CLedgrixView& v = Build(2);  // 01/13/99
   DialogScript script({[](QDialog& d) {
     Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("1.5"));
     Click(d, "previousButton");  // discards the typing: now 01/12/99
@@ -73,80 +63,57 @@ TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
     Retype(*Child<CNumberEdit>(d, "volumeEdit"), QStringLiteral("777"));
     ClickOk(d);
   }});
-  cmd::EditQuote(*host);
+  cmd::EditQuote(v);
   EXPECT_EQ(script.titles(), QStringList{"Edit Selected Quote"});
   const auto after = After();
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
-    if (after[i].date == Day("01/12/99")) {
-      EXPECT_FLOAT_EQ(after[i].open, 20.25f);
-      EXPECT_FLOAT_EQ(after[i].volume, 777);
-      EXPECT_FLOAT_EQ(after[i].close, before[i].close);
-    } else {
+    if (after[i].date != Day("01/12/99")) {
       ExpectScaled(before[i], after[i], 1, 1, 1);
+      continue;
     }
+    EXPECT_FLOAT_EQ(after[i].open, 20.25f);
+    EXPECT_FLOAT_EQ(after[i].volume, 777);
+    EXPECT_FLOAT_EQ(after[i].close, before[i].close);
   }
-  EXPECT_EQ(host->Setting("Edit", "Date"), QStringLiteral("01/12/99"));
-  EXPECT_EQ(host->Setting("Edit", "Open"), QStringLiteral("20.25"));
-  EXPECT_EQ(host->Setting("Edit", "Vol"), QStringLiteral("777"));
-  EXPECT_EQ(host->Setting("Edit", "Hi"), host->Row(3)[2]);
-  EXPECT_EQ(host->quoteFills, 1);
-  EXPECT_EQ(host->selQuoteRow(), 0);
-  EXPECT_EQ(host->Row(3)[1], QStringLiteral("20.2500"));
+  EXPECT_EQ(Setting("Edit", "Date"), QStringLiteral("01/12/99"));
+  EXPECT_EQ(Setting("Edit", "Open"), QStringLiteral("20.25"));
+  EXPECT_EQ(Setting("Edit", "Vol"), QStringLiteral("777"));
+  EXPECT_EQ(Setting("Edit", "Hi"), v.quoteCellText(3, 2));
+  EXPECT_EQ(v.selQuoteRow(), 0);  // refilled
+  EXPECT_EQ(v.quoteCellText(3, 1), QStringLiteral("20.2500"));
 }
 
 TEST_F(QuoteCommandTest, EditOfAFileWithoutOpenInterestIgnoresThatField) {
   SymbolSpec spec;
   spec.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
                  formats::kLow,  formats::kClose, formats::kVol};
-  Build(RoundQuotes("01/04/99", 3), spec);
-  EXPECT_EQ(host->quoteCellText(0, 6), QStringLiteral("N/A"));
+  CLedgrixView& v = Build(0, RoundQuotes(3), spec);
+  ASSERT_EQ(v.quoteCellText(0, 6), QStringLiteral("N/A"));
   DialogScript script({[](QDialog& d) {
     Retype(*Child<CNumberEdit>(d, "highEdit"), QStringLiteral("50"));
     ClickOk(d);  // open interest still reads "N/A"
   }});
-  cmd::EditQuote(*host);
-  EXPECT_TRUE(host->script.messages.empty());
+  cmd::EditQuote(v);
+  EXPECT_TRUE(Messages().empty());
   EXPECT_FLOAT_EQ(After().back().high, 50);
-  EXPECT_EQ(host->quoteCellText(0, 6), QStringLiteral("N/A"));
 }
-
-TEST_F(QuoteCommandTest, EditCancelAndFailureWriteNothing) {
-  Build();
-  const auto bytes = FileBytes(Dat());
-  {
-    DialogScript cancel({[](QDialog& d) { ClickCancel(d); }});
-    cmd::EditQuote(*host);
-  }
-  EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(host->quoteFills, 0);
-
-  std::filesystem::remove(Dat());
-  DialogScript ok({[](QDialog& d) { ClickOk(d); }});
-  cmd::EditQuote(*host);
-  EXPECT_EQ(host->script.messages, std::vector<std::string>{"Single Date Edit Failed"});
-  EXPECT_EQ(host->Setting("Edit", "Date"), QStringLiteral("<unset>"));
-  EXPECT_EQ(host->quoteFills, 0);
-}
-
-// --- Split --------------------------------------------------------------------------------
 
 TEST_F(QuoteCommandTest, SplitScalesOnlyTheQuotesBeforeItsDate) {
+  CLedgrixView& v = Build(4);  // 01/11/99, a Monday
   const struct {
-    const char* newShares;
-    const char* oldShares;
+    const char *newShares, *oldShares;
     float price, volume;
   } cases[] = {{"2", "1", 0.5f, 2.0f}, {"1", "2", 2.0f, 0.5f}, {"3", "2", 2.0f / 3, 1.5f}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.newShares) + " for " + c.oldShares);
-    Build();
-    host->setSelQuoteRow(4);  // 01/11/99, a Monday
+    Rewrite(4);
     DialogScript script({[&](QDialog& d) {
-      Retype(*Child<CNumberEdit>(d, "newSharesEdit"), QString::fromLatin1(c.newShares));
-      Retype(*Child<CNumberEdit>(d, "oldSharesEdit"), QString::fromLatin1(c.oldShares));
+      Retype(*Child<CNumberEdit>(d, "newSharesEdit"), c.newShares);
+      Retype(*Child<CNumberEdit>(d, "oldSharesEdit"), c.oldShares);
       ClickOk(d);
     }});
-    cmd::EnterSplit(*host);
+    cmd::EnterSplit(v);
     const auto after = After();
     ASSERT_EQ(after.size(), before.size());
     for (std::size_t i = 0; i < after.size(); ++i) {
@@ -155,49 +122,44 @@ TEST_F(QuoteCommandTest, SplitScalesOnlyTheQuotesBeforeItsDate) {
       else
         ExpectScaled(before[i], after[i], 1, 1, 1);
     }
-    EXPECT_EQ(host->Setting("Split", "Date"), QStringLiteral("01/11/99"));
-    EXPECT_EQ(host->Setting("Split", "New"), QString::fromLatin1(c.newShares));
-    EXPECT_EQ(host->Setting("Split", "Old"), QString::fromLatin1(c.oldShares));
-    EXPECT_EQ(host->selQuoteRow(), 0);
+    EXPECT_EQ(Setting("Split", "Date"), QStringLiteral("01/11/99"));
+    EXPECT_EQ(Setting("Split", "New"), c.newShares);
+    EXPECT_EQ(Setting("Split", "Old"), c.oldShares);
+    EXPECT_EQ(v.selQuoteRow(), 0);
+    EXPECT_EQ(v.quoteCellText(9, 1), QString::number(10 * c.price, 'f', 4));  // refilled
   }
 }
 
 TEST_F(QuoteCommandTest, SplitOnTheFirstQuoteChangesNoValue) {
-  Build();
+  CLedgrixView& v = Build(9);
   const auto bytes = FileBytes(Dat());
-  host->setSelQuoteRow(9);
   DialogScript script({[](QDialog& d) {
     Retype(*Child<CNumberEdit>(d, "newSharesEdit"), QStringLiteral("2"));
     ClickOk(d);
   }});
-  cmd::EnterSplit(*host);
-  EXPECT_TRUE(host->script.messages.empty());
+  cmd::EnterSplit(v);
+  EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(FileBytes(dir / "F1.BAK"), bytes);  // rewritten all the same
+  EXPECT_EQ(FileBytes(Dir() / "F1.BAK"), bytes);  // rewritten all the same
 }
 
-TEST_F(QuoteCommandTest, SplitOfAVanishedSymbolReportsItsOwnFailure) {
-  Build();
-  std::filesystem::remove(Dat());
-  DialogScript script({[](QDialog& d) { ClickOk(d); }});
-  cmd::EnterSplit(*host);
-  EXPECT_EQ(host->script.messages, std::vector<std::string>{"Split Edit Failed"});
-  EXPECT_EQ(host->Setting("Split", "Date"), QStringLiteral("<unset>"));
-}
-
-// --- Adjust -------------------------------------------------------------------------------
-
-TEST_F(QuoteCommandTest, AdjustScalesTheInclusiveRange) {
-  Build();
+TEST_F(QuoteCommandTest, AdjustScalesTheInclusiveRangeAndFromAfterToChangesNothing) {
+  CLedgrixView& v = Build(0);
   DialogScript script({[](QDialog& d) {
-    TypeDate(*Child<CDateEdit>(d, "fromDateEdit"), QStringLiteral("010699"));
-    TypeDate(*Child<CDateEdit>(d, "toDateEdit"), QStringLiteral("011299"));
-    Retype(*Child<CNumberEdit>(d, "priceEdit"), QStringLiteral("0.5"));
-    Retype(*Child<CNumberEdit>(d, "volumeEdit"), QStringLiteral("10"));
-    Retype(*Child<QLineEdit>(d, "openInterestEdit"), QStringLiteral("3"));
-    ClickOk(d);
-  }});
-  cmd::AdjustQuotes(*host);
+                         TypeDate(*Child<CDateEdit>(d, "fromDateEdit"), "010699");
+                         TypeDate(*Child<CDateEdit>(d, "toDateEdit"), "011299");
+                         Retype(*Child<CNumberEdit>(d, "priceEdit"), "0.5");
+                         Retype(*Child<CNumberEdit>(d, "volumeEdit"), "10");
+                         Retype(*Child<QLineEdit>(d, "openInterestEdit"), "3");
+                         ClickOk(d);
+                       },
+                       [](QDialog& d) {
+                         TypeDate(*Child<CDateEdit>(d, "fromDateEdit"), "011399");
+                         TypeDate(*Child<CDateEdit>(d, "toDateEdit"), "010599");
+                         Retype(*Child<CNumberEdit>(d, "priceEdit"), "2");
+                         ClickOk(d);
+                       }});
+  cmd::AdjustQuotes(v);
   const auto after = After();
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
@@ -206,52 +168,69 @@ TEST_F(QuoteCommandTest, AdjustScalesTheInclusiveRange) {
     else
       ExpectScaled(before[i], after[i], 1, 1, 1);
   }
-  EXPECT_EQ(host->Setting("Adjust", "Date1"), QStringLiteral("01/06/99"));
-  EXPECT_EQ(host->Setting("Adjust", "Date2"), QStringLiteral("01/12/99"));
-  EXPECT_EQ(host->Setting("Adjust", "PriceMult"), QStringLiteral("0.5"));
-  EXPECT_EQ(host->Setting("Adjust", "VolMult"), QStringLiteral("10"));
-  EXPECT_EQ(host->Setting("Adjust", "OIMult"), QStringLiteral("3"));
-}
+  EXPECT_EQ(Setting("Adjust", "Date1"), QStringLiteral("01/06/99"));
+  EXPECT_EQ(Setting("Adjust", "Date2"), QStringLiteral("01/12/99"));
+  EXPECT_EQ(Setting("Adjust", "PriceMult"), QStringLiteral("0.5"));
+  EXPECT_EQ(Setting("Adjust", "VolMult"), QStringLiteral("10"));
+  EXPECT_EQ(Setting("Adjust", "OIMult"), QStringLiteral("3"));
 
-TEST_F(QuoteCommandTest, AdjustFromAfterToChangesNothing) {
-  Build();
   const auto bytes = FileBytes(Dat());
-  DialogScript script({[](QDialog& d) {
-    TypeDate(*Child<CDateEdit>(d, "fromDateEdit"), QStringLiteral("011399"));
-    TypeDate(*Child<CDateEdit>(d, "toDateEdit"), QStringLiteral("010599"));
-    Retype(*Child<CNumberEdit>(d, "priceEdit"), QStringLiteral("2"));
-    ClickOk(d);
-  }});
-  cmd::AdjustQuotes(*host);
-  EXPECT_TRUE(host->script.messages.empty());
+  cmd::AdjustQuotes(v);
+  EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(host->Setting("Adjust", "Date1"), QStringLiteral("01/13/99"));
+  EXPECT_EQ(Setting("Adjust", "Date1"), QStringLiteral("01/13/99"));
 }
 
-// --- Add ----------------------------------------------------------------------------------
+TEST_F(QuoteCommandTest, CancelChangesNothingAndAFailedRewriteIsReportedAndNotRecorded) {
+  CLedgrixView& v = Build(2);
+  const auto bytes = FileBytes(Dat());
+  using Command = void (*)(CommandHost&);
+  for (Command command : {Command{cmd::EditQuote}, Command{cmd::EnterSplit},
+                          Command{cmd::AdjustQuotes}, Command{cmd::DeleteQuote}}) {
+    DialogScript cancel({[](QDialog& d) { ClickCancel(d); }});
+    command(v);
+  }
+  EXPECT_EQ(FileBytes(Dat()), bytes);
+  EXPECT_EQ(v.selQuoteRow(), 2);  // no refill
 
-// Monday 01/11/99 with the Friday before missing; Wednesday 01/13/99 with its Tuesday missing.
+  std::filesystem::remove(Dat());
+  const struct {
+    Command command;
+    const char *section, *key, *message;
+  } cases[] = {{cmd::EditQuote, "Edit", "Date", "Single Date Edit Failed"},
+               {cmd::EnterSplit, "Split", "Date", "Split Edit Failed"},
+               {cmd::AdjustQuotes, "Adjust", "Date1", "Adjust Edit Failed"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.section);
+    Messages().clear();
+    DialogScript ok({[](QDialog& d) { ClickOk(d); }});
+    c.command(v);
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(Setting(c.section, c.key), QStringLiteral("<unset>"));
+    EXPECT_EQ(v.selQuoteRow(), 2);
+  }
+}
+
+// Newest first: 01/14, 01/13 (Wednesday), 01/11 (Monday), 01/09 (a Saturday), 01/07, 01/06.
 std::vector<Quote> QuotesWithGaps() {
   std::vector<Quote> quotes;
-  for (const char* date : {"01/06/99", "01/07/99", "01/11/99", "01/13/99", "01/14/99"}) {
-    Quote q{Day(date), 0, 10, 11, 9, 10.5f, 500, 50};
-    q.close += static_cast<float>(quotes.size());
-    quotes.push_back(q);
-  }
+  for (const char* date : {"01/06/99", "01/07/99", "01/09/99", "01/11/99", "01/13/99", "01/14/99"})
+    quotes.push_back({Day(date), 0, 10, 11, 9, 10.5f + static_cast<float>(quotes.size()), 500, 50});
   return quotes;
 }
 
 TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
+  CLedgrixView& v = Build(0, QuotesWithGaps());
   const struct {
     int row;
-    const char* current;
-    const char* proposed;
+    const char *current, *proposed;
   } cases[] = {{2, "01/11/99", "01/08/99"}, {1, "01/13/99", "01/12/99"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.current);
-    Build(QuotesWithGaps());
-    host->setSelQuoteRow(c.row);
-    ASSERT_EQ(host->quoteCellText(c.row, 0), QString::fromLatin1(c.current));
+    Rewrite(c.row);
+    ASSERT_EQ(v.quoteCellText(c.row, 0), c.current);
+    const QStringList values = {v.quoteCellText(c.row, 1), v.quoteCellText(c.row, 2),
+                                v.quoteCellText(c.row, 5), v.quoteCellText(c.row, 6)};
     QString proposed, editDate;
     int editRow = -1;
     DialogScript script({[&](QDialog& d) {
@@ -260,179 +239,153 @@ TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
                          },
                          [&](QDialog& d) {
                            editDate = Child<QLabel>(d, "dateText")->text();
-                           editRow = host->selQuoteRow();
-                           ClickCancel(d);
+                           editRow = v.selQuoteRow();
+                           Retype(*Child<CNumberEdit>(d, "closeEdit"), "20.5");
+                           ClickOk(d);
                          }});
-    cmd::AddQuote(*host);
+    cmd::AddQuote(v);
     EXPECT_EQ(script.titles(), (QStringList{"Add Data", "Edit Selected Quote"}));
-    EXPECT_EQ(proposed, QString::fromLatin1(c.proposed));
-    EXPECT_EQ(editDate, QString::fromLatin1(c.proposed));
+    EXPECT_EQ(proposed, c.proposed);
+    EXPECT_EQ(editDate, c.proposed);
     EXPECT_EQ(editRow, c.row + 1);
-    // The new quote is a copy of the current one's values.
-    EXPECT_EQ(host->Row(c.row + 1).mid(1), host->Row(c.row).mid(1));
-    EXPECT_EQ(host->quoteRowCount(), 6);
-    EXPECT_EQ(host->Setting("Add", "Date"), QString::fromLatin1(c.proposed));
+    EXPECT_EQ(Setting("Add", "Date"), c.proposed);
+    EXPECT_TRUE(Messages().empty());
+    // The new quote copies the current one's values, with the close as edited.
+    ASSERT_EQ(v.quoteRowCount(), 7);
+    EXPECT_EQ(v.quoteCellText(c.row + 1, 0), c.proposed);
+    EXPECT_EQ(v.quoteCellText(c.row + 1, 4), QStringLiteral("20.5000"));
+    EXPECT_EQ((QStringList{v.quoteCellText(c.row + 1, 1), v.quoteCellText(c.row + 1, 2),
+                           v.quoteCellText(c.row + 1, 5), v.quoteCellText(c.row + 1, 6)}),
+              values);
+    EXPECT_EQ(After().size(), 7u);
   }
 }
 
-TEST_F(QuoteCommandTest, AddRefusesADateTheGridAlreadyLists) {
-  Build(QuotesWithGaps());
-  host->setSelQuoteRow(3);  // 01/07/99: the Wednesday before is listed
+TEST_F(QuoteCommandTest, AddRefusesAListedDateAndAWeekendQuoteAndReportsAFailure) {
+  CLedgrixView& v = Build(0, QuotesWithGaps());
   const auto bytes = FileBytes(Dat());
-  DialogScript script({});
-  cmd::AddQuote(*host);
-  EXPECT_EQ(script.shown(), 0);
-  EXPECT_EQ(host->script.messages, std::vector<std::string>{"Date 01/06/99 already exists."});
-  EXPECT_EQ(FileBytes(Dat()), bytes);
-}
+  const struct {
+    int row;
+    const char* message;
+  } refusals[] = {{4, "Date 01/06/99 already exists."},
+                  {3,
+                   "The quote of 01/09/99 is not dated on a weekday.\n"
+                   "A quote can only be added before a weekday's quote."}};
+  for (const auto& c : refusals) {
+    SCOPED_TRACE(c.row);
+    Messages().clear();
+    f.SelectQuote(c.row);
+    DialogScript none({});
+    cmd::AddQuote(v);
+    EXPECT_EQ(none.shown(), 0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+    EXPECT_EQ(FileBytes(Dat()), bytes);
+  }
 
-TEST_F(QuoteCommandTest, AddRefusesAWeekendQuote) {
-  auto quotes = QuotesWithGaps();
-  quotes.insert(quotes.begin() + 2, Quote{Day("01/09/99"), 0, 1, 1, 1, 1, 1, 1});  // Saturday
-  Build(quotes);
-  host->setSelQuoteRow(3);
-  ASSERT_EQ(host->quoteCellText(3, 0), QStringLiteral("01/09/99"));
-  const auto bytes = FileBytes(Dat());
-  DialogScript script({});
-  cmd::AddQuote(*host);
-  EXPECT_EQ(script.shown(), 0);
-  ASSERT_EQ(host->script.messages.size(), 1u);
-  EXPECT_NE(host->script.messages[0].find("01/09/99"), std::string::npos);
-  EXPECT_NE(host->script.messages[0].find("weekday"), std::string::npos);
-  EXPECT_EQ(FileBytes(Dat()), bytes);
-}
-
-TEST_F(QuoteCommandTest, AddCancelledChangesNothingAndAFailureRefillsRowZero) {
-  Build(QuotesWithGaps());
-  host->setSelQuoteRow(2);
-  const auto bytes = FileBytes(Dat());
+  f.SelectQuote(2);
   {
     DialogScript cancel({[](QDialog& d) { ClickCancel(d); }});
-    cmd::AddQuote(*host);
+    cmd::AddQuote(v);
   }
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(host->quoteFills, 0);
+  EXPECT_EQ(v.selQuoteRow(), 2);
 
+  Messages().clear();
   std::filesystem::remove(Dat());
   DialogScript ok({[](QDialog& d) { ClickOk(d); }});
-  cmd::AddQuote(*host);
+  cmd::AddQuote(v);
   EXPECT_EQ(ok.shown(), 1);  // no Edit after a failure
-  EXPECT_EQ(host->script.messages, std::vector<std::string>{"Add Quote Failed"});
-  EXPECT_EQ(host->quoteFills, 1);
-  EXPECT_EQ(host->selQuoteRow(), 0);
-  EXPECT_EQ(host->Setting("Add", "Date"), QStringLiteral("<unset>"));
+  ASSERT_FALSE(Messages().empty());
+  EXPECT_EQ(Messages()[0], "Add Quote Failed");
+  EXPECT_EQ(Setting("Add", "Date"), QStringLiteral("<unset>"));
 }
 
-// --- Delete -------------------------------------------------------------------------------
-
-TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndCancelKeepsTheQuote) {
-  Build();
-  host->setSelQuoteRow(3);
-  host->script = ScriptedPrompt({false});
+TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
+  CLedgrixView& v = Build(3);  // 01/12/99
   const auto bytes = FileBytes(Dat());
+  f.prompt() = ScriptedPrompt({false, true});
   bool openAfterNo = false;
   DialogScript script({[&](QDialog& d) {
-    ClickOk(d);
-    openAfterNo = d.isVisible();
-    ClickCancel(d);
-  }});
-  cmd::DeleteQuote(*host);
+                         ClickOk(d);
+                         openAfterNo = d.isVisible();
+                         ClickCancel(d);
+                       },
+                       [](QDialog& d) { ClickOk(d); }});
+  cmd::DeleteQuote(v);
   EXPECT_TRUE(openAfterNo);
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(host->quoteFills, 0);
-}
+  EXPECT_EQ(v.selQuoteRow(), 3);
 
-TEST_F(QuoteCommandTest, DeleteYesRemovesTheQuoteAndSelectsTheNewest) {
-  Build();
-  host->setSelQuoteRow(3);  // 01/12/99
-  host->script = ScriptedPrompt({true});
-  DialogScript script({[](QDialog& d) { ClickOk(d); }});
-  cmd::DeleteQuote(*host);
+  cmd::DeleteQuote(v);
   const auto after = After();
   ASSERT_EQ(after.size(), before.size() - 1);
   for (const Quote& q : after)
     EXPECT_NE(q.date, Day("01/12/99"));
-  EXPECT_EQ(host->quoteRowCount(), 9);
-  EXPECT_EQ(host->selQuoteRow(), 0);
-  EXPECT_EQ(host->Setting("Delete", "Date"), QStringLiteral("01/12/99"));
+  EXPECT_EQ(v.quoteRowCount(), 9);
+  EXPECT_EQ(v.selQuoteRow(), 0);
+  EXPECT_EQ(Setting("Delete", "Date"), QStringLiteral("01/12/99"));
 }
 
 TEST_F(QuoteCommandTest, DeleteOfAQuoteNoLongerInTheFileReportsBothMessages) {
-  Build();
-  host->setSelQuoteRow(3);
+  CLedgrixView& v = Build(3);
   // The file changed behind the grid's back: 01/12/99 is gone.
-  auto quotes = RoundQuotes("01/04/99", 10);
-  quotes.erase(quotes.begin() + 6);
-  WriteSymbol(dir.get(), quotes);
+  before.erase(before.begin() + 6);
+  PortfolioBuilder(Dir()).Add(Symbol("TEST", before)).Write();
   const auto bytes = FileBytes(Dat());
-  host->script = ScriptedPrompt({true});
+  f.prompt() = ScriptedPrompt({true});
   DialogScript script({[](QDialog& d) { ClickOk(d); }});
-  cmd::DeleteQuote(*host);
-  EXPECT_EQ(host->script.messages, (std::vector<std::string>{"failure in delete quote for findrec",
-                                                             "Delete Edit Failed"}));
+  cmd::DeleteQuote(v);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"failure in delete quote for findrec",
+                                                  "Delete Edit Failed"}));
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(host->quoteFills, 0);
-  EXPECT_EQ(host->Setting("Delete", "Date"), QStringLiteral("<unset>"));
+  EXPECT_EQ(v.selQuoteRow(), 3);
+  EXPECT_EQ(Setting("Delete", "Date"), QStringLiteral("<unset>"));
 }
 
-}  // namespace
-}  // namespace ledgrix::testing
-
-namespace ledgrix::testing {
-namespace {
-
-// Three bars on 01/04/99 and one on 01/05/99, with times.
-class IntradayTest : public QuoteCommandTest {
- protected:
-  void SetUp() override {
-    SymbolSpec spec;
-    spec.periodicity = 'I';
-    spec.fields = {formats::kDate, formats::kTime,  formats::kOpen, formats::kHigh,
-                   formats::kLow,  formats::kClose, formats::kVol};
-    std::vector<Quote> quotes;
-    for (int minutes : {0, 30, 60})
-      quotes.push_back({Day("01/04/99"), static_cast<formats::QuoteTime>(17100 + minutes * 30), 10,
-                        11, 9, 10, 100, 0});
-    quotes.push_back({Day("01/05/99"), 17100, 20, 21, 19, 20, 200, 0});
-    Build(quotes, spec);
-  }
-};
-
-TEST_F(IntradayTest, EditAndDeleteRefuseADateThatHoldsSeveralQuotes) {
+TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes) {
+  SymbolSpec spec;
+  spec.periodicity = 'I';
+  spec.fields = {formats::kDate, formats::kTime,  formats::kOpen, formats::kHigh,
+                 formats::kLow,  formats::kClose, formats::kVol};
+  std::vector<Quote> quotes;
+  for (formats::QuoteTime minutes : {0, 30, 60})  // three bars on 01/04/99, one on 01/05/99
+    quotes.push_back({Day("01/04/99"), static_cast<formats::QuoteTime>(17100 + minutes * 30), 10,
+                      11, 9, 10, 100, 0});
+  quotes.push_back({Day("01/05/99"), 17100, 20, 21, 19, 20, 200, 0});
+  CLedgrixView& v = Build(2, quotes, spec);  // one of the bars of 01/04/99
   const auto bytes = FileBytes(Dat());
-  host->setSelQuoteRow(2);  // one of the bars of 01/04/99
   {
     DialogScript script({[](QDialog& d) {
       Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("99"));
       ClickOk(d);
     }});
-    cmd::EditQuote(*host);
+    cmd::EditQuote(v);
   }
   DialogScript none({});
-  cmd::DeleteQuote(*host);
+  cmd::DeleteQuote(v);
   EXPECT_EQ(none.shown(), 0);
-  ASSERT_EQ(host->script.messages.size(), 2u);
-  EXPECT_EQ(host->script.messages[0].rfind("Edit works on whole days", 0), 0u);
-  EXPECT_NE(host->script.messages[0].find("01/04/99 holds 3 quotes"), std::string::npos);
-  EXPECT_EQ(host->script.messages[1].rfind("Delete works on whole days", 0), 0u);
+  ASSERT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages()[0].rfind("Edit works on whole days", 0), 0u);
+  EXPECT_NE(Messages()[0].find("01/04/99 holds 3 quotes"), std::string::npos);
+  EXPECT_EQ(Messages()[1].rfind("Delete works on whole days", 0), 0u);
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(host->quoteFills, 0);
-}
+  EXPECT_EQ(v.selQuoteRow(), 2);
 
-TEST_F(IntradayTest, ADateWithOneQuoteIsEditedAsUsual) {
-  host->setSelQuoteRow(0);  // 01/05/99
+  // A date with one quote is edited as usual, its time kept.
+  Messages().clear();
+  f.SelectQuote(0);
   DialogScript script({[](QDialog& d) {
     Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("25"));
     ClickOk(d);
   }});
-  cmd::EditQuote(*host);
-  EXPECT_TRUE(host->script.messages.empty());
+  cmd::EditQuote(v);
+  EXPECT_TRUE(Messages().empty());
   const auto after = After();
   ASSERT_EQ(after.size(), 4u);
   EXPECT_FLOAT_EQ(after[3].close, 25);
   EXPECT_EQ(after[3].time, 17100);
-  for (int i = 0; i < 3; ++i)
-    EXPECT_FLOAT_EQ(after[static_cast<std::size_t>(i)].close, 10);
+  for (std::size_t i = 0; i < 3; ++i)
+    EXPECT_FLOAT_EQ(after[i].close, 10);
 }
 
 }  // namespace

@@ -1,106 +1,90 @@
 // Symbol > About: the facts of a series laid out, and a clear message when there are none.
 #include <QLabel>
-
-#include <gtest/gtest.h>
+#include <map>
 
 #include "commands/quotes/quote_commands.h"
-#include "tests/commands/quotes/fake_quote_host.h"
 #include "tests/commands/quotes/quote_test_support.h"
 
 namespace ledgrix::testing {
 namespace {
 
-QString Text(QDialog& dialog, const char* name) {
-  return Child<QLabel>(dialog, name)->text();
+using SeriesFactsTest = QuoteViewTest;
+
+// Runs Symbol > About and returns the named labels' texts.
+std::map<std::string, QString> Facts(CLedgrixView& v, std::vector<std::string> names) {
+  std::map<std::string, QString> shown;
+  DialogScript script({[&](QDialog& d) {
+    for (const std::string& name : names)
+      shown[name] = Child<QLabel>(d, name.c_str())->text();
+    ClickOk(d);
+  }});
+  commands::ShowSeriesFacts(v);
+  EXPECT_EQ(script.titles(), QStringList{"About Selected Quote Series"});
+  return shown;
 }
 
-TEST(SeriesFacts, ShowsADescriptorsFieldsAndFormats) {
-  TempDir dir;
-  SymbolSpec spec;
-  spec.fileNumber = 200;
-  spec.symbol = "IBM";
+TEST_F(SeriesFactsTest, ShowsADescriptorsFieldsAndFormats) {
+  SymbolSpec spec = Symbol("IBM", MakeDailyQuotes(Day("01/02/98"), 25), 200);
   spec.name = "INTL BUS MACH";
   spec.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
                  formats::kLow,  formats::kClose, formats::kVol};
-  spec.quotes = MakeDailyQuotes(Day("01/02/98"), 25);
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  WriteText(dir / "F200.DOP",
+  Start({spec});
+  WriteText(Dir() / "F200.DOP",
             "\"DATE\",0,0\r\n\"OPEN\",100,2\r\n\"HIGH\",-7,2\r\n\"LOW\",2,2\r\n"
             "\"CLOSE\",2,4\r\n\"VOL\",0,1000\r\n");
-  FakeQuoteHost host(dir.get(), {"IBM"});
-  std::map<std::string, QString> shown;
-  DialogScript script({[&](QDialog& d) {
-    for (const char* name :
-         {"pathText", "fileNumberText", "recordLengthText", "fieldCountText", "quoteCountText",
-          "issueNameText", "firstDateText", "lastDateText", "dataFormatText", "symbolText",
-          "openInputText", "openDisplayText", "highInputText", "closeDisplayText", "volDisplayText",
-          "timeInputText", "timeDisplayText", "oiInputText", "oiDisplayText"})
-      shown[name] = Text(d, name);
-    ClickOk(d);
-  }});
-  commands::ShowSeriesFacts(host);
-  EXPECT_EQ(script.titles(), QStringList{"About Selected Quote Series"});
-  EXPECT_EQ(shown["pathText"], host.portfolioDir());
-  EXPECT_EQ(shown["fileNumberText"], QStringLiteral("200"));
-  EXPECT_EQ(shown["recordLengthText"], QStringLiteral("24"));
-  EXPECT_EQ(shown["fieldCountText"], QStringLiteral("6"));
-  EXPECT_EQ(shown["quoteCountText"], QStringLiteral("25"));
+  auto shown =
+      Facts(StartView(f),
+            {"pathText", "fileNumberText", "recordLengthText", "fieldCountText", "quoteCountText",
+             "issueNameText", "firstDateText", "lastDateText", "dataFormatText", "symbolText",
+             "openInputText", "openDisplayText", "highInputText", "closeDisplayText",
+             "volDisplayText", "timeInputText", "timeDisplayText", "oiInputText", "oiDisplayText"});
+  EXPECT_EQ(shown["pathText"], f.view().portfolioDir());
+  const std::map<std::string, QString> expected = {{"fileNumberText", "200"},
+                                                   {"recordLengthText", "24"},
+                                                   {"fieldCountText", "6"},
+                                                   {"quoteCountText", "25"},
+                                                   {"firstDateText", "980102"},
+                                                   {"lastDateText", "980205"},
+                                                   {"dataFormatText", "D Daily"},
+                                                   {"openInputText", "100s"},
+                                                   {"openDisplayText", "100ths"},
+                                                   {"highInputText", "128ths"},
+                                                   {"closeDisplayText", "10,000ths"},
+                                                   {"volDisplayText", "1,000s"},
+                                                   {"timeInputText", ""},
+                                                   {"timeDisplayText", ""},
+                                                   {"oiInputText", ""},
+                                                   {"oiDisplayText", ""}};
+  for (const auto& [name, text] : expected)
+    EXPECT_EQ(shown[name], text) << name;
   EXPECT_EQ(shown["issueNameText"].trimmed(), QStringLiteral("INTL BUS MACH"));
-  EXPECT_EQ(shown["firstDateText"], QStringLiteral("980102"));
-  EXPECT_EQ(shown["lastDateText"], QStringLiteral("980205"));
-  EXPECT_EQ(shown["dataFormatText"], QStringLiteral("D Daily"));
   EXPECT_EQ(shown["symbolText"].trimmed(), QStringLiteral("IBM"));
-  EXPECT_EQ(shown["openInputText"], QStringLiteral("100s"));
-  EXPECT_EQ(shown["openDisplayText"], QStringLiteral("100ths"));
-  EXPECT_EQ(shown["highInputText"], QStringLiteral("128ths"));
-  EXPECT_EQ(shown["closeDisplayText"], QStringLiteral("10,000ths"));
-  EXPECT_EQ(shown["volDisplayText"], QStringLiteral("1,000s"));
-  for (const char* absent : {"timeInputText", "timeDisplayText", "oiInputText", "oiDisplayText"})
-    EXPECT_EQ(shown[absent], QString()) << absent;
 }
 
-TEST(SeriesFacts, ShowsTheSyntheticLayoutOfAFileWithoutDescriptor) {
-  TempDir dir;
-  SymbolSpec spec;
-  spec.symbol = "ZZ";
+TEST_F(SeriesFactsTest, ShowsTheSyntheticLayoutOfAFileWithoutDescriptor) {
+  SymbolSpec spec = Symbol("ZZ", MakeDailyQuotes(Day("03/01/01"), 5));
   spec.writeDop = false;
-  spec.fields = {formats::kDate,  formats::kOpen, formats::kHigh, formats::kLow,
-                 formats::kClose, formats::kVol,  formats::kOi};
-  spec.quotes = MakeDailyQuotes(Day("03/01/01"), 5);
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  FakeQuoteHost host(dir.get(), {"ZZ"});
-  std::map<std::string, QString> shown;
-  DialogScript script({[&](QDialog& d) {
-    for (const char* field : {"date", "time", "open", "high", "low", "close", "vol", "oi"}) {
-      shown[std::string(field) + "Input"] = Text(d, (std::string(field) + "InputText").c_str());
-      shown[std::string(field) + "Display"] = Text(d, (std::string(field) + "DisplayText").c_str());
-    }
-    shown["first"] = Text(d, "firstDateText");
-    ClickOk(d);
-  }});
-  commands::ShowSeriesFacts(host);
-  for (const char* field : {"date", "open", "high", "low", "close", "vol", "oi"}) {
-    EXPECT_EQ(shown[std::string(field) + "Input"], QStringLiteral("Whole Num.")) << field;
-    EXPECT_EQ(shown[std::string(field) + "Display"], QStringLiteral("Whole Num.")) << field;
+  Start({spec});
+  std::vector<std::string> names = {"firstDateText"};
+  for (const char* field : {"date", "time", "open", "high", "low", "close", "vol", "oi"})
+    for (const char* part : {"InputText", "DisplayText"})
+      names.push_back(std::string(field) + part);
+  auto shown = Facts(f.view(), names);
+  EXPECT_EQ(shown["firstDateText"], QStringLiteral("1010301"));
+  for (std::size_t i = 1; i < names.size(); ++i) {
+    const bool time = names[i].rfind("time", 0) == 0;
+    EXPECT_EQ(shown[names[i]], time ? QString() : QStringLiteral("Whole Num.")) << names[i];
   }
-  EXPECT_EQ(shown["timeInput"], QString());
-  EXPECT_EQ(shown["timeDisplay"], QString());
-  EXPECT_EQ(shown["first"], QStringLiteral("1010301"));
 }
 
-TEST(SeriesFacts, ASymbolWhoseFilesCannotBeReadGetsAMessageInsteadOfADialog) {
-  TempDir dir;
-  SymbolSpec spec;
-  spec.symbol = "GONE";
-  spec.quotes = MakeDailyQuotes(Day("01/04/99"), 3);
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  std::filesystem::remove(dir / "F1.DAT");
-  FakeQuoteHost host(dir.get(), {"GONE"});
+TEST_F(SeriesFactsTest, ASymbolWhoseFilesCannotBeReadGetsAMessageInsteadOfADialog) {
+  CLedgrixView& v = Start({Symbol("GONE", MakeDailyQuotes(Day("01/04/99"), 3))});
+  std::filesystem::remove(Dir() / "F1.DAT");
   DialogScript script({});
-  commands::ShowSeriesFacts(host);
+  commands::ShowSeriesFacts(v);
   EXPECT_EQ(script.shown(), 0);
-  ASSERT_EQ(host.script.messages.size(), 1u);
-  EXPECT_NE(host.script.messages[0].find("GONE"), std::string::npos);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("GONE"), std::string::npos);
 }
 
 }  // namespace

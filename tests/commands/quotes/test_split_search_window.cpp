@@ -1,18 +1,12 @@
-// The split search window: candidates listed, messages, pages, appending, saving.
+// The split search window on the real view: candidates listed, messages, pages, appending,
+// saving, and the view's flag while it is open.
 #include <QApplication>
-#include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
-#include <QWidget>
-
-#include <gtest/gtest.h>
 #include <fstream>
 
 #include "commands/quotes/quote_commands.h"
 #include "commands/quotes/split_search_dialog.h"
-#include "tests/commands/quotes/fake_quote_host.h"
 #include "tests/commands/quotes/quote_test_support.h"
 
 namespace ledgrix::testing {
@@ -28,182 +22,132 @@ struct Jump {
 std::vector<Quote> SeriesWithJumps(int count, std::vector<Jump> jumps) {
   std::vector<Quote> quotes;
   formats::QuoteDate day = Day("01/04/99");
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count; ++i, day = formats::WeekdayAfter(day))
     quotes.push_back({day, 0, 50, 50.5f, 49.5f, 50, 1000, 0});
-    day = formats::WeekdayAfter(day);
-  }
   for (const Jump& j : jumps) {
     Quote& older = quotes[static_cast<std::size_t>(j.k)];
     Quote& newer = quotes[static_cast<std::size_t>(j.k) + 1];
-    older.close = older.open = j.from;
-    newer.close = newer.open = j.to;
-    const bool fell = j.from > j.to;
-    // Ranges 0.1 around the close: far apart, or stretched to overlap.
-    older.high = j.from + 0.1f;
-    older.low = j.from - 0.1f;
-    newer.high = j.to + 0.1f;
-    newer.low = j.to - 0.1f;
-    if (!j.gap) {
-      if (fell)
-        newer.high = older.low + 1;
-      else
-        newer.low = older.high - 1;
-    }
-    // The quote after the jump continues at its level, so no second jump follows.
-    for (std::size_t i = static_cast<std::size_t>(j.k) + 2; i < quotes.size(); ++i) {
-      quotes[i].open = quotes[i].close = j.to;
-      quotes[i].high = j.to + 0.5f;
-      quotes[i].low = j.to - 0.5f;
-    }
+    older = {older.date, 0, j.from, j.from + 0.1f, j.from - 0.1f, j.from, 1000, 0};
+    newer = {newer.date, 0, j.to, j.to + 0.1f, j.to - 0.1f, j.to, 1000, 0};
+    if (!j.gap && j.from > j.to)  // stretched to overlap
+      newer.high = older.low + 1;
+    else if (!j.gap)
+      newer.low = older.high - 1;
+    // The quotes after the jump continue at its level, so no second jump follows.
+    for (std::size_t i = static_cast<std::size_t>(j.k) + 2; i < quotes.size(); ++i)
+      quotes[i] = {quotes[i].date, 0, j.to, j.to + 0.5f, j.to - 0.5f, j.to, 1000, 0};
   }
   return quotes;
 }
 
-SymbolSpec Symbol(std::uint8_t fileNumber, const char* symbol, std::vector<Quote> quotes) {
-  SymbolSpec spec;
-  spec.fileNumber = fileNumber;
-  spec.symbol = symbol;
-  spec.name = symbol;
-  spec.quotes = std::move(quotes);
-  return spec;
-}
-
-QString DateOfQuote(int k) {
+QString Found(const char* symbol, const char* ratio, int k) {
   formats::QuoteDate day = Day("01/04/99");
   for (int i = 0; i < k; ++i)
     day = formats::WeekdayAfter(day);
-  return QString::fromStdString(formats::DisplayDate(day));
+  return QStringLiteral("%1 possible %2 split on %3")
+      .arg(symbol, ratio, QString::fromStdString(formats::DisplayDate(day)));
 }
 
-class SplitSearchTest : public ::testing::Test {
+class SplitSearchTest : public QuoteViewTest {
  protected:
-  void Open(const QStringList& symbols) {
-    host = std::make_unique<FakeQuoteHost>(dir.get(), symbols);
-    commands::OpenSplitSearch(*host);
+  void Open(const std::vector<SymbolSpec>& symbols) {
+    Start(symbols);
+    Messages().clear();
+    commands::OpenSplitSearch(f.view());
     for (QWidget* w : QApplication::topLevelWidgets())
       if (auto* d = qobject_cast<CSplitSearchDialog*>(w))
         window = d;
     ASSERT_TRUE(window);
   }
-  void TearDown() override {
-    if (window)
-      window->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
+  void Search() { Click(*window, "searchButton"); }
   QString Status() const { return Child<QLabel>(*window, "statusText")->text(); }
 
-  TempDir dir;
-  std::unique_ptr<FakeQuoteHost> host;
   QPointer<CSplitSearchDialog> window;
 };
 
 TEST_F(SplitSearchTest, FindsTheTypicalRatiosAcrossAGapOnly) {
-  PortfolioBuilder(dir.get())
-      .Add(Symbol(1, "HALF", SeriesWithJumps(20, {{5, 50, 25.1f, true}})))
-      .Add(Symbol(2, "OVER", SeriesWithJumps(20, {{5, 50, 25.1f, false}})))
-      .Add(Symbol(3, "UP", SeriesWithJumps(20, {{7, 30, 40, true}})))
-      .Add(Symbol(4, "THIRD", SeriesWithJumps(20, {{9, 10, 30, true}})))
-      .Write();
-  Open({"HALF", "OVER", "THIRD", "UP"});
-  EXPECT_TRUE(host->splitSearchOpen);
+  Open({Symbol("HALF", SeriesWithJumps(20, {{5, 50, 25.1f, true}}), 1),
+        Symbol("OVER", SeriesWithJumps(20, {{5, 50, 25.1f, false}}), 2),
+        Symbol("UP", SeriesWithJumps(20, {{7, 30, 40, true}}), 3),
+        Symbol("THIRD", SeriesWithJumps(20, {{9, 10, 30, true}}), 4)});
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Split Search"));
   EXPECT_FALSE(Child<QPushButton>(*window, "saveAsButton")->isEnabled());
-  Click(*window, "searchButton");
-  EXPECT_EQ(window->results(), (QStringList{"HALF possible 2 for 1 split on " + DateOfQuote(6),
-                                            "THIRD possible 1 for 3 split on " + DateOfQuote(10)}));
+  Search();
+  EXPECT_EQ(window->results(),
+            (QStringList{Found("HALF", "2 for 1", 6), Found("THIRD", "1 for 3", 10)}));
   EXPECT_TRUE(Child<QPushButton>(*window, "saveAsButton")->isEnabled());
   EXPECT_EQ(Status(), QStringLiteral("Done search"));
-  EXPECT_TRUE(host->script.messages.empty());
+  EXPECT_TRUE(Messages().empty());
 }
 
-TEST_F(SplitSearchTest, NoCandidateEndsWithItsMessage) {
-  PortfolioBuilder(dir.get())
-      .Add(Symbol(1, "FLAT", SeriesWithJumps(30, {})))
-      .Add(Symbol(2, "UP", SeriesWithJumps(30, {{3, 30, 40, true}})))
-      .Write();
-  Open({"FLAT", "UP"});
-  Click(*window, "searchButton");
+TEST_F(SplitSearchTest, NoCandidateEndsWithItsMessageAndCloseClearsTheViewsFlag) {
+  Open({Symbol("FLAT", SeriesWithJumps(30, {}), 1),
+        Symbol("UP", SeriesWithJumps(30, {{3, 30, 40, true}}), 2)});
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->isModal());
+  EXPECT_EQ(f.view().m_splitSearchOpen, 1);
+  Search();
   EXPECT_TRUE(window->results().isEmpty());
   EXPECT_EQ(Status(), QStringLiteral("Done search"));
-  EXPECT_EQ(host->script.messages, std::vector<std::string>{"No candidate splits found"});
+  EXPECT_EQ(Messages(), std::vector<std::string>{"No candidate splits found"});
+  Click(*window, "closeButton");
+  EXPECT_EQ(f.view().m_splitSearchOpen, 0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(SplitSearchTest, ReadsFourHundredAndOneQuotesInTwoPagesTestingEveryPairOnce) {
   // Jumps at the first pair, at the pair that straddles the page end and at the last pair.
-  PortfolioBuilder(dir.get())
-      .Add(Symbol(1, "LONG",
-                  SeriesWithJumps(
-                      401, {{0, 50, 25, true}, {398, 25, 12.5f, true}, {399, 12.5f, 6.25f, true}})))
-      .Write();
-  Open({"LONG"});
-  Click(*window, "searchButton");
-  EXPECT_EQ(window->results(), (QStringList{"LONG possible 2 for 1 split on " + DateOfQuote(1),
-                                            "LONG possible 2 for 1 split on " + DateOfQuote(399),
-                                            "LONG possible 2 for 1 split on " + DateOfQuote(400)}));
+  Open({Symbol("LONG",
+               SeriesWithJumps(
+                   401, {{0, 50, 25, true}, {398, 25, 12.5f, true}, {399, 12.5f, 6.25f, true}}))});
+  Search();
+  EXPECT_EQ(window->results(),
+            (QStringList{Found("LONG", "2 for 1", 1), Found("LONG", "2 for 1", 399),
+                         Found("LONG", "2 for 1", 400)}));
 }
 
 TEST_F(SplitSearchTest, ASecondSearchAppendsAndTooFewQuotesAreReported) {
-  PortfolioBuilder(dir.get())
-      .Add(Symbol(1, "HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}})))
-      .Add(Symbol(2, "ONE", SeriesWithJumps(1, {})))
-      .Write();
-  Open({"HALF", "ONE"});
-  Click(*window, "searchButton");
-  Click(*window, "searchButton");
-  const QString line = "HALF possible 2 for 1 split on " + DateOfQuote(3);
-  EXPECT_EQ(window->results(), (QStringList{line, line}));
+  Open({Symbol("HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}}), 1),
+        Symbol("ONE", SeriesWithJumps(1, {}), 2)});
+  Search();
+  Search();
+  EXPECT_EQ(window->results(), QStringList(2, Found("HALF", "2 for 1", 3)));
   const std::string tooFew =
       "For symbol ONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.";
-  EXPECT_EQ(host->script.messages, (std::vector<std::string>{tooFew, tooFew}));
+  EXPECT_EQ(Messages(), (std::vector<std::string>{tooFew, tooFew}));
 }
 
 TEST_F(SplitSearchTest, AnUnreadableSymbolEndsTheSearchAtOnce) {
-  PortfolioBuilder(dir.get()).Add(Symbol(1, "HALF", SeriesWithJumps(10, {}))).Write();
-  Open({"GONE", "HALF"});
-  Click(*window, "searchButton");
-  EXPECT_EQ(host->script.messages, std::vector<std::string>{"Error in SplitSearch bars read"});
+  Open({Symbol("GONE", SeriesWithJumps(10, {}), 1), Symbol("HALF", SeriesWithJumps(10, {}), 2)});
+  std::filesystem::remove(Dir() / "F1.DAT");
+  Search();
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Error in SplitSearch bars read"});
   EXPECT_NE(Status(), QStringLiteral("Done search"));
 }
 
 TEST_F(SplitSearchTest, SavesTheLinesAndRefusesAFileItCannotCreate) {
-  PortfolioBuilder(dir.get())
-      .Add(Symbol(1, "HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}})))
-      .Add(Symbol(2, "THIRD", SeriesWithJumps(10, {{4, 10, 30, true}})))
-      .Write();
-  Open({"HALF", "THIRD"});
-  Click(*window, "searchButton");
-  const auto saved = dir / "result.txt";
-  window->setSavePathProvider([&](QWidget*) { return QString::fromStdString(saved.string()); });
+  Open({Symbol("HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}}), 1),
+        Symbol("THIRD", SeriesWithJumps(10, {{4, 10, 30, true}}), 2)});
+  Search();
+  const auto saved = f.root() / "result.txt";
+  window->setSavePathProvider([&](QWidget*) { return QPath(saved); });
   Click(*window, "saveAsButton");
-  std::ifstream in(saved);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(text, ("HALF possible 2 for 1 split on " + DateOfQuote(3) + "\n" +
-                   "THIRD possible 1 for 3 split on " + DateOfQuote(5) + "\n")
-                      .toStdString());
+  const auto bytes = FileBytes(saved);
+  EXPECT_EQ(QString::fromLatin1(std::string(bytes.begin(), bytes.end())),
+            Found("HALF", "2 for 1", 3) + "\n" + Found("THIRD", "1 for 3", 5) + "\n");
 
-  const auto nowhere = dir / "no such folder" / "result.txt";
-  window->setSavePathProvider([&](QWidget*) { return QString::fromStdString(nowhere.string()); });
+  const auto nowhere = f.root() / "no such folder" / "result.txt";
+  window->setSavePathProvider([&](QWidget*) { return QPath(nowhere); });
   Click(*window, "saveAsButton");
-  ASSERT_EQ(host->script.messages.size(), 1u);
-  EXPECT_NE(host->script.messages[0].find("could not be saved"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir / "no such folder"));
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("could not be saved"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(f.root() / "no such folder"));
 
   // A cancelled file dialog writes nothing and says nothing.
   window->setSavePathProvider([](QWidget*) { return QString(); });
   Click(*window, "saveAsButton");
-  EXPECT_EQ(host->script.messages.size(), 1u);
-}
-
-TEST_F(SplitSearchTest, CloseTellsTheViewAndDeletesTheWindow) {
-  PortfolioBuilder(dir.get()).Add(Symbol(1, "HALF", SeriesWithJumps(10, {}))).Write();
-  Open({"HALF"});
-  EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
-  EXPECT_FALSE(window->isModal());
-  Click(*window, "closeButton");
-  EXPECT_FALSE(host->splitSearchOpen);
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(window.isNull());
+  EXPECT_EQ(Messages().size(), 1u);
 }
 
 }  // namespace

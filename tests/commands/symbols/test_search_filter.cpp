@@ -1,162 +1,128 @@
-// Portfolio > Search Filter: the dialog's enabling and volume check, the settings, the rescan.
+// Portfolio > Search Filter on the real view: the dialog's enabling and volume check, the
+// settings, and the rescan only when the filter matters.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QLineEdit>
 
-#include "commands/symbols/search_filter_dialog.h"
 #include "commands/symbols/symbol_commands.h"
-#include "tests/commands/symbols/dialog_driver.h"
-#include "tests/commands/symbols/fake_host.h"
+#include "tests/commands/command_test_support.h"
 
 namespace ledgrix::testing {
 namespace {
 
 using commands::EditSearchFilter;
 
-struct FilterHost {
-  TempDir tmp;
-  FakeHost host;
-  FilterHost() : host((PortfolioBuilder(tmp.get()).Write(), tmp.get())) {
-    host.volumes = {QStringLiteral("/data"), QStringLiteral("/mnt/usb")};
+// The portfolio Quotes/A below the volume; the walk as the settings say. Quotes/LATE appears
+// only after the start, so only a new walk lists it.
+struct FilterView {
+  QString Path(const char* below) const { return *below ? QPath(f.root() / below) : QString(); }
+  CLedgrixView& Start(bool limit, const QString& filter) {
+    SymbolSpec spec;
+    spec.symbol = "A";
+    spec.quotes = MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3);
+    PortfolioBuilder(f.root() / "Quotes" / "A").Add(spec).Write();
+    f.SetSetting("Search", "Limit", limit ? "1" : "0");
+    f.SetSetting("Search", "Name", filter);
+    f.SetSetting("Search", "MasterFix", "0");
+    f.SetSetting("Settings", "Drive", QPath(f.root()));
+    f.StartAndScan();
+    PortfolioBuilder(f.root() / "Quotes" / "LATE").Add(spec).Write();
+    return f.view();
   }
+  bool Rescanned() { return f.view().portfolioEntries().contains(Path("Quotes/LATE")); }
+  QString Setting(const char* name) { return f.settings().GetString("Search", name, "unset"); }
+  GuiFixture f;
 };
 
-TEST(SearchFilterDialogTest, PathFieldFollowsTheLimitCheckBox) {
-  FilterHost f;
-  f.host.limit = false;
-  f.host.filter = QStringLiteral("/data/x");
-
-  DialogDriver<CSearchFilterDialog> driver([](CSearchFilterDialog& dialog) {
-    EXPECT_EQ(dialog.windowTitle(), "Portfolio Search Filter");
-    auto* limit = Child<QCheckBox>(dialog, "limitCheck");
-    auto* path = Child<QLineEdit>(dialog, "pathEdit");
+TEST(SearchFilterTest, ThePathFieldFollowsTheLimitCheckBoxAndCancelKeepsEverything) {
+  FilterView t;
+  CLedgrixView& v = t.Start(false, t.Path("x"));
+  DialogScript script({[&t](QDialog& d) {
+    EXPECT_EQ(d.windowTitle(), "Portfolio Search Filter");
+    auto* limit = Child<QCheckBox>(d, "limitCheck");
+    auto* path = Child<QLineEdit>(d, "pathEdit");
     EXPECT_EQ(limit->text(), "Only search for Portfolios in paths like that below");
-    EXPECT_EQ(Child<QCheckBox>(dialog, "masterFixCheck")->text(),
-              "Automatically repair bad Masters");
+    EXPECT_EQ(Child<QCheckBox>(d, "masterFixCheck")->text(), "Automatically repair bad Masters");
     EXPECT_FALSE(limit->isChecked());
     EXPECT_FALSE(path->isEnabled());
-    EXPECT_EQ(path->text(), "/data/x");
+    EXPECT_EQ(path->text(), t.Path("x"));
     limit->click();
     EXPECT_TRUE(path->isEnabled());
     limit->click();
     EXPECT_FALSE(path->isEnabled());
-    ClickCancel(dialog);
-  });
-  EditSearchFilter(f.host);
-  EXPECT_EQ(driver.ran(), 1);
+    limit->click();
+    path->setText(t.Path("Quotes"));
+    Child<QCheckBox>(d, "masterFixCheck")->setChecked(true);
+    ClickCancel(d);
+  }});
+  EditSearchFilter(v);
+  EXPECT_EQ(script.shown(), 1);
+  EXPECT_FALSE(v.limitSearch());
+  EXPECT_EQ(v.searchFilter(), t.Path("x"));
+  EXPECT_FALSE(v.masterFix());
+  EXPECT_EQ(t.Setting("Name"), t.Path("x"));
+  EXPECT_EQ(t.Setting("MasterFix"), "0");
+  EXPECT_FALSE(t.Rescanned());
 }
 
-TEST(SearchFilterDialogTest, ALimitedPathMustLieOnAListedVolume) {
-  FilterHost f;
-  f.host.limit = true;
-  f.host.filter = QStringLiteral("/data/old");
-
-  DialogDriver<CSearchFilterDialog> driver([](CSearchFilterDialog& dialog) {
-    auto* path = Child<QLineEdit>(dialog, "pathEdit");
-    for (const QString& refused : {QString(), QStringLiteral("x"), QStringLiteral("relative/dir"),
-                                   QStringLiteral("/elsewhere/dir")}) {
+TEST(SearchFilterTest, ALimitedPathMustLieOnAListedVolume) {
+  FilterView t;
+  const auto& other = t.f.AddVolume();
+  PortfolioBuilder(other / "B").Write();
+  CLedgrixView& v = t.Start(true, t.Path("Quotes"));
+  DialogScript script({[&](QDialog& d) {
+    auto* path = Child<QLineEdit>(d, "pathEdit");
+    for (const char* refused : {"", "x", "relative/dir", "/elsewhere/dir"}) {
       path->setText(refused);
-      ClickOk(dialog);
-      EXPECT_NE(dialog.result(), QDialog::Accepted) << refused.toStdString();
+      ClickOk(d);
+      EXPECT_TRUE(d.isVisible()) << refused;
     }
-    path->setText(QStringLiteral("/mnt/usb"));  // a volume root alone is fine
-    ClickOk(dialog);
-  });
-  EditSearchFilter(f.host);
-
-  EXPECT_EQ(f.host.prompter.messages,
+    path->setText(QPath(other));  // a volume root alone is fine
+    ClickOk(d);
+  }});
+  EditSearchFilter(v);
+  EXPECT_EQ(t.f.prompt().messages,
             std::vector<std::string>(4, "The Search Filter path refers to an unknown drive"));
-  EXPECT_EQ(f.host.filter, "/mnt/usb");
+  EXPECT_EQ(v.searchFilter(), QPath(other));
+  EXPECT_EQ(v.portfolioEntries(), QStringList{QPath(other / "B")});  // walked there
 }
 
-TEST(SearchFilterDialogTest, WithoutTheLimitAnyPathIsKept) {
-  FilterHost f;
-  f.host.limit = true;
-  f.host.filter = QStringLiteral("/data");
-
-  DialogDriver<CSearchFilterDialog> driver([](CSearchFilterDialog& dialog) {
-    Child<QCheckBox>(dialog, "limitCheck")->click();
-    Child<QLineEdit>(dialog, "pathEdit")->setText(QString());
-    ClickOk(dialog);
-  });
-  EditSearchFilter(f.host);
-
-  EXPECT_TRUE(f.host.prompter.messages.empty());
-  EXPECT_FALSE(f.host.limit);
-  EXPECT_EQ(f.host.filter, "");
-  EXPECT_EQ(f.host.settings().GetInt("Search", "Limit", 7), 0);
-  EXPECT_EQ(f.host.settings().GetString("Search", "Name", "unset"), "");
-}
-
-struct RescanCase {
-  const char* what;
-  bool oldLimit;
-  const char* oldPath;
-  bool newLimit;
-  const char* newPath;
-  bool newFix;
-  bool rescan;
-};
-
-class SearchFilterRescanTest : public ::testing::TestWithParam<RescanCase> {};
-
-TEST_P(SearchFilterRescanTest, RescansOnlyWhenTheFilterMatters) {
-  const RescanCase c = GetParam();
-  FilterHost f;
-  f.host.limit = c.oldLimit;
-  f.host.filter = QString::fromLatin1(c.oldPath);
-  f.host.fix = false;
-
-  DialogDriver<CSearchFilterDialog> driver([&](CSearchFilterDialog& dialog) {
-    Child<QCheckBox>(dialog, "limitCheck")->setChecked(c.newLimit);
-    Child<QLineEdit>(dialog, "pathEdit")->setText(QString::fromLatin1(c.newPath));
-    Child<QCheckBox>(dialog, "masterFixCheck")->setChecked(c.newFix);
-    ClickOk(dialog);
-  });
-  EditSearchFilter(f.host);
-
-  EXPECT_EQ(f.host.limit, c.newLimit);
-  EXPECT_EQ(f.host.filter, c.newPath);
-  EXPECT_EQ(f.host.fix, c.newFix);
-  CSettingsStore& s = f.host.settings();
-  EXPECT_EQ(s.GetInt("Search", "Limit", -1), c.newLimit ? 1 : 0);
-  EXPECT_EQ(s.GetString("Search", "Name", "unset"), c.newPath);
-  EXPECT_EQ(s.GetInt("Search", "MasterFix", -1), c.newFix ? 1 : 0);
-  if (c.rescan) {
-    EXPECT_EQ(f.host.rescans, QStringList{QString::fromLatin1(c.newPath)});
-  } else {
-    EXPECT_TRUE(f.host.rescans.isEmpty());
+TEST(SearchFilterTest, RescansOnlyWhenTheFilterMatters) {
+  const struct {
+    const char* what;
+    bool oldLimit;
+    const char* oldPath;
+    bool newLimit;
+    const char* newPath;
+    bool newFix, rescan;
+  } cases[] = {
+      {"case only", true, "Quotes", true, "QUOTES", false, false},
+      {"repair flag only", true, "Quotes", true, "Quotes", true, false},
+      {"path changed while off", false, "a", false, "b", false, false},
+      {"new path", true, "Quotes", true, "Quotes/LATE", false, true},
+      {"limit turned off, any path kept", true, "Quotes", false, "", false, true},
+      {"limit turned on", false, "Quotes", true, "Quotes", false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FilterView t;
+    CLedgrixView& v = t.Start(c.oldLimit, t.Path(c.oldPath));
+    DialogScript script({[&](QDialog& d) {
+      Child<QCheckBox>(d, "limitCheck")->setChecked(c.newLimit);
+      Child<QLineEdit>(d, "pathEdit")->setText(t.Path(c.newPath));
+      Child<QCheckBox>(d, "masterFixCheck")->setChecked(c.newFix);
+      ClickOk(d);
+    }});
+    EditSearchFilter(v);
+    EXPECT_EQ(v.limitSearch(), c.newLimit);
+    EXPECT_EQ(v.searchFilter(), t.Path(c.newPath));
+    EXPECT_EQ(v.masterFix(), c.newFix);
+    EXPECT_EQ(t.Setting("Limit"), c.newLimit ? "1" : "0");
+    EXPECT_EQ(t.Setting("Name"), t.Path(c.newPath));
+    EXPECT_EQ(t.Setting("MasterFix"), c.newFix ? "1" : "0");
+    EXPECT_EQ(t.Rescanned(), c.rescan);
+    EXPECT_TRUE(t.f.prompt().messages.empty());
   }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SearchFilterRescanTest,
-    ::testing::Values(
-        RescanCase{"Unchanged", true, "/data/Quotes", true, "/data/Quotes", false, false},
-        RescanCase{"CaseOnly", true, "/data/Quotes", true, "/data/QUOTES", false, false},
-        RescanCase{"RepairFlagOnly", true, "/data/Quotes", true, "/data/Quotes", true, false},
-        RescanCase{"NewPath", true, "/data/Quotes", true, "/mnt/usb/q", false, true},
-        RescanCase{"LimitTurnedOff", true, "/data/Quotes", false, "/data/Quotes", false, true},
-        RescanCase{"LimitTurnedOn", false, "/data/Quotes", true, "/data/Quotes", false, true},
-        RescanCase{"PathChangedWhileOff", false, "/data/a", false, "/data/b", false, false}),
-    [](const auto& caseInfo) { return std::string(caseInfo.param.what); });
-
-TEST(SearchFilterTest, CancelKeepsViewAndSettings) {
-  FilterHost f;
-  f.host.limit = true;
-  f.host.filter = QStringLiteral("/data");
-
-  DialogDriver<CSearchFilterDialog> driver([](CSearchFilterDialog& dialog) {
-    Child<QCheckBox>(dialog, "masterFixCheck")->setChecked(true);
-    Child<QLineEdit>(dialog, "pathEdit")->setText(QStringLiteral("/mnt/usb"));
-    ClickCancel(dialog);
-  });
-  EditSearchFilter(f.host);
-
-  EXPECT_EQ(f.host.filterSets, 0);
-  EXPECT_EQ(f.host.settings().GetString("Search", "Name", "unset"), "unset");
-  EXPECT_TRUE(f.host.rescans.isEmpty());
 }
 
 }  // namespace

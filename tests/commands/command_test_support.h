@@ -1,0 +1,115 @@
+// Shared by the command tests: the real main view on fixture portfolios, modal dialogs driven
+// through their widgets instead of exec(), and "nothing changed" snapshots of a folder.
+#pragma once
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "commands/symbols/dialog_runner.h"
+#include "formats/dates.h"
+#include "tests/app/gui_test_support.h"
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+
+namespace ledgrix::testing {
+
+// Hands each modal dialog that comes up, in turn, to the next step; a dialog for which no step
+// is left, or that a step left open, ends as Cancel. shown() and titles() tell which came up.
+class DialogScript {
+ public:
+  using Step = std::function<void(QDialog&)>;
+  explicit DialogScript(std::deque<Step> steps)
+      : state_(std::make_shared<State>(State{std::move(steps), {}})),
+        guard_([state = state_](QDialog& dialog) {
+          state->titles << dialog.windowTitle();
+          dialog.show();
+          if (!state->steps.empty()) {
+            Step step = std::move(state->steps.front());
+            state->steps.pop_front();
+            step(dialog);
+          }
+          if (dialog.isVisible())
+            dialog.reject();
+          return dialog.result();
+        }) {}
+
+  int shown() const { return static_cast<int>(state_->titles.size()); }
+  const QStringList& titles() const { return state_->titles; }
+
+ private:
+  struct State {
+    std::deque<Step> steps;
+    QStringList titles;
+  };
+  std::shared_ptr<State> state_;
+  commands::ScopedDialogRunner guard_;
+};
+
+template <typename W>
+W* Child(QWidget& parent, const char* name) {
+  W* child = parent.findChild<W*>(QString::fromLatin1(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
+inline void Click(QWidget& parent, const char* buttonName) {
+  Child<QPushButton>(parent, buttonName)->click();
+}
+inline void ClickOk(QDialog& dialog) {
+  dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+}
+inline void ClickCancel(QDialog& dialog) {
+  dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
+}
+// Empties a field and types text into it.
+inline void Retype(QLineEdit& edit, const QString& text) {
+  edit.clear();
+  QTest::keyClicks(&edit, text);
+}
+// Types digits into a field from a full selection, as after tabbing into it.
+inline void TypeDate(QLineEdit& edit, const QString& digits) {
+  edit.setFocus();
+  edit.selectAll();
+  QTest::keyClicks(&edit, digits);
+}
+
+// The day number of an MM/DD/YY text.
+inline formats::QuoteDate Day(const char* text) {
+  return formats::ParseDisplayDate(text);
+}
+
+// Walks the whole temporary volume and shows the first portfolio's first symbol.
+inline CLedgrixView& StartView(GuiFixture& f) {
+  f.WalkWholeVolume();
+  f.StartAndScan();
+  f.ClickSymbol(0);
+  return f.view();
+}
+
+// Every file of a directory with its bytes.
+using Snapshot = std::map<std::string, std::vector<std::uint8_t>>;
+inline Snapshot TakeSnapshot(const std::filesystem::path& dir) {
+  Snapshot files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.is_regular_file())
+      files[entry.path().filename().string()] = FileBytes(entry.path());
+  return files;
+}
+
+}  // namespace ledgrix::testing
