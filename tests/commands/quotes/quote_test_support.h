@@ -35,6 +35,14 @@ inline std::vector<Quote> ReadQuotes(const std::filesystem::path& dir, const std
   return quotes;
 }
 
+// The texts of a quotes grid row, date first.
+inline QStringList Row(const CommandHost& host, int row) {
+  QStringList texts;
+  for (int column = 0; column < 7; ++column)
+    texts << host.quoteCellText(row, column);
+  return texts;
+}
+
 class QuoteViewTest : public ::testing::Test {
  protected:
   std::filesystem::path Dir() const { return f.root() / "PORT"; }
@@ -56,8 +64,12 @@ class QuoteViewTest : public ::testing::Test {
     return Start(std::vector<SymbolSpec>{spec});
   }
   std::vector<Quote> After() const { return ReadQuotes(Dir(), "TEST"); }
-  QString Setting(const char* section, const char* name) {
-    return f.settings().GetString(section, name, QStringLiteral("<unset>"));
+  // The values the commands recorded ("<unset>" for none).
+  QStringList Settings(const char* section, std::initializer_list<const char*> names) {
+    QStringList values;
+    for (const char* name : names)
+      values << f.settings().GetString(section, name, QStringLiteral("<unset>"));
+    return values;
   }
   std::vector<std::string>& Messages() { return f.prompt().messages; }
 

@@ -25,16 +25,33 @@ std::vector<Quote> RoundQuotes(int count = 10) {
   return quotes;
 }
 
-void ExpectScaled(const Quote& before, const Quote& after, float price, float volume,
-                  float openInterest) {
-  SCOPED_TRACE(formats::DisplayDate(before.date));
-  EXPECT_EQ(after.date, before.date);
-  EXPECT_FLOAT_EQ(after.open, before.open * price);
-  EXPECT_FLOAT_EQ(after.high, before.high * price);
-  EXPECT_FLOAT_EQ(after.low, before.low * price);
-  EXPECT_FLOAT_EQ(after.close, before.close * price);
-  EXPECT_FLOAT_EQ(after.volume, before.volume * volume);
-  EXPECT_FLOAT_EQ(after.openInterest, before.openInterest * openInterest);
+// quotes with those dated from..to scaled.
+std::vector<Quote> Scaled(std::vector<Quote> quotes, const char* from, const char* to, float price,
+                          float volume, float openInterest) {
+  for (Quote& q : quotes) {
+    if (q.date < Day(from) || q.date > Day(to))
+      continue;
+    for (float* value : {&q.open, &q.high, &q.low, &q.close})
+      *value *= price;
+    q.volume *= volume;
+    q.openInterest *= openInterest;
+  }
+  return quotes;
+}
+
+void ExpectQuotes(const std::vector<Quote>& got, const std::vector<Quote>& want) {
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    SCOPED_TRACE(formats::DisplayDate(want[i].date));
+    EXPECT_EQ(got[i].date, want[i].date);
+    EXPECT_EQ(got[i].time, want[i].time);
+    const float g[] = {got[i].open,  got[i].high,   got[i].low,
+                       got[i].close, got[i].volume, got[i].openInterest};
+    const float w[] = {want[i].open,  want[i].high,   want[i].low,
+                       want[i].close, want[i].volume, want[i].openInterest};
+    for (std::size_t k = 0; k < 6; ++k)
+      EXPECT_FLOAT_EQ(g[k], w[k]) << k;
+  }
 }
 
 class QuoteCommandTest : public QuoteViewTest {
@@ -65,38 +82,14 @@ TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
   }});
   cmd::EditQuote(v);
   EXPECT_EQ(script.titles(), QStringList{"Edit Selected Quote"});
-  const auto after = After();
-  ASSERT_EQ(after.size(), before.size());
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    if (after[i].date != Day("01/12/99")) {
-      ExpectScaled(before[i], after[i], 1, 1, 1);
-      continue;
-    }
-    EXPECT_FLOAT_EQ(after[i].open, 20.25f);
-    EXPECT_FLOAT_EQ(after[i].volume, 777);
-    EXPECT_FLOAT_EQ(after[i].close, before[i].close);
-  }
-  EXPECT_EQ(Setting("Edit", "Date"), QStringLiteral("01/12/99"));
-  EXPECT_EQ(Setting("Edit", "Open"), QStringLiteral("20.25"));
-  EXPECT_EQ(Setting("Edit", "Vol"), QStringLiteral("777"));
-  EXPECT_EQ(Setting("Edit", "Hi"), v.quoteCellText(3, 2));
+  auto expected = before;
+  expected[6].open = 20.25f;
+  expected[6].volume = 777;
+  ExpectQuotes(After(), expected);
+  EXPECT_EQ(Settings("Edit", {"Date", "Open", "Vol", "Hi"}),
+            (QStringList{"01/12/99", "20.25", "777", v.quoteCellText(3, 2)}));
   EXPECT_EQ(v.selQuoteRow(), 0);  // refilled
   EXPECT_EQ(v.quoteCellText(3, 1), QStringLiteral("20.2500"));
-}
-
-TEST_F(QuoteCommandTest, EditOfAFileWithoutOpenInterestIgnoresThatField) {
-  SymbolSpec spec;
-  spec.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
-                 formats::kLow,  formats::kClose, formats::kVol};
-  CLedgrixView& v = Build(0, RoundQuotes(3), spec);
-  ASSERT_EQ(v.quoteCellText(0, 6), QStringLiteral("N/A"));
-  DialogScript script({[](QDialog& d) {
-    Retype(*Child<CNumberEdit>(d, "highEdit"), QStringLiteral("50"));
-    ClickOk(d);  // open interest still reads "N/A"
-  }});
-  cmd::EditQuote(v);
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_FLOAT_EQ(After().back().high, 50);
 }
 
 TEST_F(QuoteCommandTest, SplitScalesOnlyTheQuotesBeforeItsDate) {
@@ -114,17 +107,9 @@ TEST_F(QuoteCommandTest, SplitScalesOnlyTheQuotesBeforeItsDate) {
       ClickOk(d);
     }});
     cmd::EnterSplit(v);
-    const auto after = After();
-    ASSERT_EQ(after.size(), before.size());
-    for (std::size_t i = 0; i < after.size(); ++i) {
-      if (before[i].date < Day("01/11/99"))
-        ExpectScaled(before[i], after[i], c.price, c.volume, c.volume);
-      else
-        ExpectScaled(before[i], after[i], 1, 1, 1);
-    }
-    EXPECT_EQ(Setting("Split", "Date"), QStringLiteral("01/11/99"));
-    EXPECT_EQ(Setting("Split", "New"), c.newShares);
-    EXPECT_EQ(Setting("Split", "Old"), c.oldShares);
+    ExpectQuotes(After(), Scaled(before, "01/01/99", "01/08/99", c.price, c.volume, c.volume));
+    EXPECT_EQ(Settings("Split", {"Date", "New", "Old"}),
+              (QStringList{"01/11/99", c.newShares, c.oldShares}));
     EXPECT_EQ(v.selQuoteRow(), 0);
     EXPECT_EQ(v.quoteCellText(9, 1), QString::number(10 * c.price, 'f', 4));  // refilled
   }
@@ -160,25 +145,15 @@ TEST_F(QuoteCommandTest, AdjustScalesTheInclusiveRangeAndFromAfterToChangesNothi
                          ClickOk(d);
                        }});
   cmd::AdjustQuotes(v);
-  const auto after = After();
-  ASSERT_EQ(after.size(), before.size());
-  for (std::size_t i = 0; i < after.size(); ++i) {
-    if (before[i].date >= Day("01/06/99") && before[i].date <= Day("01/12/99"))
-      ExpectScaled(before[i], after[i], 0.5f, 10, 3);
-    else
-      ExpectScaled(before[i], after[i], 1, 1, 1);
-  }
-  EXPECT_EQ(Setting("Adjust", "Date1"), QStringLiteral("01/06/99"));
-  EXPECT_EQ(Setting("Adjust", "Date2"), QStringLiteral("01/12/99"));
-  EXPECT_EQ(Setting("Adjust", "PriceMult"), QStringLiteral("0.5"));
-  EXPECT_EQ(Setting("Adjust", "VolMult"), QStringLiteral("10"));
-  EXPECT_EQ(Setting("Adjust", "OIMult"), QStringLiteral("3"));
+  ExpectQuotes(After(), Scaled(before, "01/06/99", "01/12/99", 0.5f, 10, 3));
+  EXPECT_EQ(Settings("Adjust", {"Date1", "Date2", "PriceMult", "VolMult", "OIMult"}),
+            (QStringList{"01/06/99", "01/12/99", "0.5", "10", "3"}));
 
   const auto bytes = FileBytes(Dat());
   cmd::AdjustQuotes(v);
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(Setting("Adjust", "Date1"), QStringLiteral("01/13/99"));
+  EXPECT_EQ(Settings("Adjust", {"Date1"}), QStringList{QStringLiteral("01/13/99")});
 }
 
 TEST_F(QuoteCommandTest, CancelChangesNothingAndAFailedRewriteIsReportedAndNotRecorded) {
@@ -193,6 +168,18 @@ TEST_F(QuoteCommandTest, CancelChangesNothingAndAFailedRewriteIsReportedAndNotRe
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 2);  // no refill
 
+  // The file changed behind the grid's back: the selected 01/13/99 is gone.
+  before.erase(before.begin() + 7);
+  PortfolioBuilder(Dir()).Add(Symbol("TEST", before)).Write();
+  const auto shorter = FileBytes(Dat());
+  f.prompt() = ScriptedPrompt({true});
+  DialogScript yes({[](QDialog& d) { ClickOk(d); }});
+  cmd::DeleteQuote(v);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{"failure in delete quote for findrec",
+                                                  "Delete Edit Failed"}));
+  EXPECT_EQ(FileBytes(Dat()), shorter);
+  EXPECT_EQ(Settings("Delete", {"Date"}), QStringList{QStringLiteral("<unset>")});
+
   std::filesystem::remove(Dat());
   const struct {
     Command command;
@@ -206,7 +193,7 @@ TEST_F(QuoteCommandTest, CancelChangesNothingAndAFailedRewriteIsReportedAndNotRe
     DialogScript ok({[](QDialog& d) { ClickOk(d); }});
     c.command(v);
     EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
-    EXPECT_EQ(Setting(c.section, c.key), QStringLiteral("<unset>"));
+    EXPECT_EQ(Settings(c.section, {c.key}), QStringList{QStringLiteral("<unset>")});
     EXPECT_EQ(v.selQuoteRow(), 2);
   }
 }
@@ -229,8 +216,10 @@ TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
     SCOPED_TRACE(c.current);
     Rewrite(c.row);
     ASSERT_EQ(v.quoteCellText(c.row, 0), c.current);
-    const QStringList values = {v.quoteCellText(c.row, 1), v.quoteCellText(c.row, 2),
-                                v.quoteCellText(c.row, 5), v.quoteCellText(c.row, 6)};
+    // The new quote copies the current one's values, with the close as edited.
+    QStringList expected = Row(v, c.row);
+    expected[0] = c.proposed;
+    expected[4] = QStringLiteral("20.5000");
     QString proposed, editDate;
     int editRow = -1;
     DialogScript script({[&](QDialog& d) {
@@ -248,15 +237,10 @@ TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
     EXPECT_EQ(proposed, c.proposed);
     EXPECT_EQ(editDate, c.proposed);
     EXPECT_EQ(editRow, c.row + 1);
-    EXPECT_EQ(Setting("Add", "Date"), c.proposed);
+    EXPECT_EQ(Settings("Add", {"Date"}), QStringList{c.proposed});
     EXPECT_TRUE(Messages().empty());
-    // The new quote copies the current one's values, with the close as edited.
-    ASSERT_EQ(v.quoteRowCount(), 7);
-    EXPECT_EQ(v.quoteCellText(c.row + 1, 0), c.proposed);
-    EXPECT_EQ(v.quoteCellText(c.row + 1, 4), QStringLiteral("20.5000"));
-    EXPECT_EQ((QStringList{v.quoteCellText(c.row + 1, 1), v.quoteCellText(c.row + 1, 2),
-                           v.quoteCellText(c.row + 1, 5), v.quoteCellText(c.row + 1, 6)}),
-              values);
+    EXPECT_EQ(v.quoteRowCount(), 7);
+    EXPECT_EQ(Row(v, c.row + 1), expected);
     EXPECT_EQ(After().size(), 7u);
   }
 }
@@ -297,7 +281,7 @@ TEST_F(QuoteCommandTest, AddRefusesAListedDateAndAWeekendQuoteAndReportsAFailure
   EXPECT_EQ(ok.shown(), 1);  // no Edit after a failure
   ASSERT_FALSE(Messages().empty());
   EXPECT_EQ(Messages()[0], "Add Quote Failed");
-  EXPECT_EQ(Setting("Add", "Date"), QStringLiteral("<unset>"));
+  EXPECT_EQ(Settings("Add", {"Date"}), QStringList{QStringLiteral("<unset>")});
 }
 
 TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
@@ -317,29 +301,11 @@ TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
   EXPECT_EQ(v.selQuoteRow(), 3);
 
   cmd::DeleteQuote(v);
-  const auto after = After();
-  ASSERT_EQ(after.size(), before.size() - 1);
-  for (const Quote& q : after)
-    EXPECT_NE(q.date, Day("01/12/99"));
+  before.erase(before.begin() + 6);
+  ExpectQuotes(After(), before);
   EXPECT_EQ(v.quoteRowCount(), 9);
   EXPECT_EQ(v.selQuoteRow(), 0);
-  EXPECT_EQ(Setting("Delete", "Date"), QStringLiteral("01/12/99"));
-}
-
-TEST_F(QuoteCommandTest, DeleteOfAQuoteNoLongerInTheFileReportsBothMessages) {
-  CLedgrixView& v = Build(3);
-  // The file changed behind the grid's back: 01/12/99 is gone.
-  before.erase(before.begin() + 6);
-  PortfolioBuilder(Dir()).Add(Symbol("TEST", before)).Write();
-  const auto bytes = FileBytes(Dat());
-  f.prompt() = ScriptedPrompt({true});
-  DialogScript script({[](QDialog& d) { ClickOk(d); }});
-  cmd::DeleteQuote(v);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"failure in delete quote for findrec",
-                                                  "Delete Edit Failed"}));
-  EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(v.selQuoteRow(), 3);
-  EXPECT_EQ(Setting("Delete", "Date"), QStringLiteral("<unset>"));
+  EXPECT_EQ(Settings("Delete", {"Date"}), QStringList{QStringLiteral("01/12/99")});
 }
 
 TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes) {
@@ -371,21 +337,19 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 2);
 
-  // A date with one quote is edited as usual, its time kept.
+  // A date with one quote is edited as usual, its time kept; the file holds no open interest,
+  // and the field's "N/A" is no obstacle.
   Messages().clear();
   f.SelectQuote(0);
+  ASSERT_EQ(v.quoteCellText(0, 6), QStringLiteral("N/A"));
   DialogScript script({[](QDialog& d) {
     Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("25"));
     ClickOk(d);
   }});
   cmd::EditQuote(v);
   EXPECT_TRUE(Messages().empty());
-  const auto after = After();
-  ASSERT_EQ(after.size(), 4u);
-  EXPECT_FLOAT_EQ(after[3].close, 25);
-  EXPECT_EQ(after[3].time, 17100);
-  for (std::size_t i = 0; i < 3; ++i)
-    EXPECT_FLOAT_EQ(after[i].close, 10);
+  before[3].close = 25;
+  ExpectQuotes(After(), before);
 }
 
 }  // namespace

@@ -31,20 +31,6 @@ class QuoteDialogTest : public QuoteViewTest {
   }
 };
 
-TEST_F(QuoteDialogTest, DialogsStartFromTheCurrentQuoteAndTheWholeSeries) {
-  f.SelectQuote(3);
-  CSplitDialog split(f.view(), f.view().quoteCellText(3, 0));
-  EXPECT_EQ(split.windowTitle(), QStringLiteral("Split Data"));
-  EXPECT_EQ(split.splitDate(), QStringLiteral("01/12/99"));
-  EXPECT_EQ(split.newShares() + split.oldShares(), QStringLiteral("11"));
-  CAdjustDialog adjust(f.view(), f.view().firstDateText(), f.view().lastDateText());
-  EXPECT_EQ(adjust.windowTitle(), QStringLiteral("Adjust Data"));
-  EXPECT_EQ(adjust.fromDate(), QStringLiteral("01/04/99"));
-  EXPECT_EQ(adjust.toDate(), QStringLiteral("01/15/99"));
-  for (const char* name : {"priceEdit", "volumeEdit", "openInterestEdit"})
-    EXPECT_EQ(Child<QLineEdit>(adjust, name)->text(), QStringLiteral("1")) << name;
-}
-
 TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
   const struct {
     const char *date, *newShares, *oldShares;
@@ -80,6 +66,12 @@ TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
       {"010499", "011599", "1", "1", "abc", false},  // the plain field takes letters
       {"010499", "011599", ".5", "2", "3x", true},
   };
+  {
+    CAdjustDialog dialog(f.view(), f.view().firstDateText(), f.view().lastDateText());
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Adjust Data"));
+    EXPECT_EQ(dialog.fromDate() + " " + dialog.toDate(), QStringLiteral("01/04/99 01/15/99"));
+    EXPECT_EQ(dialog.price() + dialog.volume() + dialog.openInterest(), QStringLiteral("111"));
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.from) + "-" + c.to + " " + c.price + "/" + c.volume + "/" +
                  c.openInterest);
@@ -94,9 +86,13 @@ TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
   }
 }
 
-TEST_F(QuoteDialogTest, EnterInADateFieldPressesOk) {
-  CSplitDialog dialog(f.view(), f.view().lastDateText());
+TEST_F(QuoteDialogTest, SplitStartsFromTheCurrentQuoteAndEnterInItsDatePressesOk) {
+  f.SelectQuote(3);
+  CSplitDialog dialog(f.view(), f.view().quoteCellText(3, 0));
   dialog.show();
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Split Data"));
+  EXPECT_EQ(dialog.splitDate(), QStringLiteral("01/12/99"));
+  EXPECT_EQ(dialog.newShares() + dialog.oldShares(), QStringLiteral("11"));
   auto* date = Child<CDateEdit>(dialog, "splitDateEdit");
   date->setFocus();
   QTest::keyClick(date, Qt::Key_Return);
