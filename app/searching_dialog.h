@@ -5,7 +5,7 @@
 #include <QElapsedTimer>
 #include <QString>
 
-#include "app/drive_walk.h"
+#include "platform/portfolio_walk.h"
 
 class QLabel;
 
@@ -31,7 +31,7 @@ class CSearchingDialog final : public QDialog {
 };
 
 // Feeds the walk's steps to the progress window (none: only the count is kept).
-class CSearchProgress final : public ledgrix::app::WalkObserver {
+class CSearchProgress final : public ledgrix::platform::WalkObserver {
  public:
   CSearchProgress(CSearchingDialog* dialog, int* mastersFound)
       : m_dialog(dialog), m_mastersFound(mastersFound) {}

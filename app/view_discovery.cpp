@@ -4,13 +4,13 @@
 #include <QDir>
 #include <QListWidget>
 
-#include "app/drive_walk.h"
 #include "app/ledgrix_view.h"
 #include "app/searching_dialog.h"
 #include "app/settings_store.h"
 #include "app/volume_list.h"
 #include "app/wait_cursor.h"
 #include "maintenance/prompt.h"
+#include "platform/portfolio_walk.h"
 
 namespace {
 
@@ -62,13 +62,13 @@ void CLedgrixView::ScanDrive() {
   m_searchingDialog->SetCountText(QStringLiteral("0"));
   m_searchingDialog->Open();
 
-  ledgrix::app::WalkFilter filter;
+  ledgrix::platform::WalkFilter filter;
   filter.limit = m_limitSearch != 0;
-  filter.filterUpper = ledgrix::app::UpperAscii(m_searchFilter.toStdString());
+  filter.filterUpper = ledgrix::platform::UpperAscii(m_searchFilter.toStdString());
   CSearchProgress progress(m_searchingDialog, &m_mastersFound);
   std::vector<std::string> found;
   if (!m_drive.isEmpty() && m_drive != QStringLiteral("?"))
-    found = ledgrix::app::WalkDrive(m_drive.toStdString(), filter, &progress);
+    found = ledgrix::platform::WalkDrive(m_drive.toStdString(), filter, &progress);
   m_searchingDialog->Refresh(true);
 
   QApplication::beep();

@@ -10,10 +10,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/drive_walk.h"
 #include "app/searching_dialog.h"
 #include "bench/bench_support.h"
 #include "bench/qt_bench_main.h"
+#include "platform/portfolio_walk.h"
 #include "tests/support/fixture.h"
 
 namespace {
@@ -61,7 +61,7 @@ void BM_Find(benchmark::State& state) {
 void BM_Walk(benchmark::State& state) {
   const std::string root = Shared().root.get().string();
   for (auto _ : state) {
-    const auto found = app::WalkDrive(root, app::WalkFilter{}, nullptr);
+    const auto found = platform::WalkDrive(root, platform::WalkFilter{}, nullptr);
     if (static_cast<int>(found.size()) != kMasters) {
       state.SkipWithError("wrong number of portfolios");
       return;
@@ -73,13 +73,13 @@ void BM_Walk(benchmark::State& state) {
 void BM_WalkWithProgressWindow(benchmark::State& state) {
   const std::string root = Shared().root.get().string();
   // The filter on, naming the tree's root: every directory is tested and passes.
-  const app::WalkFilter filter{true, app::UpperAscii(root)};
+  const platform::WalkFilter filter{true, platform::UpperAscii(root)};
   for (auto _ : state) {
     CSearchingDialog dialog(nullptr);
     dialog.Open();
     int mastersFound = 0;
     CSearchProgress progress(&dialog, &mastersFound);
-    const auto found = app::WalkDrive(root, filter, &progress);
+    const auto found = platform::WalkDrive(root, filter, &progress);
     dialog.close();
     if (mastersFound != kMasters || static_cast<int>(found.size()) != kMasters) {
       state.SkipWithError("wrong number of portfolios");

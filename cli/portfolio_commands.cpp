@@ -2,16 +2,17 @@
 // whole (repair is the one that writes, and only MASTER).
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <ostream>
 
 #include "cli/commands.h"
-#include "cli/portfolio_walk.h"
 #include "cli/quote_access.h"
 #include "formats/facts.h"
 #include "formats/master.h"
 #include "maintenance/master_repair.h"
 #include "maintenance/split_search.h"
 #include "platform/files.h"
+#include "platform/portfolio_walk.h"
 
 namespace ledgrix::cli {
 
@@ -24,13 +25,36 @@ std::string FieldText(std::string text) {
   return text;
 }
 
+// Each directory the walk cannot read, on stderr as the walk meets it.
+class UnreadableReport final : public platform::WalkObserver {
+ public:
+  explicit UnreadableReport(std::ostream& err) : err_(err) {}
+  void EnterDirectory(const std::string&) override {}
+  void FoundMaster(const std::string&, int) override {}
+  void CannotRead(const std::string& dir, const std::string& reason) override {
+    Report(err_, "cannot read " + dir + ": " + reason);
+  }
+
+ private:
+  std::ostream& err_;
+};
+
 int RunPortfolios(const Context& ctx, const path& root) {
-  const WalkResult result = FindPortfolios(root);
-  for (const std::string& dir : result.unreadable)
-    Report(ctx.err, "cannot read " + dir);
-  for (const path& dir : result.portfolios)
-    ctx.out << dir.string() << '\n';
-  if (result.portfolios.empty()) {
+  // Listed as absolute paths; "/data/" names the same directory as "/data", and is listed as it.
+  std::error_code ec;
+  path start = std::filesystem::absolute(root, ec).lexically_normal();
+  if (!start.has_filename() && start.has_relative_path())
+    start = start.parent_path();
+  std::vector<std::string> portfolios;
+  UnreadableReport report(ctx.err);
+  if (ec)
+    report.CannotRead(root.string(), ec.message());
+  else
+    portfolios = platform::WalkDrive(start.string(), platform::WalkFilter{}, &report);
+  std::sort(portfolios.begin(), portfolios.end(), SortedListLess);
+  for (const std::string& dir : portfolios)
+    ctx.out << dir << '\n';
+  if (portfolios.empty()) {
     Report(ctx.err, "No master files found below " + root.string());
     return kExitFailed;
   }

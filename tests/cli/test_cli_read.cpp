@@ -199,6 +199,22 @@ TEST(CliPortfoliosTest, NothingFound) {
   EXPECT_NE(r.err.find("No master files found"), std::string::npos);
 }
 
+TEST(CliPortfoliosTest, AMissingPathOrAFileIsReportedAsUnreadable) {
+  TempDir root;
+  fs::create_directories(root / "dir");
+  WriteText(root / "file", "x");
+  const std::string base = fs::absolute(root.get()).lexically_normal().string();
+  for (const auto& [name, reason] :
+       {std::pair{"absent", "No such file or directory"}, std::pair{"file", "Not a directory"}}) {
+    const CliResult r = RunCli({"portfolios", (root / name).string()});
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_EQ(r.out, "") << name;
+    EXPECT_NE(r.err.find("cannot read " + base + "/" + name + ": " + reason), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("No master files found"), std::string::npos) << r.err;
+  }
+}
+
 TEST_F(CliReadTest, UsageErrorsExitWithTwo) {
   const std::vector<std::vector<std::string>> usages = {
       {},

@@ -1,12 +1,13 @@
-// The walk of one volume for MASTER files: depth first with an explicit stack, never following
-// symbolic links, never entering another mount, skipping dot directories. No Qt.
+// The walk below a directory for portfolios (directories that hold a MASTER file): depth first
+// with an explicit stack, never following symbolic links below the root, never entering another
+// mount, skipping dot directories. The GUI's drive search and the CLI's portfolio list share it.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace ledgrix::app {
+namespace ledgrix::platform {
 
 // The search filter as the walk applies it.
 struct WalkFilter {
@@ -30,11 +31,15 @@ class WalkObserver {
   virtual ~WalkObserver() = default;
   virtual void EnterDirectory(const std::string& dir) = 0;
   virtual void FoundMaster(const std::string& dir, int mastersFound) = 0;
+  // A directory (the root included) that could not be opened or listed to its end, with the
+  // system's reason. Another volume's directory is skipped silently, as it is no failure.
+  virtual void CannotRead(const std::string& /*dir*/, const std::string& /*reason*/) {}
 };
 
 // Every directory on root's volume that holds a MASTER (any case, not a directory), in the
-// order found. The root itself is always examined; the filter prunes subdirectories only.
+// order found. The root itself is always examined, and followed when it is a link; the filter
+// prunes subdirectories only.
 std::vector<std::string> WalkDrive(const std::string& root, const WalkFilter& filter,
                                    WalkObserver* observer);
 
-}  // namespace ledgrix::app
+}  // namespace ledgrix::platform

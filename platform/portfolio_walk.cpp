@@ -1,14 +1,13 @@
 // POSIX walk over directory descriptors; one enumeration per directory finds both the MASTER
 // entry and the subdirectories.
-#include "app/drive_walk.h"
+#include "platform/portfolio_walk.h"
 
-#include <algorithm>
-#include <cstring>
+#include <cerrno>
+#include <system_error>
 #include <utility>
 
 #ifdef _WIN32
 #include <filesystem>
-#include <system_error>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,7 +15,7 @@
 #include <unistd.h>
 #endif
 
-namespace ledgrix::app {
+namespace ledgrix::platform {
 
 namespace {
 
@@ -41,11 +40,26 @@ bool IsMasterName(const char* name) {
 struct Listing {
   bool hasMaster = false;
   std::vector<std::string> childNames;  // in enumeration order
+  bool otherVolume = false;             // skipped: another mount
+  std::string failure;                  // why it could not be opened or listed to its end
+
+  void Clear() {
+    hasMaster = false;
+    childNames.clear();
+    otherVolume = false;
+    failure.clear();
+  }
 };
+
+#ifndef _WIN32
+std::string SystemReason(int error) {
+  return std::system_category().message(error);
+}
+#endif
 
 #ifdef _WIN32
 
-bool ListDirectory(const std::string& dir, const std::string&, Listing& out) {
+void ListDirectory(const std::string& dir, bool, const std::string&, Listing& out) {
   std::error_code ec;
   std::filesystem::directory_iterator it(std::filesystem::u8path(dir), ec), end;
   for (; !ec && it != end; it.increment(ec)) {
@@ -59,28 +73,47 @@ bool ListDirectory(const std::string& dir, const std::string&, Listing& out) {
       continue;
     out.childNames.push_back(name);
   }
-  return true;
+  if (ec)
+    out.failure = ec.message();
 }
 
 #else
 
-// Lists dir when it lies on the volume rootDevice. False for another volume or a directory that
-// cannot be opened (a vanished or unreadable one simply yields nothing).
-bool ListDirectory(const std::string& dir, dev_t rootDevice, Listing& out) {
-  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0)
-    return false;
+// Lists dir when it lies on the volume rootDevice. Below the root a link is never opened (a
+// directory replaced by a link after it was listed fails to open instead).
+void ListDirectory(const std::string& dir, bool isRoot, dev_t rootDevice, Listing& out) {
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (isRoot ? 0 : O_NOFOLLOW);
+  const int fd = ::open(dir.c_str(), flags);
+  if (fd < 0) {
+    out.failure = SystemReason(errno);
+    return;
+  }
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_dev != rootDevice) {
+  if (::fstat(fd, &st) != 0) {
+    out.failure = SystemReason(errno);
     ::close(fd);
-    return false;
+    return;
+  }
+  if (st.st_dev != rootDevice) {
+    out.otherVolume = true;
+    ::close(fd);
+    return;
   }
   DIR* stream = ::fdopendir(fd);
   if (stream == nullptr) {
+    out.failure = SystemReason(errno);
     ::close(fd);
-    return false;
+    return;
   }
-  while (const dirent* entry = ::readdir(stream)) {
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(stream);
+    if (entry == nullptr) {
+      // What was listed before the error is kept.
+      if (errno != 0)
+        out.failure = SystemReason(errno);
+      break;
+    }
     const char* name = entry->d_name;
     unsigned char type = entry->d_type;
     if (IsMasterName(name) && !out.hasMaster) {
@@ -106,7 +139,6 @@ bool ListDirectory(const std::string& dir, dev_t rootDevice, Listing& out) {
       out.childNames.emplace_back(name);
   }
   ::closedir(stream);
-  return true;
 }
 
 #endif
@@ -146,8 +178,11 @@ std::vector<std::string> WalkDrive(const std::string& root, const WalkFilter& fi
   const std::string rootDevice;
 #else
   struct stat rootStat {};
-  if (::stat(root.c_str(), &rootStat) != 0)
+  if (::stat(root.c_str(), &rootStat) != 0) {
+    if (observer)
+      observer->CannotRead(root, SystemReason(errno));
     return found;
+  }
   const dev_t rootDevice = rootStat.st_dev;
 #endif
   // Pending directories; the last pushed is walked next, which visits the children of a
@@ -155,14 +190,18 @@ std::vector<std::string> WalkDrive(const std::string& root, const WalkFilter& fi
   std::vector<std::string> stack;
   stack.push_back(root);
   Listing listing;
+  bool isRoot = true;
   while (!stack.empty()) {
     std::string dir = std::move(stack.back());
     stack.pop_back();
     if (observer)
       observer->EnterDirectory(dir);
-    listing.hasMaster = false;
-    listing.childNames.clear();
-    if (!ListDirectory(dir, rootDevice, listing))
+    listing.Clear();
+    ListDirectory(dir, isRoot, rootDevice, listing);
+    isRoot = false;
+    if (!listing.failure.empty() && observer)
+      observer->CannotRead(dir, listing.failure);
+    if (listing.otherVolume)
       continue;
     if (listing.hasMaster) {
       found.push_back(dir);
@@ -178,4 +217,4 @@ std::vector<std::string> WalkDrive(const std::string& root, const WalkFilter& fi
   return found;
 }
 
-}  // namespace ledgrix::app
+}  // namespace ledgrix::platform

@@ -1,34 +1,41 @@
-// The walk for MASTER files: filter on and off, pruning, dot directories, links, odd entries.
+// The walk for MASTER files: filter on and off, pruning, dot directories, links, odd entries,
+// and the directories it cannot read.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/drive_walk.h"
+#include "platform/portfolio_walk.h"
 #include "tests/support/fixture.h"
 
 namespace ledgrix::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using app::WalkDrive;
-using app::WalkFilter;
+using platform::WalkDrive;
+using platform::WalkFilter;
 
 void Touch(const fs::path& file) {
   fs::create_directories(file.parent_path());
   WriteText(file, "x");
 }
 
-class Recorder final : public app::WalkObserver {
+class Recorder final : public platform::WalkObserver {
  public:
   void EnterDirectory(const std::string& dir) override { entered.push_back(dir); }
   void FoundMaster(const std::string& dir, int count) override {
     found.push_back(dir);
     counts.push_back(count);
   }
-  std::vector<std::string> entered, found;
+  void CannotRead(const std::string& dir, const std::string& reason) override {
+    unreadable.push_back(dir + ": " + reason);
+  }
+  std::vector<std::string> entered, found, unreadable;
   std::vector<int> counts;
 };
 
@@ -38,7 +45,7 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
 }
 
 WalkFilter Filter(const fs::path& path) {
-  return {true, app::UpperAscii(path.string())};
+  return {true, platform::UpperAscii(path.string())};
 }
 
 TEST(Walk, FindsEveryMasterOnTheVolumeWithTheFilterOff) {
@@ -54,6 +61,7 @@ TEST(Walk, FindsEveryMasterOnTheVolumeWithTheFilterOff) {
   EXPECT_EQ(Sorted(found), Sorted({r, r + "/A", r + "/A/B", r + "/C/D/E"}));
   EXPECT_EQ(rec.found, found);
   EXPECT_EQ(rec.counts, (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_TRUE(rec.unreadable.empty());
   // The root comes first; each directory before anything below it.
   ASSERT_FALSE(rec.entered.empty());
   EXPECT_EQ(rec.entered.front(), r);
@@ -75,7 +83,7 @@ TEST(Walk, FilterPrunesEverythingOffThePathToIt) {
   Touch(t / "OTHER" / "QUOTES" / "MASTER");
   Recorder rec;
   // A lower-case filter matches paths in any case.
-  WalkFilter filter{true, app::UpperAscii(r + "/quotes")};
+  WalkFilter filter{true, platform::UpperAscii(r + "/quotes")};
   const auto found = WalkDrive(r, filter, &rec);
   EXPECT_EQ(Sorted(found), Sorted({r, r + "/QUOTES", r + "/QUOTES/DATA"}));
   EXPECT_EQ(std::count(rec.entered.begin(), rec.entered.end(), r + "/OTHER"), 0);
@@ -138,9 +146,48 @@ TEST(Walk, AMasterLinkCountsOnlyWhenItNamesAFile) {
   EXPECT_EQ(WalkDrive(r, WalkFilter{}, nullptr), std::vector<std::string>{r + "/good"});
 }
 
-TEST(Walk, UnreadableOrMissingDirectoriesYieldNothing) {
+TEST(Walk, AMissingRootOrOneThatIsAFileIsReportedAndYieldsNothing) {
   TempDir t;
-  EXPECT_TRUE(WalkDrive((t / "absent").string(), WalkFilter{}, nullptr).empty());
+  Touch(t / "file");
+  const std::string absent = (t / "absent").string();
+  const std::string file = (t / "file").string();
+  Recorder rec;
+  EXPECT_TRUE(WalkDrive(absent, WalkFilter{}, &rec).empty());
+  EXPECT_TRUE(WalkDrive(file, WalkFilter{}, &rec).empty());
+  EXPECT_TRUE(WalkDrive(absent, WalkFilter{}, nullptr).empty());
+  EXPECT_EQ(rec.unreadable, (std::vector<std::string>{absent + ": No such file or directory",
+                                                      file + ": Not a directory"}));
+}
+
+TEST(Walk, AnUnreadableDirectoryIsReportedAndTheRestWalked) {
+  TempDir t;
+  const std::string r = t.get().string();
+  Touch(t / "A" / "MASTER");
+  Touch(t / "locked" / "inner" / "MASTER");
+  Touch(t / "Z" / "MASTER");
+  ::chmod((t / "locked").c_str(), 0);
+  const int probe = ::open((t / "locked").c_str(), O_RDONLY | O_DIRECTORY);
+  if (probe >= 0) {
+    ::close(probe);
+    ::chmod((t / "locked").c_str(), 0755);
+    GTEST_SKIP() << "this user reads a directory of mode 000";
+  }
+  Recorder rec;
+  const auto found = WalkDrive(r, WalkFilter{}, &rec);
+  ::chmod((t / "locked").c_str(), 0755);
+  EXPECT_EQ(Sorted(found), Sorted({r + "/A", r + "/Z"}));
+  EXPECT_EQ(rec.unreadable, std::vector<std::string>{r + "/locked: Permission denied"});
+}
+
+TEST(Walk, ARootThatIsALinkIsFollowedButNoLinkBelowIt) {
+  TempDir t;
+  Touch(t / "real" / "P" / "MASTER");
+  fs::create_directory_symlink(t / "real", t / "root");
+  fs::create_directory_symlink(t / "real" / "P", t / "real" / "alias");
+  const std::string r = (t / "root").string();
+  Recorder rec;
+  EXPECT_EQ(WalkDrive(r, WalkFilter{}, &rec), std::vector<std::string>{r + "/P"});
+  EXPECT_TRUE(rec.unreadable.empty());
 }
 
 TEST(Walk, DeepTreesDoNotExhaustTheStack) {
@@ -153,17 +200,17 @@ TEST(Walk, DeepTreesDoNotExhaustTheStack) {
 }
 
 TEST(Walk, FilterTest) {
-  WalkFilter f{true, app::UpperAscii("/data/ms")};
-  EXPECT_TRUE(app::PassesFilter("/data", f));
-  EXPECT_TRUE(app::PassesFilter("/DATA/MS/X", f));
-  EXPECT_TRUE(app::PassesFilter("/Data/Ms", f));
-  EXPECT_FALSE(app::PassesFilter("/other", f));
-  EXPECT_TRUE(app::PassesFilter("/other", WalkFilter{false, "/DATA"}));
+  WalkFilter f{true, platform::UpperAscii("/data/ms")};
+  EXPECT_TRUE(platform::PassesFilter("/data", f));
+  EXPECT_TRUE(platform::PassesFilter("/DATA/MS/X", f));
+  EXPECT_TRUE(platform::PassesFilter("/Data/Ms", f));
+  EXPECT_FALSE(platform::PassesFilter("/other", f));
+  EXPECT_TRUE(platform::PassesFilter("/other", WalkFilter{false, "/DATA"}));
 }
 
 TEST(Walk, JoinPath) {
-  EXPECT_EQ(app::JoinPath("/", "a"), "/a");
-  EXPECT_EQ(app::JoinPath("/x", "a"), "/x/a");
+  EXPECT_EQ(platform::JoinPath("/", "a"), "/a");
+  EXPECT_EQ(platform::JoinPath("/x", "a"), "/x/a");
 }
 
 }  // namespace
