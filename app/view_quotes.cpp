@@ -12,6 +12,7 @@
 #include "app/ledgrix_view.h"
 #include "formats/dates.h"
 #include "formats/series.h"
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
 namespace {
@@ -92,12 +93,12 @@ void CLedgrixView::FillQuotesGrid(int row) {
   m_quoteModel->Reserve(m_quoteCount);
   if (counted != fmt::kOk) {
     Q_EMIT stateChanged();
-    m_prompt.Message("Error in FillQuotesGrid");
+    m_prompt.Message(ledgrix::maintenance::kQuotesGridFailure);
     return;
   }
   if (fmt::InitSeries(series, kWindow) != fmt::kOk) {
     Q_EMIT stateChanged();
-    m_prompt.Message("Too many bars");
+    m_prompt.Message(ledgrix::maintenance::kTooManyBars);
     return;
   }
 
@@ -113,7 +114,7 @@ void CLedgrixView::FillQuotesGrid(int row) {
       if (fmt::LoadSeries(series, dir, symbol, start, chunk) != fmt::kOk ||
           static_cast<int>(series.date.size()) < chunk) {
         m_quoteModel->Flush();
-        m_prompt.Message("Error in FillQuotesGrid");
+        m_prompt.Message(ledgrix::maintenance::kQuotesGridFailure);
         break;
       }
       for (int k = chunk - 1; k >= 0; --k) {

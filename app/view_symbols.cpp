@@ -1,7 +1,6 @@
 // The symbols grid: one row per MASTER record, sorted by symbol, with the repair offer.
 #include <QItemSelectionModel>
 #include <QTableView>
-#include <cstdio>
 #include <string>
 
 #include "app/grid_models.h"
@@ -9,11 +8,12 @@
 #include "app/wait_cursor.h"
 #include "formats/master.h"
 #include "maintenance/master_repair.h"
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
 namespace {
 
-constexpr int kMaxSymbols = 255;
+using ledgrix::formats::kMaxSymbols;
 
 QString Latin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -45,11 +45,7 @@ void CLedgrixView::FillSymbolsGrid(int row) {
     m_symbolCount = announced;
     std::size_t readable = file.records.size();
     if (announced > kMaxSymbols) {
-      char text[128];
-      std::snprintf(text, sizeof text,
-                    "File has %d symbols.\nWill only display the first %d symbols", announced,
-                    kMaxSymbols);
-      m_prompt.Message(text);
+      m_prompt.Message(ledgrix::maintenance::SymbolCapNote(announced, kMaxSymbols));
       m_symbolCount = kMaxSymbols;
       readable = std::min<std::size_t>(readable, kMaxSymbols);
     }
@@ -85,7 +81,8 @@ void CLedgrixView::FillSymbolsGrid(int row) {
     return;
   }
   ResetView(3);
-  m_prompt.Message("Failure while filling symbols grid", ledgrix::maintenance::PromptIcon::kStop);
+  m_prompt.Message(ledgrix::maintenance::kSymbolsGridFailure,
+                   ledgrix::maintenance::PromptIcon::kStop);
   m_symbolCount = 0;
   Q_EMIT stateChanged();
 }

@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/quote_access.h"
 #include "maintenance/export.h"
+#include "maintenance/messages.h"
 
 namespace ledgrix::cli {
 
@@ -45,7 +46,7 @@ int RunExport(const Context& ctx, const ExportCommandOptions& o) {
         maintenance::ExportQuotes(loaded.dir, loaded.row.symbol, options, ctx.out);
     ctx.out.flush();
     if (status != formats::kOk || !ctx.out)
-      return Fail(ctx, "file export error",
+      return Fail(ctx, maintenance::kFileExportError,
                   {loaded.row.symbol + ": " +
                    StatusReason(status != formats::kOk ? status : formats::kFileWrite)});
     return kExitDone;
@@ -57,8 +58,10 @@ int RunExport(const Context& ctx, const ExportCommandOptions& o) {
   const formats::StatusCode status =
       maintenance::ExportQuotes(loaded.dir, loaded.row.symbol, options, text);
   if (status != formats::kOk)
-    return Fail(ctx, "file export error", {loaded.row.symbol + ": " + StatusReason(status)});
-  return WriteResultFile(ctx, o.output, text.str(), "file export error") ? kExitDone : kExitFailed;
+    return Fail(ctx, maintenance::kFileExportError,
+                {loaded.row.symbol + ": " + StatusReason(status)});
+  return WriteResultFile(ctx, o.output, text.str(), maintenance::kFileExportError) ? kExitDone
+                                                                                   : kExitFailed;
 }
 
 }  // namespace

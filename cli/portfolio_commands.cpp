@@ -10,6 +10,7 @@
 #include "formats/facts.h"
 #include "formats/master.h"
 #include "maintenance/master_repair.h"
+#include "maintenance/messages.h"
 #include "maintenance/split_search.h"
 #include "platform/files.h"
 #include "platform/portfolio_walk.h"
@@ -77,27 +78,26 @@ int RunFacts(const Context& ctx, const path& dir, const std::string& typed) {
     return kExitFailed;
   formats::SeriesFacts facts;
   if (formats::ReadSeriesFacts(dir, row.symbol, facts) != 0)
-    return Fail(ctx, "The facts of symbol " + row.symbol +
-                         " cannot be shown: its MASTER record, quote file (DAT) or "
-                         "descriptor (DOP) could not be read.");
+    return Fail(ctx, maintenance::FactsUnreadableMessage(row.symbol));
+  const std::array<std::string, maintenance::kFactsValueLabels.size()> values = {
+      std::to_string(facts.fileNumber),
+      std::to_string(facts.recordLength),
+      std::to_string(facts.fieldCount),
+      std::to_string(facts.quoteCount),
+      FieldText(facts.issueName),
+      Format("%6.0f", static_cast<double>(facts.firstDate)),
+      Format("%6.0f", static_cast<double>(facts.lastDate)),
+      facts.periodicityText,
+      FieldText(facts.symbol)};
   std::ostream& out = ctx.out;
-  out << "Path: " << facts.path << '\n'
-      << "File number: " << static_cast<int>(facts.fileNumber) << '\n'
-      << "DAT file record length: " << facts.recordLength << '\n'
-      << "DAT file number of fields: " << facts.fieldCount << '\n'
-      << "Number of quotes: " << facts.quoteCount << '\n'
-      << "Name of issue: " << FieldText(facts.issueName) << '\n'
-      << "First date in file: " << Format("%6.0f", static_cast<double>(facts.firstDate)) << '\n'
-      << "Last date in file: " << Format("%6.0f", static_cast<double>(facts.lastDate)) << '\n'
-      << "Data format: " << facts.periodicityText << '\n'
-      << "Symbol: " << FieldText(facts.symbol) << '\n'
-      << '\n'
-      << Format("%-6s %-12s %s", "Field", "Input", "Display") << '\n';
-  static constexpr std::array<const char*, 8> kRowNames = {"Date", "Time",  "Open", "High",
-                                                           "Low",  "Close", "Vol",  "OI"};
-  for (std::size_t f = 0; f < kRowNames.size(); ++f) {
-    std::string line = Format("%-6s %-12s %s", kRowNames[f], facts.inputText[f].c_str(),
-                              facts.displayText[f].c_str());
+  out << maintenance::kFactsPathLabel << ": " << facts.path << '\n';
+  for (std::size_t i = 0; i < values.size(); ++i)
+    out << maintenance::kFactsValueLabels[i] << ": " << values[i] << '\n';
+  const auto& columns = maintenance::kDopColumnLabels;
+  out << '\n' << Format("%-6s %-12s %s", columns[0], columns[1], columns[2]) << '\n';
+  for (std::size_t f = 0; f < maintenance::kDopFieldLabels.size(); ++f) {
+    std::string line = Format("%-6s %-12s %s", maintenance::kDopFieldLabels[f],
+                              facts.inputText[f].c_str(), facts.displayText[f].c_str());
     line.erase(line.find_last_not_of(' ') + 1);
     out << line << '\n';
   }
@@ -129,18 +129,17 @@ int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outpu
   bool found = false;
   switch (maintenance::RunSplitSearch(dir, symbols, events, found)) {
     case maintenance::SplitSearchEnd::kNoStorage:
-      return Fail(ctx, "Too many bars");
+      return Fail(ctx, maintenance::kTooManyBars);
     case maintenance::SplitSearchEnd::kReadError:
-      return Fail(ctx, "Error in SplitSearch bars read",
+      return Fail(ctx, maintenance::kSplitSearchReadError,
                   {"the quotes of " + unreadable + " cannot be read; the search stopped there"});
     case maintenance::SplitSearchEnd::kDone:
       break;
   }
   if (!found)
-    Report(ctx.err, "No candidate splits found");
+    Report(ctx.err, maintenance::kNoCandidateSplits);
   if (!outputFile.empty() &&
-      !WriteResultFile(ctx, outputFile, results,
-                       "The search results could not be saved to\n" + outputFile))
+      !WriteResultFile(ctx, outputFile, results, maintenance::SearchSaveFailedMessage(outputFile)))
     return kExitFailed;
   return kExitDone;
 }
@@ -175,8 +174,7 @@ bool MayReplace(const Context& ctx, const path& file) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec))
     return true;
-  return ctx.prompt.AskYesNo(file.string() +
-                             "\nThis file already exists\n\nReplace existing file?");
+  return ctx.prompt.AskYesNo(maintenance::ReplaceFileQuestion(file.string()));
 }
 
 bool WriteResultFile(const Context& ctx, const path& file, const std::string& bytes,

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "formats/cell_text.h"
+#include "maintenance/messages.h"
 #include "maintenance/quote_entry.h"
 
 namespace ledgrix::cli {
@@ -11,13 +12,13 @@ namespace ledgrix::cli {
 bool OpenPortfolio(const Context& ctx, const path& dir, SymbolList& list) {
   std::vector<std::string> reasons;
   if (!ReadSymbolRows(dir, list, reasons)) {
-    Fail(ctx, kSymbolsGridFailure, reasons);
+    Fail(ctx, maintenance::kSymbolsGridFailure, reasons);
     return false;
   }
   if (!list.capNote.empty())
     Report(ctx.err, list.capNote);
   if (list.needsRepair) {
-    Fail(ctx, kSymbolsGridFailure,
+    Fail(ctx, maintenance::kSymbolsGridFailure,
          {"records of " + list.masterPath.string() + " have no symbol;",
           "\"ledgrix-cli repair " + dir.string() + "\" repairs the file"});
     return false;
@@ -57,7 +58,7 @@ bool LoadSymbol(const Context& ctx, const path& dir, std::string_view typed, boo
   }
   if (status != formats::kOk) {
     formats::FreeSeries(series);
-    Fail(ctx, kQuotesGridFailure, {loaded.row.symbol + ": " + StatusReason(status)});
+    Fail(ctx, maintenance::kQuotesGridFailure, {loaded.row.symbol + ": " + StatusReason(status)});
     return false;
   }
   // The first and last date texts, as the grid fill reads them.
@@ -133,8 +134,7 @@ std::string SharedDateMessage(const char* what, std::string_view dateText,
                               const DatedQuotes& dated) {
   if (dated.count <= 1)
     return {};
-  return std::string(what) + " works on whole days, and " + std::string(dateText) + " holds " +
-         std::to_string(dated.count) + " quotes (intraday data).\nNothing was changed.";
+  return maintenance::SharedDateRefusal(what, dateText, dated.count);
 }
 
 std::array<std::string, 7> QuoteCells(const formats::QuoteSeries& series, int k) {

@@ -15,8 +15,6 @@
 
 namespace ledgrix::cli {
 
-inline constexpr const char* kQuotesGridFailure = "Error in FillQuotesGrid";
-
 // The portfolio's symbol rows, with the grid's failures reported. False: reported, exit 1.
 bool OpenPortfolio(const Context& ctx, const path& dir, SymbolList& list);
 // OpenPortfolio, then the row the typed symbol names.

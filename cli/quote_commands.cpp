@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/quote_access.h"
+#include "maintenance/messages.h"
 #include "maintenance/quote_entry.h"
 #include "maintenance/quote_rewrite.h"
 
@@ -52,7 +53,7 @@ int RunQuotes(const Context& ctx, const DirSymbol& target, std::optional<int> ne
   const std::int32_t rows = newest ? std::min<std::int32_t>(*newest, loaded.count) : loaded.count;
   formats::QuoteSeries series;
   if (formats::InitSeries(series, kGridWindow) != formats::kOk)
-    return Fail(ctx, "Too many bars");
+    return Fail(ctx, maintenance::kTooManyBars);
   // Windows of 400 from the newest back, each listed newest first.
   std::int32_t done = 0;
   while (done < rows) {
@@ -63,7 +64,7 @@ int RunQuotes(const Context& ctx, const DirSymbol& target, std::optional<int> ne
     if (status != formats::kOk || series.count != chunk) {
       formats::FreeSeries(series);
       return Fail(
-          ctx, kQuotesGridFailure,
+          ctx, maintenance::kQuotesGridFailure,
           {Format("%s: quotes %d to %d: %s", loaded.row.symbol.c_str(), start, start + chunk - 1,
                   StatusReason(status != formats::kOk ? status : formats::kFileRead).c_str())});
     }
@@ -112,7 +113,7 @@ int RunEdit(const Context& ctx, const EditOptions& options) {
   formats::QuoteSeries stored;
   if (!ReadQuoteAt(loaded, dated.first, stored)) {
     formats::FreeSeries(stored);
-    return Fail(ctx, "Single Date Edit Failed",
+    return Fail(ctx, maintenance::kSingleDateEditFailed,
                 {"the quote of " + options.date + " cannot be read"});
   }
   // Values not given keep what the file holds, exactly (no round trip through the grid's text).
@@ -136,7 +137,7 @@ int RunEdit(const Context& ctx, const EditOptions& options) {
                           loaded.row.symbol + " holds no such field");
   }
   formats::FreeSeries(stored);
-  return Apply(ctx, loaded, *change, "Single Date Edit Failed");
+  return Apply(ctx, loaded, *change, maintenance::kSingleDateEditFailed);
 }
 
 struct SplitOptions {
@@ -167,7 +168,7 @@ int RunSplit(const Context& ctx, const SplitOptions& options) {
       maintenance::BuildSplitChange(options.date, options.newShares, options.oldShares, &reason);
   if (!change)
     return Fail(ctx, kInvalidDataEntered, {reason});
-  return Apply(ctx, loaded, *change, "Split Edit Failed");
+  return Apply(ctx, loaded, *change, maintenance::kSplitEditFailed);
 }
 
 struct AdjustOptions {
@@ -206,7 +207,7 @@ int RunAdjust(const Context& ctx, const AdjustOptions& options) {
                                                      options.openInterest, &reason);
   if (!change)
     return Fail(ctx, kInvalidDataEntered, {reason});
-  return Apply(ctx, loaded, *change, "Adjust Edit Failed");
+  return Apply(ctx, loaded, *change, maintenance::kAdjustEditFailed);
 }
 
 int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& before) {
@@ -218,24 +219,23 @@ int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& befor
   if (current == 0)
     return Fail(ctx, kInvalidDataEntered, {reason});
   if (current == formats::ParseDisplayDate(loaded.firstDateText))
-    return Fail(ctx, "Add Quote Failed",
+    return Fail(ctx, maintenance::kAddQuoteFailed,
                 {before + " is the oldest quote: a quote is never added before the first quote "
                           "of the series"});
   // The new quote copies the weekday after it; from a weekend quote that is another quote.
   if (formats::IsWeekend(current))
-    return Fail(ctx, "The quote of " + before +
-                         " is not dated on a weekday.\n"
-                         "A quote can only be added before a weekday's quote.");
+    return Fail(ctx, maintenance::NotOnAWeekdayMessage(before));
   const formats::QuoteDate newDay = formats::WeekdayBefore(current);
   if (newDay == 0 || newDay >= current)
-    return Fail(ctx, "No earlier weekday can be represented before " + before + ".");
+    return Fail(ctx, maintenance::NoEarlierWeekdayMessage(before));
   const std::string newText = formats::DisplayDate(newDay);
   const DatedQuotes existing = FindDated(loaded, newDay);
   if (existing.readError)
-    return Fail(ctx, "Add Quote Failed", {StatusReason(formats::kFileRead)});
+    return Fail(ctx, maintenance::kAddQuoteFailed, {StatusReason(formats::kFileRead)});
   if (existing.count > 0)
-    return Fail(ctx, Format("Date %s already exists.", newText.c_str()));
-  const int result = Apply(ctx, loaded, maintenance::BuildInsertChange(newDay), "Add Quote Failed");
+    return Fail(ctx, maintenance::DateExistsMessage(newText));
+  const int result =
+      Apply(ctx, loaded, maintenance::BuildInsertChange(newDay), maintenance::kAddQuoteFailed);
   if (result == kExitDone)
     ctx.out << newText << '\n';
   return result;
@@ -252,10 +252,9 @@ int RunDelete(const Context& ctx, const DirSymbol& target, const std::string& da
     return Fail(ctx, kInvalidDataEntered, {reason});
   if (const std::string shared = SharedDateMessage("Delete", date, dated); !shared.empty())
     return Fail(ctx, shared);
-  if (!ctx.prompt.AskYesNo("You are about to delete the data for date\n" + date +
-                           "\nAre you sure?"))
+  if (!ctx.prompt.AskYesNo(maintenance::DeleteQuoteQuestion(date)))
     return kExitFailed;
-  return Apply(ctx, loaded, maintenance::BuildDeleteChange(day), "Delete Edit Failed");
+  return Apply(ctx, loaded, maintenance::BuildDeleteChange(day), maintenance::kDeleteEditFailed);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/quote_access.h"
+#include "maintenance/messages.h"
 #include "maintenance/symbol_ops.h"
 
 namespace ledgrix::cli {
@@ -62,7 +63,7 @@ int RunRename(const Context& ctx, const RenameOptions& o) {
   const std::string newSymbol = o.newSymbol.value_or(row.symbol);
   const std::string newName = o.newName.value_or(name);
   if (newSymbol.empty())
-    return Fail(ctx, "You must enter a symbol");
+    return Fail(ctx, maintenance::kMustEnterSymbol);
   std::vector<std::string> reasons;
   std::string reason;
   if (!TypedPlainText("--symbol", newSymbol, kSymbolFieldLength, &reason))

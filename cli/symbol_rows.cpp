@@ -4,6 +4,7 @@
 
 #include "cli/cli_support.h"
 #include "formats/master.h"
+#include "maintenance/messages.h"
 
 namespace ledgrix::cli {
 
@@ -30,8 +31,7 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
   int count = master.header.symbolCount();
   std::size_t records = master.records.size();
   if (count > formats::kMaxSymbols) {
-    list.capNote = Format("File has %d symbols.\nWill only display the first %d symbols", count,
-                          formats::kMaxSymbols);
+    list.capNote = maintenance::SymbolCapNote(count, formats::kMaxSymbols);
     count = formats::kMaxSymbols;
     records = std::min<std::size_t>(records, formats::kMaxSymbols);
   }

@@ -9,8 +9,6 @@
 
 namespace ledgrix::cli {
 
-inline constexpr const char* kSymbolsGridFailure = "Failure while filling symbols grid";
-
 struct SymbolRow {
   std::string symbol;  // the display symbol (the name for a record without one)
   std::string name;    // the 16-byte name up to a zero byte, blanks kept

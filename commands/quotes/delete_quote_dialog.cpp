@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "commands/command_host.h"
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
 namespace {
@@ -36,8 +37,6 @@ CDeleteQuoteDialog::CDeleteQuoteDialog(CommandHost& host, const QString& date, Q
 
 void CDeleteQuoteDialog::accept() {
   // No returns to the dialog, which stays open for another OK or Cancel.
-  const std::string question =
-      "You are about to delete the data for date\n" + m_date.toStdString() + "\nAre you sure?";
-  if (m_host.prompt().AskYesNo(question))
+  if (m_host.prompt().AskYesNo(ledgrix::maintenance::DeleteQuoteQuestion(m_date.toStdString())))
     QDialog::accept();
 }

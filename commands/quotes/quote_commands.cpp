@@ -17,8 +17,10 @@
 #include "commands/quotes/split_dialog.h"
 #include "commands/quotes/split_search_dialog.h"
 #include "commands/symbols/dialog_runner.h"
+#include "commands/symbols/record_text.h"
 #include "formats/facts.h"
 #include "formats/series.h"
+#include "maintenance/messages.h"
 #include "maintenance/quote_entry.h"
 #include "maintenance/quote_rewrite.h"
 
@@ -28,12 +30,7 @@ namespace {
 using maintenance::QuoteChange;
 
 std::filesystem::path PortfolioPath(const CommandHost& host) {
-  return std::filesystem::path(host.portfolioDir().toStdU16String());
-}
-
-// Symbols are the bytes of MASTER, shown one byte per character.
-std::string SymbolBytes(const QString& symbol) {
-  return symbol.toLatin1().toStdString();
+  return FsPath(host.portfolioDir());
 }
 
 QString Text(const std::string& text) {
@@ -42,7 +39,7 @@ QString Text(const std::string& text) {
 
 bool Apply(CommandHost& host, const QuoteChange& change) {
   CWaitCursor wait;
-  return maintenance::ApplyQuoteChange(change, PortfolioPath(host), SymbolBytes(host.symbol()),
+  return maintenance::ApplyQuoteChange(change, PortfolioPath(host), RecordBytes(host.symbol()),
                                        host.prompt()) == formats::kOk;
 }
 
@@ -58,7 +55,7 @@ std::array<bool, 6> FieldsHeld(CommandHost& host) {
   std::array<bool, 6> held;
   held.fill(true);
   formats::QuoteSeries series;
-  if (formats::LoadSeries(series, PortfolioPath(host), SymbolBytes(host.symbol()), 0, 0) ==
+  if (formats::LoadSeries(series, PortfolioPath(host), RecordBytes(host.symbol()), 0, 0) ==
           formats::kOk &&
       series.info) {
     for (int i = 0; i < 6; ++i)
@@ -83,9 +80,7 @@ bool SharesItsDate(CommandHost& host, const QString& date, const char* what) {
       ++rows;
   if (rows <= 1)
     return false;
-  host.prompt().Message(std::string(what) + " works on whole days, and " + date.toStdString() +
-                            " holds " + std::to_string(rows) +
-                            " quotes (intraday data).\nNothing was changed.",
+  host.prompt().Message(maintenance::SharedDateRefusal(what, date.toStdString(), rows),
                         maintenance::PromptIcon::kWarning);
   return true;
 }
@@ -102,7 +97,7 @@ void EditQuote(CommandHost& host) {
     return;
   const auto change = maintenance::BuildEditChange(entries, held);
   if (!change || !Apply(host, *change)) {
-    host.prompt().Message("Single Date Edit Failed");
+    host.prompt().Message(maintenance::kSingleDateEditFailed);
     return;
   }
   Record(host, "Edit",
@@ -126,7 +121,7 @@ void EnterSplit(CommandHost& host) {
   const auto change = maintenance::BuildSplitChange(date.toStdString(), newShares.toStdString(),
                                                     oldShares.toStdString());
   if (!change || !Apply(host, *change)) {
-    host.prompt().Message("Split Edit Failed");
+    host.prompt().Message(maintenance::kSplitEditFailed);
     return;
   }
   Record(host, "Split", {{"Date", date}, {"New", newShares}, {"Old", oldShares}});
@@ -146,7 +141,7 @@ void AdjustQuotes(CommandHost& host) {
       maintenance::BuildAdjustChange(from.toStdString(), to.toStdString(), price.toStdString(),
                                      volume.toStdString(), openInterest.toStdString());
   if (!change || !Apply(host, *change)) {
-    host.prompt().Message("Adjust Edit Failed");
+    host.prompt().Message(maintenance::kAdjustEditFailed);
     return;
   }
   Record(host, "Adjust",
@@ -165,23 +160,20 @@ void AddQuote(CommandHost& host) {
   // A weekend quote would have the rewrite copy the following Monday's quote instead, and the
   // Edit dialog open on some other row; refuse it.
   if (current == 0 || formats::IsWeekend(current)) {
-    host.prompt().Message("The quote of " + currentText.toStdString() +
-                              " is not dated on a weekday.\n"
-                              "A quote can only be added before a weekday's quote.",
+    host.prompt().Message(maintenance::NotOnAWeekdayMessage(currentText.toStdString()),
                           maintenance::PromptIcon::kWarning);
     return;
   }
   const formats::QuoteDate proposed = formats::WeekdayBefore(current);
   if (proposed == 0 || proposed >= current) {
-    host.prompt().Message(
-        "No earlier weekday can be represented before " + currentText.toStdString() + ".",
-        maintenance::PromptIcon::kWarning);
+    host.prompt().Message(maintenance::NoEarlierWeekdayMessage(currentText.toStdString()),
+                          maintenance::PromptIcon::kWarning);
     return;
   }
   const QString proposedText = Text(formats::DisplayDate(proposed));
   for (int i = 0; i < host.quoteRowCount(); ++i) {
     if (host.quoteCellText(i, 0) == proposedText) {
-      host.prompt().Message("Date " + proposedText.toStdString() + " already exists.");
+      host.prompt().Message(maintenance::DateExistsMessage(proposedText.toStdString()));
       return;
     }
   }
@@ -192,7 +184,7 @@ void AddQuote(CommandHost& host) {
   const QString newDateText = dialog.newDate();
   const formats::QuoteDate newDate = formats::ParseDisplayDate(newDateText.toStdString());
   if (newDate == 0 || !Apply(host, maintenance::BuildInsertChange(newDate))) {
-    host.prompt().Message("Add Quote Failed");
+    host.prompt().Message(maintenance::kAddQuoteFailed);
     host.FillQuotesGrid(0);
     return;
   }
@@ -211,7 +203,7 @@ void DeleteQuote(CommandHost& host) {
     return;
   const formats::QuoteDate day = formats::ParseDisplayDate(date.toStdString());
   if (day == 0 || !Apply(host, maintenance::BuildDeleteChange(day))) {
-    host.prompt().Message("Delete Edit Failed");
+    host.prompt().Message(maintenance::kDeleteEditFailed);
     return;
   }
   Record(host, "Delete", {{"Date", date}});
@@ -230,12 +222,10 @@ void ShowSeriesFacts(CommandHost& host) {
   int result = 0;
   {
     CWaitCursor wait;
-    result = formats::ReadSeriesFacts(PortfolioPath(host), SymbolBytes(symbol), facts);
+    result = formats::ReadSeriesFacts(PortfolioPath(host), RecordBytes(symbol), facts);
   }
   if (result != 0) {
-    host.prompt().Message("The facts of symbol " + SymbolBytes(symbol) +
-                              " cannot be shown: its MASTER record, quote file (DAT) or "
-                              "descriptor (DOP) could not be read.",
+    host.prompt().Message(maintenance::FactsUnreadableMessage(RecordBytes(symbol)),
                           maintenance::PromptIcon::kWarning);
     return;
   }

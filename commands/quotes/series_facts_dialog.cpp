@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "maintenance/messages.h"
+
 namespace {
 
 using ledgrix::formats::SeriesFacts;
@@ -33,47 +35,40 @@ QLabel* Value(const QString& text, const char* objectName, QWidget* parent) {
 QGroupBox* MasterAndDatGroup(const SeriesFacts& facts, QWidget* parent) {
   auto* group = new QGroupBox(QStringLiteral("Data from Master and DAT files"), parent);
   auto* form = new QFormLayout(group);
-  const auto row = [&](const char* label, const QString& text, const char* objectName) {
-    form->addRow(QString::fromLatin1(label), Value(text, objectName, group));
-  };
-  row("File number", Number(facts.fileNumber), "fileNumberText");
-  row("DAT file record length", Number(facts.recordLength), "recordLengthText");
-  row("DAT file number of fields", Number(facts.fieldCount), "fieldCountText");
-  row("Number of quotes", Number(facts.quoteCount), "quoteCountText");
-  row("Name of issue", QString::fromLatin1(facts.issueName.c_str()), "issueNameText");
-  row("First date in file", StoredDate(facts.firstDate), "firstDateText");
-  row("Last date in file", StoredDate(facts.lastDate), "lastDateText");
-  row("Data format", QString::fromLatin1(facts.periodicityText.c_str()), "dataFormatText");
-  row("Symbol", QString::fromLatin1(facts.symbol.c_str()), "symbolText");
+  const auto& labels = ledgrix::maintenance::kFactsValueLabels;
+  const std::array<QString, labels.size()> values = {
+      Number(facts.fileNumber),
+      Number(facts.recordLength),
+      Number(facts.fieldCount),
+      Number(facts.quoteCount),
+      QString::fromLatin1(facts.issueName.c_str()),
+      StoredDate(facts.firstDate),
+      StoredDate(facts.lastDate),
+      QString::fromLatin1(facts.periodicityText.c_str()),
+      QString::fromLatin1(facts.symbol.c_str())};
+  static constexpr std::array<const char*, labels.size()> kObjectNames = {
+      "fileNumberText", "recordLengthText", "fieldCountText", "quoteCountText", "issueNameText",
+      "firstDateText",  "lastDateText",     "dataFormatText", "symbolText"};
+  for (std::size_t i = 0; i < labels.size(); ++i)
+    form->addRow(QString::fromLatin1(labels[i]), Value(values[i], kObjectNames[i], group));
   return group;
 }
 
 QGroupBox* DopGroup(const SeriesFacts& facts, QWidget* parent) {
   // Rows in the descriptor's order; the object names follow the field names.
-  struct Row {
-    const char* label;
-    int field;
-    const char* name;
-  };
-  static constexpr std::array<Row, 8> kRows = {{{"Date", 0, "date"},
-                                                {"Time", 1, "time"},
-                                                {"Open", 2, "open"},
-                                                {"High", 3, "high"},
-                                                {"Low", 4, "low"},
-                                                {"Close", 5, "close"},
-                                                {"Vol", 6, "vol"},
-                                                {"OI", 7, "oi"}}};
+  const auto& labels = ledgrix::maintenance::kDopFieldLabels;
+  static constexpr std::array<const char*, labels.size()> kNames = {"date", "time",  "open", "high",
+                                                                    "low",  "close", "vol",  "oi"};
   auto* group = new QGroupBox(QStringLiteral("Data from DOP file (may be synthetic)"), parent);
   auto* grid = new QGridLayout(group);
-  grid->addWidget(new QLabel(QStringLiteral("Field"), group), 0, 0);
-  grid->addWidget(new QLabel(QStringLiteral("Input"), group), 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("Display"), group), 0, 2);
+  const auto& columns = ledgrix::maintenance::kDopColumnLabels;
+  for (std::size_t c = 0; c < columns.size(); ++c)
+    grid->addWidget(new QLabel(QString::fromLatin1(columns[c]), group), 0, static_cast<int>(c));
   int line = 1;
-  for (const Row& row : kRows) {
-    const auto field = static_cast<std::size_t>(row.field);
-    const QByteArray input = QByteArray(row.name) + "InputText";
-    const QByteArray display = QByteArray(row.name) + "DisplayText";
-    grid->addWidget(new QLabel(QString::fromLatin1(row.label), group), line, 0);
+  for (std::size_t field = 0; field < labels.size(); ++field) {
+    const QByteArray input = QByteArray(kNames[field]) + "InputText";
+    const QByteArray display = QByteArray(kNames[field]) + "DisplayText";
+    grid->addWidget(new QLabel(QString::fromLatin1(labels[field]), group), line, 0);
     grid->addWidget(
         Value(QString::fromLatin1(facts.inputText[field].c_str()), input.constData(), group), line,
         1);
@@ -94,7 +89,7 @@ CSeriesFactsDialog::CSeriesFactsDialog(const SeriesFacts& facts, QWidget* parent
 
   auto* pathRow = new QFormLayout;
   auto* path = Value(QString::fromStdString(facts.path).left(kPathLimit), "pathText", this);
-  pathRow->addRow(QStringLiteral("Path:"), path);
+  pathRow->addRow(QString::fromLatin1(ledgrix::maintenance::kFactsPathLabel) + u':', path);
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(MasterAndDatGroup(facts, this));

@@ -13,6 +13,8 @@
 
 #include "app/wait_cursor.h"
 #include "commands/command_host.h"
+#include "commands/symbols/record_text.h"
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 #include "maintenance/split_search.h"
 
@@ -108,7 +110,7 @@ void CSplitSearchDialog::SetStatus(const QString& text) {
 void CSplitSearchDialog::RunSplitSearch() {
   std::vector<std::string> symbols;
   for (int row = 0; row < m_host.symbolRowCount(); ++row)
-    symbols.push_back(m_host.symbolCellText(row, 0).toLatin1().toStdString());
+    symbols.push_back(ledgrix::commands::RecordBytes(m_host.symbolCellText(row, 0)));
 
   ledgrix::maintenance::SplitSearchEvents events;
   events.onCandidate = [this](const std::string& line) {
@@ -125,15 +127,15 @@ void CSplitSearchDialog::RunSplitSearch() {
   ledgrix::maintenance::SplitSearchEnd end;
   {
     CWaitCursor wait;
-    end = ledgrix::maintenance::RunSplitSearch(
-        std::filesystem::path(m_host.portfolioDir().toStdU16String()), symbols, events, found);
+    end = ledgrix::maintenance::RunSplitSearch(ledgrix::commands::FsPath(m_host.portfolioDir()),
+                                               symbols, events, found);
   }
   switch (end) {
     case ledgrix::maintenance::SplitSearchEnd::kNoStorage:
-      m_host.prompt().Message("Too many bars");
+      m_host.prompt().Message(ledgrix::maintenance::kTooManyBars);
       return;
     case ledgrix::maintenance::SplitSearchEnd::kReadError:
-      m_host.prompt().Message("Error in SplitSearch bars read");
+      m_host.prompt().Message(ledgrix::maintenance::kSplitSearchReadError);
       return;
     case ledgrix::maintenance::SplitSearchEnd::kDone:
       break;
@@ -141,7 +143,7 @@ void CSplitSearchDialog::RunSplitSearch() {
   SetStatus(QStringLiteral("Done search"));
   QApplication::beep();
   if (!found)
-    m_host.prompt().Message("No candidate splits found");
+    m_host.prompt().Message(ledgrix::maintenance::kNoCandidateSplits);
 }
 
 void CSplitSearchDialog::SaveSplitResults() {
@@ -161,9 +163,9 @@ void CSplitSearchDialog::SaveSplitResults() {
     ok = file.commit();
   if (!ok) {
     file.cancelWriting();
-    const std::string message = "The search results could not be saved to\n" +
-                                QDir::toNativeSeparators(path).toStdString() + "\n" +
-                                file.errorString().toStdString();
+    const std::string message = ledgrix::maintenance::SearchSaveFailedMessage(
+                                    QDir::toNativeSeparators(path).toStdString()) +
+                                "\n" + file.errorString().toStdString();
     m_host.prompt().Message(message, ledgrix::maintenance::PromptIcon::kStop);
   }
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
 namespace {
@@ -59,7 +60,7 @@ void CEditSymbolDialog::accept() {
   // A symbol that starts with a blank reads back as no symbol at all and would send the
   // portfolio into the MASTER repair; it is as good as empty.
   if (m_symbol.isEmpty() || m_symbol.front().unicode() <= 0x20) {
-    m_prompt.Message("You must enter a symbol");
+    m_prompt.Message(ledgrix::maintenance::kMustEnterSymbol);
     m_symbolEdit->setFocus();
     return;
   }

@@ -13,6 +13,7 @@
 #include "commands/symbols/record_text.h"
 #include "commands/symbols/symbol_commands.h"
 #include "maintenance/export.h"
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
 namespace ledgrix::commands {
@@ -22,7 +23,6 @@ const QString kSection = QStringLiteral("XportSel");
 const std::array<QString, 6> kOmitKeys = {QStringLiteral("OmitOpen"), QStringLiteral("OmitHigh"),
                                           QStringLiteral("OmitLow"),  QStringLiteral("OmitClose"),
                                           QStringLiteral("OmitVol"),  QStringLiteral("OmitOI")};
-constexpr const char* kExportError = "file export error";
 
 ExportChoices LoadChoices(CSettingsStore& settings) {
   ExportChoices choices;
@@ -67,9 +67,7 @@ void ExportQuotes(CommandHost& host) {
   QFile existing(choices.path);
   if (!choices.path.isEmpty() && existing.open(QIODevice::ReadOnly)) {
     existing.close();
-    const QString question =
-        QStringLiteral("%1\nThis file already exists\n\nReplace existing file?").arg(choices.path);
-    if (!host.prompt().AskYesNo(question.toStdString()))
+    if (!host.prompt().AskYesNo(maintenance::ReplaceFileQuestion(choices.path.toStdString())))
       return;
   }
 
@@ -78,7 +76,7 @@ void ExportQuotes(CommandHost& host) {
   // Binary: the export writes its own CR LF line ends on every platform.
   std::ofstream out(FsPath(choices.path), std::ios::binary | std::ios::trunc);
   if (choices.path.isEmpty() || !out.is_open()) {
-    host.prompt().Message(kExportError);
+    host.prompt().Message(maintenance::kFileExportError);
     return;
   }
 
@@ -91,7 +89,7 @@ void ExportQuotes(CommandHost& host) {
   }
   // A file that could not be written or read to its end is no finished export.
   if (status != formats::kOk || out.fail()) {
-    host.prompt().Message(kExportError);
+    host.prompt().Message(maintenance::kFileExportError);
     return;
   }
   QApplication::beep();

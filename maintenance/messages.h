@@ -1,0 +1,64 @@
+// The texts that both the GUI's message boxes and ledgrix-cli show, in one place so that the two
+// say the same thing byte for byte.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace ledgrix::maintenance {
+
+// The quote commands' failures.
+inline constexpr const char* kSingleDateEditFailed = "Single Date Edit Failed";
+inline constexpr const char* kSplitEditFailed = "Split Edit Failed";
+inline constexpr const char* kAdjustEditFailed = "Adjust Edit Failed";
+inline constexpr const char* kAddQuoteFailed = "Add Quote Failed";
+inline constexpr const char* kDeleteEditFailed = "Delete Edit Failed";
+
+// Filling the grids, the split search and the export.
+inline constexpr const char* kSymbolsGridFailure = "Failure while filling symbols grid";
+inline constexpr const char* kQuotesGridFailure = "Error in FillQuotesGrid";
+inline constexpr const char* kTooManyBars = "Too many bars";
+inline constexpr const char* kSplitSearchReadError = "Error in SplitSearch bars read";
+inline constexpr const char* kNoCandidateSplits = "No candidate splits found";
+inline constexpr const char* kFileExportError = "file export error";
+
+// Edit Symbol with an empty symbol.
+inline constexpr const char* kMustEnterSymbol = "You must enter a symbol";
+
+// The facts of a quote series: the labels of the values from MASTER and the DAT file, and of the
+// DOP table's columns and rows, in the order both show them.
+inline constexpr const char* kFactsPathLabel = "Path";
+inline constexpr std::array<const char*, 9> kFactsValueLabels = {
+    "File number",   "DAT file record length", "DAT file number of fields", "Number of quotes",
+    "Name of issue", "First date in file",     "Last date in file",         "Data format",
+    "Symbol"};
+inline constexpr std::array<const char*, 3> kDopColumnLabels = {"Field", "Input", "Display"};
+inline constexpr std::array<const char*, 8> kDopFieldLabels = {"Date", "Time",  "Open", "High",
+                                                               "Low",  "Close", "Vol",  "OI"};
+
+// MASTER announces more symbols than the grid shows.
+std::string SymbolCapNote(int announced, int shown);
+
+// Add: the selected quote is not dated on a weekday; no weekday before it can be stored; the
+// weekday before it is already there.
+std::string NotOnAWeekdayMessage(std::string_view dateText);
+std::string NoEarlierWeekdayMessage(std::string_view dateText);
+std::string DateExistsMessage(std::string_view dateText);
+
+// Edit and Delete ("Edit", "Delete") on a date that quotes quotes share (intraday data).
+std::string SharedDateRefusal(std::string_view what, std::string_view dateText, int quotes);
+
+// The question before a quote is deleted.
+std::string DeleteQuoteQuestion(std::string_view dateText);
+
+// The facts of a symbol whose MASTER record, DAT or DOP cannot be read.
+std::string FactsUnreadableMessage(std::string_view symbol);
+
+// The split search's results could not be written to path (the reason follows on its own line).
+std::string SearchSaveFailedMessage(std::string_view path);
+
+// The question before an existing file is replaced.
+std::string ReplaceFileQuestion(std::string_view path);
+
+}  // namespace ledgrix::maintenance
