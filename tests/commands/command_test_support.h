@@ -14,6 +14,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -77,16 +78,22 @@ inline void ClickOk(QDialog& dialog) {
 inline void ClickCancel(QDialog& dialog) {
   dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
 }
-// Empties a field and types text into it.
-inline void Retype(QLineEdit& edit, const QString& text) {
-  edit.clear();
-  QTest::keyClicks(&edit, text);
+// Types each text into the named field: into a date field from a full selection, as after
+// tabbing into it; into any other field after emptying it.
+using Fields = std::vector<std::pair<const char*, QString>>;
+inline void Fill(QDialog& dialog, const Fields& fields) {
+  for (const auto& [name, text] : fields) {
+    QLineEdit* edit = Child<QLineEdit>(dialog, name);
+    edit->setFocus();
+    edit->inherits("CDateEdit") ? edit->selectAll() : edit->clear();
+    QTest::keyClicks(edit, text);
+  }
 }
-// Types digits into a field from a full selection, as after tabbing into it.
-inline void TypeDate(QLineEdit& edit, const QString& digits) {
-  edit.setFocus();
-  edit.selectAll();
-  QTest::keyClicks(&edit, digits);
+inline DialogScript::Step FillAndOk(Fields fields) {
+  return [fields](QDialog& dialog) {
+    Fill(dialog, fields);
+    ClickOk(dialog);
+  };
 }
 
 // The day number of an MM/DD/YY text.

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
-#include <QVBoxLayout>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -130,11 +129,8 @@ TEST_F(DateEditTest, KeysOtherThanDigitsChangeNothing) {
 
 TEST(DateEdit, TabStillMovesTheFocus) {
   QWidget window;
-  auto* layout = new QVBoxLayout(&window);
   auto* date = new CDateEdit(&window);
   auto* other = new QLineEdit(&window);
-  layout->addWidget(date);
-  layout->addWidget(other);
   window.show();
   QApplication::setActiveWindow(&window);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -143,7 +139,7 @@ TEST(DateEdit, TabStillMovesTheFocus) {
   EXPECT_TRUE(other->hasFocus());
 }
 
-TEST(NumberEdit, AdmitsDigitsAndPointsOnlyWhileEditingKeysKeepTheirMeaning) {
+TEST(NumberEdit, AdmitsTypedDigitsAndPointsOnly) {
   const struct {
     const char* typed;
     const char* shown;
@@ -155,18 +151,15 @@ TEST(NumberEdit, AdmitsDigitsAndPointsOnlyWhileEditingKeysKeepTheirMeaning) {
     QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
     EXPECT_EQ(edit.text(), QString::fromLatin1(c.shown));
   }
+  // Editing keys keep their meaning, and pasted text is not filtered.
   CNumberEdit edit;
-  edit.setMaxLength(5);
-  QTest::keyClicks(&edit, QStringLiteral("123456"));
-  EXPECT_EQ(edit.text(), QStringLiteral("12345"));  // the field's limit
+  QTest::keyClicks(&edit, QStringLiteral("1234"));
   QTest::keyClick(&edit, Qt::Key_Backspace);
   QTest::keyClick(&edit, Qt::Key_Home);
   QTest::keyClick(&edit, Qt::Key_Delete);
-  EXPECT_EQ(edit.text(), QStringLiteral("234"));
-  // Pasted text is not filtered.
   QApplication::clipboard()->setText(QStringLiteral("x"));
   QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(edit.text(), QStringLiteral("x234"));
+  EXPECT_EQ(edit.text(), QStringLiteral("x23"));
 }
 
 }  // namespace

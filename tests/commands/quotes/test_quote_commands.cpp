@@ -3,8 +3,6 @@
 #include <QLabel>
 #include <filesystem>
 
-#include "commands/quotes/date_edit.h"
-#include "commands/quotes/number_edit.h"
 #include "commands/quotes/quote_commands.h"
 #include "tests/commands/quotes/quote_test_support.h"
 
@@ -74,11 +72,9 @@ class QuoteCommandTest : public QuoteViewTest {
 TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
   CLedgrixView& v = Build(2);  // 01/13/99
   DialogScript script({[](QDialog& d) {
-    Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("1.5"));
+    Fill(d, {{"closeEdit", "1.5"}});
     Click(d, "previousButton");  // discards the typing: now 01/12/99
-    Retype(*Child<CNumberEdit>(d, "openEdit"), QStringLiteral("20.25"));
-    Retype(*Child<CNumberEdit>(d, "volumeEdit"), QStringLiteral("777"));
-    ClickOk(d);
+    FillAndOk({{"openEdit", "20.25"}, {"volumeEdit", "777"}})(d);
   }});
   cmd::EditQuote(v);
   EXPECT_EQ(script.titles(), QStringList{"Edit Selected Quote"});
@@ -93,57 +89,42 @@ TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
 }
 
 TEST_F(QuoteCommandTest, SplitScalesOnlyTheQuotesBeforeItsDate) {
-  CLedgrixView& v = Build(4);  // 01/11/99, a Monday
+  CLedgrixView& v = Build(0);
   const struct {
-    const char *newShares, *oldShares;
+    int row;
+    const char *date, *lastScaled, *newShares, *oldShares;
     float price, volume;
-  } cases[] = {{"2", "1", 0.5f, 2.0f}, {"1", "2", 2.0f, 0.5f}, {"3", "2", 2.0f / 3, 1.5f}};
+  } cases[] = {{4, "01/11/99", "01/08/99", "2", "1", 0.5f, 2.0f},
+               {4, "01/11/99", "01/08/99", "1", "2", 2.0f, 0.5f},
+               {4, "01/11/99", "01/08/99", "3", "2", 2.0f / 3, 1.5f},
+               {9, "01/04/99", "01/01/99", "2", "1", 0.5f, 2.0f}};  // the first: no change
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.newShares) + " for " + c.oldShares);
-    Rewrite(4);
-    DialogScript script({[&](QDialog& d) {
-      Retype(*Child<CNumberEdit>(d, "newSharesEdit"), c.newShares);
-      Retype(*Child<CNumberEdit>(d, "oldSharesEdit"), c.oldShares);
-      ClickOk(d);
-    }});
+    SCOPED_TRACE(std::string(c.date) + " " + c.newShares + " for " + c.oldShares);
+    Rewrite(c.row);
+    const auto bytes = FileBytes(Dat());
+    DialogScript script(
+        {FillAndOk({{"newSharesEdit", c.newShares}, {"oldSharesEdit", c.oldShares}})});
     cmd::EnterSplit(v);
-    ExpectQuotes(After(), Scaled(before, "01/01/99", "01/08/99", c.price, c.volume, c.volume));
+    const auto expected = Scaled(before, "01/01/99", c.lastScaled, c.price, c.volume, c.volume);
+    ExpectQuotes(After(), expected);
+    EXPECT_EQ(FileBytes(Dir() / "F1.BAK"), bytes);
     EXPECT_EQ(Settings("Split", {"Date", "New", "Old"}),
-              (QStringList{"01/11/99", c.newShares, c.oldShares}));
-    EXPECT_EQ(v.selQuoteRow(), 0);
-    EXPECT_EQ(v.quoteCellText(9, 1), QString::number(10 * c.price, 'f', 4));  // refilled
+              (QStringList{c.date, c.newShares, c.oldShares}));
+    EXPECT_EQ(v.selQuoteRow(), 0);  // refilled
+    EXPECT_EQ(v.quoteCellText(9, 1), QString::number(expected[0].open, 'f', 4));
+    EXPECT_TRUE(Messages().empty());
   }
-}
-
-TEST_F(QuoteCommandTest, SplitOnTheFirstQuoteChangesNoValue) {
-  CLedgrixView& v = Build(9);
-  const auto bytes = FileBytes(Dat());
-  DialogScript script({[](QDialog& d) {
-    Retype(*Child<CNumberEdit>(d, "newSharesEdit"), QStringLiteral("2"));
-    ClickOk(d);
-  }});
-  cmd::EnterSplit(v);
-  EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(FileBytes(Dir() / "F1.BAK"), bytes);  // rewritten all the same
 }
 
 TEST_F(QuoteCommandTest, AdjustScalesTheInclusiveRangeAndFromAfterToChangesNothing) {
   CLedgrixView& v = Build(0);
-  DialogScript script({[](QDialog& d) {
-                         TypeDate(*Child<CDateEdit>(d, "fromDateEdit"), "010699");
-                         TypeDate(*Child<CDateEdit>(d, "toDateEdit"), "011299");
-                         Retype(*Child<CNumberEdit>(d, "priceEdit"), "0.5");
-                         Retype(*Child<CNumberEdit>(d, "volumeEdit"), "10");
-                         Retype(*Child<QLineEdit>(d, "openInterestEdit"), "3");
-                         ClickOk(d);
-                       },
-                       [](QDialog& d) {
-                         TypeDate(*Child<CDateEdit>(d, "fromDateEdit"), "011399");
-                         TypeDate(*Child<CDateEdit>(d, "toDateEdit"), "010599");
-                         Retype(*Child<CNumberEdit>(d, "priceEdit"), "2");
-                         ClickOk(d);
-                       }});
+  DialogScript script(
+      {FillAndOk({{"fromDateEdit", "010699"},
+                  {"toDateEdit", "011299"},
+                  {"priceEdit", "0.5"},
+                  {"volumeEdit", "10"},
+                  {"openInterestEdit", "3"}}),
+       FillAndOk({{"fromDateEdit", "011399"}, {"toDateEdit", "010599"}, {"priceEdit", "2"}})});
   cmd::AdjustQuotes(v);
   ExpectQuotes(After(), Scaled(before, "01/06/99", "01/12/99", 0.5f, 10, 3));
   EXPECT_EQ(Settings("Adjust", {"Date1", "Date2", "PriceMult", "VolMult", "OIMult"}),
@@ -229,8 +210,7 @@ TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
                          [&](QDialog& d) {
                            editDate = Child<QLabel>(d, "dateText")->text();
                            editRow = v.selQuoteRow();
-                           Retype(*Child<CNumberEdit>(d, "closeEdit"), "20.5");
-                           ClickOk(d);
+                           FillAndOk({{"closeEdit", "20.5"}})(d);
                          }});
     cmd::AddQuote(v);
     EXPECT_EQ(script.titles(), (QStringList{"Add Data", "Edit Selected Quote"}));
@@ -321,10 +301,7 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   CLedgrixView& v = Build(2, quotes, spec);  // one of the bars of 01/04/99
   const auto bytes = FileBytes(Dat());
   {
-    DialogScript script({[](QDialog& d) {
-      Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("99"));
-      ClickOk(d);
-    }});
+    DialogScript script({FillAndOk({{"closeEdit", "99"}})});
     cmd::EditQuote(v);
   }
   DialogScript none({});
@@ -342,10 +319,7 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   Messages().clear();
   f.SelectQuote(0);
   ASSERT_EQ(v.quoteCellText(0, 6), QStringLiteral("N/A"));
-  DialogScript script({[](QDialog& d) {
-    Retype(*Child<CNumberEdit>(d, "closeEdit"), QStringLiteral("25"));
-    ClickOk(d);
-  }});
+  DialogScript script({FillAndOk({{"closeEdit", "25"}})});
   cmd::EditQuote(v);
   EXPECT_TRUE(Messages().empty());
   before[3].close = 25;

@@ -44,11 +44,18 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
     SCOPED_TRACE(std::string(c.date) + " " + c.newShares + " for " + c.oldShares);
     CSplitDialog dialog(f.view(), f.view().lastDateText());
     dialog.show();
-    TypeDate(*Child<CDateEdit>(dialog, "splitDateEdit"), c.date);
-    Retype(*Child<CNumberEdit>(dialog, "newSharesEdit"), c.newShares);
-    Retype(*Child<CNumberEdit>(dialog, "oldSharesEdit"), c.oldShares);
+    Fill(dialog, {{"splitDateEdit", c.date},
+                  {"newSharesEdit", c.newShares},
+                  {"oldSharesEdit", c.oldShares}});
     EXPECT_EQ(Accepted(dialog), c.passes);
   }
+  // Enter in the date field presses OK.
+  CSplitDialog dialog(f.view(), f.view().lastDateText());
+  dialog.show();
+  auto* date = Child<CDateEdit>(dialog, "splitDateEdit");
+  date->setFocus();
+  QTest::keyClick(date, Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
@@ -77,26 +84,13 @@ TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
                  c.openInterest);
     CAdjustDialog dialog(f.view(), f.view().firstDateText(), f.view().lastDateText());
     dialog.show();
-    TypeDate(*Child<CDateEdit>(dialog, "fromDateEdit"), c.from);
-    TypeDate(*Child<CDateEdit>(dialog, "toDateEdit"), c.to);
-    Retype(*Child<CNumberEdit>(dialog, "priceEdit"), c.price);
-    Retype(*Child<CNumberEdit>(dialog, "volumeEdit"), c.volume);
-    Retype(*Child<QLineEdit>(dialog, "openInterestEdit"), c.openInterest);
+    Fill(dialog, {{"fromDateEdit", c.from},
+                  {"toDateEdit", c.to},
+                  {"priceEdit", c.price},
+                  {"volumeEdit", c.volume},
+                  {"openInterestEdit", c.openInterest}});
     EXPECT_EQ(Accepted(dialog), c.passes);
   }
-}
-
-TEST_F(QuoteDialogTest, SplitStartsFromTheCurrentQuoteAndEnterInItsDatePressesOk) {
-  f.SelectQuote(3);
-  CSplitDialog dialog(f.view(), f.view().quoteCellText(3, 0));
-  dialog.show();
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Split Data"));
-  EXPECT_EQ(dialog.splitDate(), QStringLiteral("01/12/99"));
-  EXPECT_EQ(dialog.newShares() + dialog.oldShares(), QStringLiteral("11"));
-  auto* date = Child<CDateEdit>(dialog, "splitDateEdit");
-  date->setFocus();
-  QTest::keyClick(date, Qt::Key_Return);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 // Previous, next, first, last.
@@ -135,7 +129,7 @@ TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEndAndDiscardTyping) {
                          "closeEdit", "volumeEdit", "openInterestEdit"};
   for (int i = 0; i < 6; ++i)
     EXPECT_EQ(Child<CNumberEdit>(edit, names[i])->text(), v.quoteCellText(4, i + 1)) << names[i];
-  Retype(*Child<CNumberEdit>(edit, "closeEdit"), QStringLiteral("99.5"));
+  Fill(edit, {{"closeEdit", "99.5"}});
   Click(edit, "previousButton");
   Click(edit, "nextButton");
   EXPECT_EQ(v.selQuoteRow(), 4);

@@ -32,31 +32,22 @@ TEST_F(SeriesFactsTest, ShowsADescriptorsFieldsAndFormats) {
   WriteText(Dir() / "F200.DOP",
             "\"DATE\",0,0\r\n\"OPEN\",100,2\r\n\"HIGH\",-7,2\r\n\"LOW\",2,2\r\n"
             "\"CLOSE\",2,4\r\n\"VOL\",0,1000\r\n");
-  auto shown =
-      Facts(StartView(f),
-            {"pathText", "fileNumberText", "recordLengthText", "fieldCountText", "quoteCountText",
-             "issueNameText", "firstDateText", "lastDateText", "dataFormatText", "symbolText",
-             "openInputText", "openDisplayText", "highInputText", "closeDisplayText",
-             "volDisplayText", "timeInputText", "timeDisplayText", "oiInputText", "oiDisplayText"});
+  // label=text
+  const QStringList expected = {
+      "fileNumberText=200",     "recordLengthText=24",        "fieldCountText=6",
+      "quoteCountText=25",      "firstDateText=980102",       "lastDateText=980205",
+      "dataFormatText=D Daily", "openInputText=100s",         "openDisplayText=100ths",
+      "highInputText=128ths",   "closeDisplayText=10,000ths", "volDisplayText=1,000s",
+      "timeInputText=",         "timeDisplayText=",           "oiInputText=",
+      "oiDisplayText="};
+  std::vector<std::string> names = {"issueNameText", "symbolText", "pathText"};
+  for (const QString& entry : expected)
+    names.push_back(entry.section('=', 0, 0).toStdString());
+  auto shown = Facts(f.view(), names);
+  for (const QString& entry : expected)
+    EXPECT_EQ(entry.section('=', 0, 0) + "=" + shown[entry.section('=', 0, 0).toStdString()],
+              entry);
   EXPECT_EQ(shown["pathText"], f.view().portfolioDir());
-  const std::map<std::string, QString> expected = {{"fileNumberText", "200"},
-                                                   {"recordLengthText", "24"},
-                                                   {"fieldCountText", "6"},
-                                                   {"quoteCountText", "25"},
-                                                   {"firstDateText", "980102"},
-                                                   {"lastDateText", "980205"},
-                                                   {"dataFormatText", "D Daily"},
-                                                   {"openInputText", "100s"},
-                                                   {"openDisplayText", "100ths"},
-                                                   {"highInputText", "128ths"},
-                                                   {"closeDisplayText", "10,000ths"},
-                                                   {"volDisplayText", "1,000s"},
-                                                   {"timeInputText", ""},
-                                                   {"timeDisplayText", ""},
-                                                   {"oiInputText", ""},
-                                                   {"oiDisplayText", ""}};
-  for (const auto& [name, text] : expected)
-    EXPECT_EQ(shown[name], text) << name;
   EXPECT_EQ(shown["issueNameText"].trimmed(), QStringLiteral("INTL BUS MACH"));
   EXPECT_EQ(shown["symbolText"].trimmed(), QStringLiteral("IBM"));
 }

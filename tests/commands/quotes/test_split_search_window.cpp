@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
-#include <fstream>
 
 #include "commands/quotes/quote_commands.h"
 #include "commands/quotes/split_search_dialog.h"
@@ -65,7 +64,7 @@ class SplitSearchTest : public QuoteViewTest {
   QPointer<CSplitSearchDialog> window;
 };
 
-TEST_F(SplitSearchTest, FindsTheTypicalRatiosAcrossAGapOnly) {
+TEST_F(SplitSearchTest, FindsTheTypicalRatiosAcrossAGapOnlyAndSavesThem) {
   Open({Symbol("HALF", SeriesWithJumps(20, {{5, 50, 25.1f, true}}), 1),
         Symbol("OVER", SeriesWithJumps(20, {{5, 50, 25.1f, false}}), 2),
         Symbol("UP", SeriesWithJumps(20, {{7, 30, 40, true}}), 3),
@@ -78,6 +77,25 @@ TEST_F(SplitSearchTest, FindsTheTypicalRatiosAcrossAGapOnly) {
   EXPECT_TRUE(Child<QPushButton>(*window, "saveAsButton")->isEnabled());
   EXPECT_EQ(Status(), QStringLiteral("Done search"));
   EXPECT_TRUE(Messages().empty());
+
+  const auto saved = f.root() / "result.txt";
+  window->setSavePathProvider([&](QWidget*) { return QPath(saved); });
+  Click(*window, "saveAsButton");
+  const auto bytes = FileBytes(saved);
+  EXPECT_EQ(QString::fromLatin1(std::string(bytes.begin(), bytes.end())),
+            window->results().join('\n') + '\n');
+
+  const auto nowhere = f.root() / "no such folder" / "result.txt";
+  window->setSavePathProvider([&](QWidget*) { return QPath(nowhere); });
+  Click(*window, "saveAsButton");
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("could not be saved"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(f.root() / "no such folder"));
+
+  // A cancelled file dialog writes nothing and says nothing.
+  window->setSavePathProvider([](QWidget*) { return QString(); });
+  Click(*window, "saveAsButton");
+  EXPECT_EQ(Messages().size(), 1u);
 }
 
 TEST_F(SplitSearchTest, NoCandidateEndsWithItsMessageAndCloseClearsTheViewsFlag) {
@@ -124,30 +142,6 @@ TEST_F(SplitSearchTest, AnUnreadableSymbolEndsTheSearchAtOnce) {
   Search();
   EXPECT_EQ(Messages(), std::vector<std::string>{"Error in SplitSearch bars read"});
   EXPECT_NE(Status(), QStringLiteral("Done search"));
-}
-
-TEST_F(SplitSearchTest, SavesTheLinesAndRefusesAFileItCannotCreate) {
-  Open({Symbol("HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}}), 1),
-        Symbol("THIRD", SeriesWithJumps(10, {{4, 10, 30, true}}), 2)});
-  Search();
-  const auto saved = f.root() / "result.txt";
-  window->setSavePathProvider([&](QWidget*) { return QPath(saved); });
-  Click(*window, "saveAsButton");
-  const auto bytes = FileBytes(saved);
-  EXPECT_EQ(QString::fromLatin1(std::string(bytes.begin(), bytes.end())),
-            Found("HALF", "2 for 1", 3) + "\n" + Found("THIRD", "1 for 3", 5) + "\n");
-
-  const auto nowhere = f.root() / "no such folder" / "result.txt";
-  window->setSavePathProvider([&](QWidget*) { return QPath(nowhere); });
-  Click(*window, "saveAsButton");
-  ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].find("could not be saved"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(f.root() / "no such folder"));
-
-  // A cancelled file dialog writes nothing and says nothing.
-  window->setSavePathProvider([](QWidget*) { return QString(); });
-  Click(*window, "saveAsButton");
-  EXPECT_EQ(Messages().size(), 1u);
 }
 
 }  // namespace

@@ -79,13 +79,10 @@ class ExportTest : public ::testing::Test {
 
 // Sets the path and presses OK, leaving every other choice as loaded.
 DialogScript::Step OkWithPath(const QString& path) {
-  return [path](QDialog& d) {
-    Child<QLineEdit>(d, "pathEdit")->setText(path);
-    ClickOk(d);
-  };
+  return FillAndOk({{"pathEdit", path}});
 }
 
-TEST_F(ExportTest, TheDefaultsWriteOutputTxtAndAFileWithoutOpenInterestGivesNa) {
+TEST_F(ExportTest, DefaultsWriteOutputTxtAndAnUnknownDelimiterAndNoOpenInterestWriteSpacesAndNa) {
   QDir::setCurrent(QPath(f.root()));
   Export({[](QDialog& d) {
     EXPECT_EQ(d.windowTitle(), "Export");
@@ -104,8 +101,15 @@ TEST_F(ExportTest, TheDefaultsWriteOutputTxtAndAFileWithoutOpenInterestGivesNa) 
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(f.settings().GetString("XportSel", "Starter", "unset"), "output.txt");
 
-  f.ClickSymbol(1);  // NOI
-  Export({OkWithPath(QPath(out))});
+  // NOI, and a delimiter setting no button stands for: spaces.
+  f.ClickSymbol(1);
+  f.settings().SetInt("XportSel", "Delim", 7);
+  Export({[this](QDialog& d) {
+    for (const char* name : {"spaceRadio", "commaRadio", "tabRadio"})
+      EXPECT_FALSE(Child<QRadioButton>(d, name)->isChecked()) << name;
+    OkWithPath(QPath(out))(d);
+  }});
+  EXPECT_EQ(Int("Delim"), -1);  // no button chosen
   lines = Lines(out);
   ASSERT_EQ(lines.size(), 3u);
   for (const auto& line : lines)
@@ -151,19 +155,6 @@ TEST_F(ExportTest, EveryChoiceReachesTheSettingsAndTheFile) {
     }
   }
   EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(ExportTest, AnUnknownDelimiterShowsNoButtonAndExportsWithSpaces) {
-  f.settings().SetInt("XportSel", "Delim", 7);
-  Export({[this](QDialog& d) {
-    for (const char* name : {"spaceRadio", "commaRadio", "tabRadio"})
-      EXPECT_FALSE(Child<QRadioButton>(d, name)->isChecked()) << name;
-    OkWithPath(QPath(out))(d);
-  }});
-  const auto lines = Lines(out);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[2], kNewest + "40.00");
-  EXPECT_EQ(Int("Delim"), -1);  // no button chosen
 }
 
 TEST_F(ExportTest, CancelAndNoToTheOverwriteQuestionChangeNoSettingAndNoFile) {

@@ -128,9 +128,7 @@ TEST_F(SymbolCommandTest, EditWritesTheSelectedRowsRecordAndUpdatesTheRowWithout
                            ClickOk(d);
                            EXPECT_TRUE(d.isVisible()) << refused;
                          }
-                         symbol->setText(QStringLiteral("msft.x"));
-                         name->setText(QStringLiteral("Sixteen chars ok"));
-                         ClickOk(d);
+                         FillAndOk({{"symbolEdit", "msft.x"}, {"nameEdit", "Sixteen chars ok"}})(d);
                        }});
   EditSymbol(v);
   EXPECT_EQ(TakeSnapshot(Src()), before);
@@ -155,15 +153,9 @@ TEST_F(SymbolCommandTest, EditWritesTheSelectedRowsRecordAndUpdatesTheRowWithout
 TEST_F(SymbolCommandTest, EditShowsWhatTheRecordDisplaysAndAFailedEditKeepsTheGrid) {
   CLedgrixView& v = StartOnThree();
   f.ClickSymbol(1);  // IBM
-  DialogScript script({[](QDialog& d) {
-                         Child<QLineEdit>(d, "symbolEdit")->setText(QStringLiteral("IBM X"));
-                         Child<QLineEdit>(d, "nameEdit")->clear();  // the name may be empty
-                         ClickOk(d);
-                       },
-                       [](QDialog& d) {
-                         Child<QLineEdit>(d, "symbolEdit")->setText(QStringLiteral("NEW"));
-                         ClickOk(d);
-                       }});
+  // The name may be empty.
+  DialogScript script(
+      {FillAndOk({{"symbolEdit", "IBM X"}, {"nameEdit", ""}}), FillAndOk({{"symbolEdit", "NEW"}})});
   EditSymbol(v);
   const formats::MasterRecord record = ReadMaster(Src()).records[1];
   EXPECT_EQ(record.symbolField(), "IBM X           ");
@@ -218,7 +210,7 @@ TEST_F(MoveSymbolTest, MoveTransfersTheShownSymbolAndCopyLeavesTheSourceAlone) {
   CLedgrixView& v = Start();
   f.KeySelectSymbol(1);  // keyboard moved to IBM; AAPL's quotes are still shown
   const Snapshot source = TakeSnapshot(Src());
-  DialogScript script({[](QDialog& d) { ClickOk(d); }, [](QDialog& d) { ClickOk(d); }});
+  DialogScript script({FillAndOk({}), FillAndOk({})});
   MoveOrCopySymbol(v, false);
   EXPECT_EQ(TakeSnapshot(Src()), source);
   EXPECT_EQ(MasterSymbols(Dest()), (Symbols{"XOM", "AAPL"}));
@@ -257,7 +249,7 @@ TEST_F(MoveSymbolTest, RefusedMovesAndCopiesLeaveEveryFileUnchanged) {
       SCOPED_TRACE(std::string(move ? "move" : "copy") + (full ? " to a full" : " to a holder"));
       Messages().clear();
       const Snapshot source = TakeSnapshot(Src()), dest = TakeSnapshot(Dest());
-      DialogScript script({[](QDialog& d) { ClickOk(d); }});
+      DialogScript script({FillAndOk({})});
       MoveOrCopySymbol(v, move);
       EXPECT_EQ(TakeSnapshot(Src()), source);
       EXPECT_EQ(TakeSnapshot(Dest()), dest);
