@@ -201,23 +201,20 @@ TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
     QStringList expected = Row(v, c.row);
     expected[0] = c.proposed;
     expected[4] = QStringLiteral("20.5000");
-    QString proposed, editDate;
     int editRow = -1;
     DialogScript script({[&](QDialog& d) {
-                           proposed = Child<QLabel>(d, "newDateText")->text();
+                           EXPECT_EQ(Child<QLabel>(d, "newDateText")->text(), c.proposed);
                            ClickOk(d);
                          },
                          [&](QDialog& d) {
-                           editDate = Child<QLabel>(d, "dateText")->text();
                            editRow = v.selQuoteRow();
                            FillAndOk({{"closeEdit", "20.5"}})(d);
                          }});
     cmd::AddQuote(v);
     EXPECT_EQ(script.titles(), (QStringList{"Add Data", "Edit Selected Quote"}));
-    EXPECT_EQ(proposed, c.proposed);
-    EXPECT_EQ(editDate, c.proposed);
     EXPECT_EQ(editRow, c.row + 1);
     EXPECT_EQ(Settings("Add", {"Date"}), QStringList{c.proposed});
+    EXPECT_EQ(Settings("Edit", {"Date"}), QStringList{c.proposed});
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(v.quoteRowCount(), 7);
     EXPECT_EQ(Row(v, c.row + 1), expected);
@@ -270,13 +267,18 @@ TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
   f.prompt() = ScriptedPrompt({false, true});
   bool openAfterNo = false;
   DialogScript script({[&](QDialog& d) {
+                         EXPECT_EQ(Child<QLabel>(d, "dateText")->text(), "01/12/99");
                          ClickOk(d);
                          openAfterNo = d.isVisible();
                          ClickCancel(d);
                        },
-                       [](QDialog& d) { ClickOk(d); }});
+                       FillAndOk({})});
   cmd::DeleteQuote(v);
+  EXPECT_EQ(script.titles(), QStringList{"Delete Data"});
   EXPECT_TRUE(openAfterNo);
+  EXPECT_EQ(f.prompt().questions,
+            std::vector<std::string>{
+                "You are about to delete the data for date\n01/12/99\nAre you sure?"});
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 3);
 

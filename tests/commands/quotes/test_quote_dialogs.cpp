@@ -1,10 +1,9 @@
-// The quote dialogs on the real view: the OK checks, the Edit dialog's steps, the delete question.
+// The quote dialogs on the real view: the OK checks and the Edit dialog's steps.
 #include <QLabel>
 #include <array>
 
 #include "commands/quotes/adjust_dialog.h"
 #include "commands/quotes/date_edit.h"
-#include "commands/quotes/delete_quote_dialog.h"
 #include "commands/quotes/edit_quote_dialog.h"
 #include "commands/quotes/number_edit.h"
 #include "commands/quotes/split_dialog.h"
@@ -58,21 +57,17 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
+// The dates are not compared with each other; the open interest field takes letters.
 TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
   const struct {
     const char *from, *to, *price, *volume, *openInterest;
     bool passes;
   } cases[] = {
-      {"010499", "011599", "1", "1", "1", true},
-      {"011599", "010499", "1", "1", "1", true},  // the dates are not compared with each other
-      {"010399", "011599", "1", "1", "1", false},
-      {"010499", "011699", "1", "1", "1", false},
-      {"010499", "011599", "0", "1", "1", false},
-      {"010499", "011599", "1", "0.0", "1", false},
-      {"010499", "011599", "1", "1", "", false},
-      {"010499", "011599", "1", "1", "abc", false},  // the plain field takes letters
-      {"010499", "011599", ".5", "2", "3x", true},
-  };
+      {"010499", "011599", "1", "1", "1", true},  {"011599", "010499", "1", "1", "1", true},
+      {"010399", "011599", "1", "1", "1", false}, {"010499", "011699", "1", "1", "1", false},
+      {"010499", "011599", "0", "1", "1", false}, {"010499", "011599", "1", "0.0", "1", false},
+      {"010499", "011599", "1", "1", "", false},  {"010499", "011599", "1", "1", "abc", false},
+      {"010499", "011599", ".5", "2", "3x", true}};
   {
     CAdjustDialog dialog(f.view(), f.view().firstDateText(), f.view().lastDateText());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Adjust Data"));
@@ -142,6 +137,7 @@ TEST_F(QuoteViewTest, EditOfTheOnlyQuoteEnablesNoStep) {
   EXPECT_EQ(Steps(dialog), (std::array{false, false, false, false}));
 }
 
+// Held fields need a number (no range check); the others are ignored.
 TEST_F(QuoteDialogTest, EditRefusesAHeldFieldWithoutANumberAndIgnoresOthers) {
   constexpr std::array<bool, 6> kNoOi = {true, true, true, true, true, false};
   const struct {
@@ -151,9 +147,7 @@ TEST_F(QuoteDialogTest, EditRefusesAHeldFieldWithoutANumberAndIgnoresOthers) {
   } cases[] = {
       {kAllHeld, "closeEdit", "", false},       {kAllHeld, "openInterestEdit", "N/A", false},
       {kNoOi, "openInterestEdit", "N/A", true}, {kNoOi, "openInterestEdit", "", true},
-      {kAllHeld, "volumeEdit", "0", true},  // no range check
-      {kAllHeld, "openEdit", ".", false},
-  };
+      {kAllHeld, "volumeEdit", "0", true},      {kAllHeld, "openEdit", ".", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + "=" + c.text);
     CEditQuoteDialog dialog(f.view(), c.held);
@@ -161,21 +155,6 @@ TEST_F(QuoteDialogTest, EditRefusesAHeldFieldWithoutANumberAndIgnoresOthers) {
     Child<CNumberEdit>(dialog, c.field)->setText(c.text);  // "N/A" as the grid shows it
     EXPECT_EQ(Accepted(dialog), c.passes);
   }
-}
-
-TEST_F(QuoteDialogTest, DeleteAsksBeforeItClosesAndNoKeepsItOpen) {
-  CDeleteQuoteDialog dialog(f.view(), QStringLiteral("01/12/99"));
-  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Delete Data"));
-  EXPECT_EQ(Child<QLabel>(dialog, "dateText")->text(), QStringLiteral("01/12/99"));
-  dialog.show();
-  f.prompt() = ScriptedPrompt({false, true});
-  ClickOk(dialog);
-  EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(f.prompt().questions, std::vector<std::string>{"You are about to delete the data for "
-                                                           "date\n01/12/99\nAre you sure?"});
-  ClickOk(dialog);
-  EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 }  // namespace

@@ -111,20 +111,17 @@ TEST_F(SymbolCommandTest, EditWritesTheSelectedRowsRecordAndUpdatesTheRowWithout
   f.SelectQuote(3);
   const Snapshot before = TakeSnapshot(Src());
   DialogScript script({[](QDialog& d) {
-                         Child<QLineEdit>(d, "symbolEdit")->setText(QStringLiteral("ZZZ"));
+                         Fill(d, {{"symbolEdit", "ZZZ"}});
                          ClickCancel(d);
                        },
                        [](QDialog& d) {
-                         EXPECT_EQ(d.windowTitle(), "Edit Symbol");
                          auto* symbol = Child<QLineEdit>(d, "symbolEdit");
                          auto* name = Child<QLineEdit>(d, "nameEdit");
-                         EXPECT_EQ(symbol->text(), "MSFT");
-                         EXPECT_EQ(name->text(),
-                                   "Microsoft");  // trailing blanks of the field removed
-                         EXPECT_EQ(symbol->maxLength(), 16);
-                         EXPECT_EQ(name->maxLength(), 16);
+                         // The name's trailing blanks are removed.
+                         EXPECT_EQ(symbol->text() + "|" + name->text(), "MSFT|Microsoft");
+                         EXPECT_EQ(symbol->maxLength() + name->maxLength(), 2 * 16);
                          for (const char* refused : {"", " AAPL"}) {
-                           symbol->setText(refused);
+                           Fill(d, {{"symbolEdit", refused}});
                            ClickOk(d);
                            EXPECT_TRUE(d.isVisible()) << refused;
                          }
@@ -134,6 +131,7 @@ TEST_F(SymbolCommandTest, EditWritesTheSelectedRowsRecordAndUpdatesTheRowWithout
   EXPECT_EQ(TakeSnapshot(Src()), before);
 
   EditSymbol(v);
+  EXPECT_EQ(script.titles(), (QStringList{"Edit Symbol", "Edit Symbol"}));
   EXPECT_EQ(Messages(), Symbols(2, "You must enter a symbol"));
   const formats::MasterFile master = ReadMaster(Src());
   ASSERT_EQ(master.records.size(), 3u);
@@ -143,10 +141,9 @@ TEST_F(SymbolCommandTest, EditWritesTheSelectedRowsRecordAndUpdatesTheRowWithout
   EXPECT_EQ(MasterSymbols(Src()), (Symbols{"msft.x", "IBM", "AAPL"}));
   EXPECT_EQ(FileBytes(Src() / "MASTER.BAK"), before.at("MASTER"));
   EXPECT_EQ(FileBytes(Src() / "F1.DAT"), before.at("F1.DAT"));
-  EXPECT_EQ(v.symbolCellText(2, 0), "msft.x");
-  EXPECT_EQ(v.symbolCellText(2, 1), "Sixteen chars ok");
-  EXPECT_EQ(v.symbol(), "msft.x");
-  EXPECT_EQ(v.symbolName(), "Sixteen chars ok");
+  EXPECT_EQ(
+      (QStringList{v.symbolCellText(2, 0), v.symbolCellText(2, 1), v.symbol(), v.symbolName()}),
+      (QStringList{"msft.x", "Sixteen chars ok", "msft.x", "Sixteen chars ok"}));
   EXPECT_EQ(v.selQuoteRow(), 3);  // not reloaded
 }
 
