@@ -23,7 +23,7 @@ constexpr std::array<const char*, 6> kOmitChecks = {"omitOpenCheck", "omitHighCh
                                                     "omitVolCheck",  "omitOICheck"};
 constexpr std::array<const char*, 6> kOmitKeys = {"OmitOpen",  "OmitHigh", "OmitLow",
                                                   "OmitClose", "OmitVol",  "OmitOI"};
-const std::string kNewest = "01/06/98 12.5000 13.0000 12.2500 12.7500 900.00 ";
+const QString kNewest = "01/06/98 12.5000 13.0000 12.2500 12.7500 900.00 ";
 
 // 01/02/98, 01/05/98, 01/06/98; the last with volume 900 and close 12.75.
 SymbolSpec ThreeQuotes(const char* symbol, std::uint8_t file, bool openInterest) {
@@ -40,14 +40,10 @@ SymbolSpec ThreeQuotes(const char* symbol, std::uint8_t file, bool openInterest)
 }
 
 // The lines of a file, each ended by CR LF.
-std::vector<std::string> Lines(const fs::path& file) {
+QStringList Lines(const fs::path& file) {
   const auto bytes = FileBytes(file);
-  const std::string text(bytes.begin(), bytes.end());
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-    lines.push_back(text.substr(start, end - start));
-  EXPECT_EQ(start, text.size()) << "text after the last CR LF";
+  QStringList lines = QString::fromLatin1(std::string(bytes.begin(), bytes.end())).split("\r\n");
+  EXPECT_EQ(lines.takeLast(), "") << "text after the last CR LF";
   return lines;
 }
 
@@ -95,8 +91,8 @@ TEST_F(ExportTest, DefaultsWriteOutputTxtAndAnUnknownDelimiterAndNoOpenInterestW
     ClickOk(d);
   }});
   auto lines = Lines(f.root() / "output.txt");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].substr(0, 9), "01/02/98 ");
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith("01/02/98 "));
   EXPECT_EQ(lines[2], kNewest + "40.00");
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(f.settings().GetString("XportSel", "Starter", "unset"), "output.txt");
@@ -111,9 +107,9 @@ TEST_F(ExportTest, DefaultsWriteOutputTxtAndAnUnknownDelimiterAndNoOpenInterestW
   }});
   EXPECT_EQ(Int("Delim"), -1);  // no button chosen
   lines = Lines(out);
-  ASSERT_EQ(lines.size(), 3u);
-  for (const auto& line : lines)
-    EXPECT_EQ(line.substr(line.size() - 4), " N/A") << line;
+  ASSERT_EQ(lines.size(), 3);
+  for (const QString& line : lines)
+    EXPECT_TRUE(line.endsWith(" N/A")) << line.toStdString();
   EXPECT_EQ(lines[2], kNewest + "N/A");
 }
 
@@ -141,10 +137,10 @@ TEST_F(ExportTest, EveryChoiceReachesTheSettingsAndTheFile) {
       ClickOk(d);
     }});
     const auto lines = Lines(out);
-    ASSERT_EQ(lines.size(), 4u);
+    ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0], c.title);
-    EXPECT_EQ(lines[1].substr(0, 8), "01/06/98");  // newest first
-    EXPECT_EQ(lines[3].substr(0, 8), "01/02/98");
+    EXPECT_TRUE(lines[1].startsWith("01/06/98") &&
+                lines[3].startsWith("01/02/98"));  // newest first
     for (std::size_t i = 0; i < kOmitKeys.size(); ++i)
       EXPECT_EQ(Int(kOmitKeys[i]), c.omit[i] == '1' ? 1 : 0) << kOmitKeys[i];
     EXPECT_EQ(Int("Delim"), 1);
@@ -225,7 +221,7 @@ TEST_F(ExportTest, BrowsePutsTheChosenFileIntoThePathFieldAndALongPathIsKeptWhol
     ClickOk(d);
   }});
   EXPECT_EQ(offered, (QStringList{QStringLiteral("typed.txt"), chosen}));
-  EXPECT_EQ(Lines(deep / "long.txt").size(), 3u);
+  EXPECT_EQ(Lines(deep / "long.txt").size(), 3);
 }
 
 }  // namespace
