@@ -57,7 +57,7 @@ class QuoteViewTest : public ::testing::Test {
     EXPECT_EQ(f.view().portfolioDir(), QPath(Dir()));
     return f.view();
   }
-  // One symbol "TEST"; spec gives a layout other than the usual daily one.
+  // One symbol "TEST", in the given layout (the usual daily one by default).
   CLedgrixView& Start(std::vector<Quote> quotes, SymbolSpec spec = {}) {
     spec.symbol = "TEST";
     spec.quotes = std::move(quotes);
