@@ -180,8 +180,8 @@ bool MayReplace(const Context& ctx, const path& file) {
 bool WriteResultFile(const Context& ctx, const path& file, const std::string& bytes,
                      const std::string& failureText) {
   const platform::IoResult written =
-      platform::WriteFileAtomically(file, file.filename().string() + ".~LX",
-                                    std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+      platform::WriteOutputFile(file, file.filename().string() + ".~LX",
+                                std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   if (!written) {
     Fail(ctx, failureText, {written.message()});
     return false;

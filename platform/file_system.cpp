@@ -167,6 +167,11 @@ class PosixFileSystem final : public FileSystem {
     return ::lstat(path.c_str(), &st) == 0;
   }
 
+  bool IsSpecialFile(const Path& path) override {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
+  }
+
   bool IsDirectory(const Path& path) override {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -82,6 +82,8 @@ class FileSystem {
 
   virtual bool Exists(const Path& path) = 0;
   virtual bool IsDirectory(const Path& path) = 0;
+  // A device, pipe or socket: never replaced by renaming a new file over it.
+  virtual bool IsSpecialFile(const Path& /*path*/) { return false; }
   // Entries of a directory, without "." and "..". Empty when it cannot be read.
   virtual std::vector<DirEntry> List(const Path& dir) = 0;
 };

@@ -92,6 +92,10 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
   const Path resolvedTarget = ResolvePath(target);
   const Path work = ResolveName(dir, workName);
   const bool targetExists = fs.Exists(resolvedTarget);
+  // Renaming over a device would put a plain file in its place.
+  if (targetExists && fs.IsSpecialFile(resolvedTarget)) {
+    return IoResult::Failure(resolvedTarget.string() + " is not a regular file");
+  }
 
   if (IoResult written = WriteDurably(fs, work, content, targetExists ? resolvedTarget : Path());
       !written) {
@@ -123,6 +127,22 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
 IoResult WriteFileAtomically(const Path& path, std::string_view workName,
                              const std::vector<std::uint8_t>& content) {
   return ReplaceFile(path, workName, content);
+}
+
+IoResult WriteOutputFile(const Path& path, std::string_view workName,
+                         const std::vector<std::uint8_t>& content) {
+  FileSystem& fs = CurrentFileSystem();
+  const Path resolved = ResolvePath(path);
+  if (!fs.Exists(resolved) || !fs.IsSpecialFile(resolved)) {
+    return WriteFileAtomically(path, workName, content);
+  }
+  std::string error;
+  std::unique_ptr<OutputFile> out = fs.OpenWrite(resolved, &error);
+  if (!out)
+    return IoResult::Failure(error.empty() ? "cannot open " + resolved.string() : error);
+  IoResult result = content.empty() ? IoResult() : out->Write(content.data(), content.size());
+  IoResult closed = out->Close();
+  return result ? closed : result;
 }
 
 IoResult CopyFileReplacing(const Path& from, const Path& to) {

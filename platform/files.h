@@ -40,6 +40,12 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
 IoResult WriteFileAtomically(const Path& path, std::string_view workName,
                              const std::vector<std::uint8_t>& content);
 
+// Writes a file the user named (an export, a result list): a regular or new file is written
+// as WriteFileAtomically does; a device or pipe (/dev/stdout, a FIFO) is written straight into,
+// never replaced by a new file.
+IoResult WriteOutputFile(const Path& path, std::string_view workName,
+                         const std::vector<std::uint8_t>& content);
+
 // Copies from to to, replacing to (crash-safe as WriteFileAtomically, work file to + ".~CP").
 IoResult CopyFileReplacing(const Path& from, const Path& to);
 

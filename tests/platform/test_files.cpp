@@ -1,5 +1,6 @@
 // The file layer on a real temporary folder: names resolved ignoring case, and replacements that
 // leave the old or the new file whatever operation fails.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,6 +141,29 @@ TEST(ReplaceFile, AnyFailedOperationLeavesTheOldOrTheNewFile) {
     }
   }
   EXPECT_GT(completedAt, 5);
+}
+
+// Renaming a new file over a device or pipe would put a plain file in its place (as root even
+// over /dev/null): portfolio files refuse, a user's output file is written straight into it.
+TEST(ReplaceFile, NeverRenamesOverADeviceOrPipe) {
+  Folder folder;
+  const Path fifo = folder / "OUT";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+
+  EXPECT_FALSE(ReplaceFile(fifo, "OUT.NEW", Of("x"), "OUT.BAK"));
+  Put(folder / "SRC", "src");
+  EXPECT_FALSE(CopyFileReplacing(folder / "SRC", fifo));
+  ASSERT_TRUE(WriteOutputFile(fifo, "OUT.~LX", Of("lines\r\n")));
+  char buffer[16] = {};
+  EXPECT_EQ(::read(reader, buffer, sizeof buffer), 7);
+  ::close(reader);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_EQ(Names(folder.get()), (std::vector<std::string>{"OUT", "SRC"}));
+
+  ASSERT_TRUE(WriteOutputFile(folder / "plain.txt", "plain.txt.~LX", Of("a")));
+  EXPECT_EQ(Get(folder / "plain.txt"), "a");
 }
 
 TEST(CopyAndMove, ReplaceTheDestinationAndRemoveTheSourceOnlyAfterTheCopy) {

@@ -28,6 +28,7 @@ class FailingFileSystem final : public platform::FileSystem {
   platform::IoResult CopyPermissions(const platform::Path& from, const platform::Path& to) override;
   bool Exists(const platform::Path& path) override;
   bool IsDirectory(const platform::Path& path) override;
+  bool IsSpecialFile(const platform::Path& path) override { return inner_.IsSpecialFile(path); }
   std::vector<platform::DirEntry> List(const platform::Path& dir) override;
 
   // True when this operation is the one to fail (and counts it).

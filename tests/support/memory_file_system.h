@@ -132,6 +132,7 @@ class BrokenReplaceFileSystem final : public platform::FileSystem {
   }
   bool Exists(const platform::Path& path) override { return inner_.Exists(path); }
   bool IsDirectory(const platform::Path& path) override { return inner_.IsDirectory(path); }
+  bool IsSpecialFile(const platform::Path& path) override { return inner_.IsSpecialFile(path); }
   std::vector<platform::DirEntry> List(const platform::Path& dir) override {
     return inner_.List(dir);
   }
