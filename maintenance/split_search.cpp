@@ -94,8 +94,7 @@ SplitSearchEnd RunSplitSearch(const std::filesystem::path& dir,
       std::int32_t j = 0;
       while (j != total - 1) {
         const std::int32_t size = std::min<std::int32_t>(total - j, kSplitPageSize);
-        if (reader.Load(series, j, size) != formats::kOk ||
-            series.count != size) {
+        if (reader.Load(series, j, size) != formats::kOk || series.count != size) {
           Notify(events.onReadError, symbol);
           formats::FreeSeries(series);
           return SplitSearchEnd::kReadError;

@@ -46,10 +46,10 @@ struct SymbolSpec {
   std::string name;    // written space-padded into the 16-byte issueName
   char periodicity = 'D';
   // Field order of the records; DATE, OPEN, HIGH, LOW, CLOSE, VOL, OI by default.
-  std::vector<formats::FieldName> fields = {formats::kDate, formats::kOpen, formats::kHigh,
+  std::vector<formats::FieldName> fields = {formats::kDate, formats::kOpen,  formats::kHigh,
                                             formats::kLow,  formats::kClose, formats::kVol,
                                             formats::kOi};
-  bool writeDop = true;  // false: readers fall back to the synthetic layout
+  bool writeDop = true;             // false: readers fall back to the synthetic layout
   std::optional<int> recordLength;  // default fields.size() * 4
   std::optional<int> fieldCount;    // default fields.size()
   std::optional<int> lastRecord;    // default quotes.size() + 1
