@@ -31,7 +31,7 @@ inline constexpr std::size_t kFirstDate = 25;
 inline constexpr std::size_t kLastDate = 29;
 inline constexpr std::size_t kPeriodicity = 33;
 inline constexpr std::size_t kSymbol = 36;
-inline constexpr std::size_t kSymbolTextSize = 14;  // symbolText proper
+inline constexpr std::size_t kSymbolTextSize = 14;   // symbolText proper
 inline constexpr std::size_t kSymbolFieldSize = 16;  // what grids, repair and edit use
 }  // namespace master_offset
 

@@ -30,7 +30,7 @@ struct OpResult {
 // Results of AddSymbolToPortfolio and TransferSymbol.
 enum AddResult : int {
   kAdded = 0,
-  kAlreadyThere = 1,  // refused: the destination holds the symbol
+  kAlreadyThere = 1,   // refused: the destination holds the symbol
   kPortfolioFull = 2,  // refused: 255 symbols, or no free file number
   kAddFailed = 3,      // a file could not be read or written; shown through the prompt
 };
