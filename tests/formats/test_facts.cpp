@@ -25,11 +25,18 @@ SymbolSpec Spec(std::uint8_t n, std::string symbol) {
   return s;
 }
 
-TEST(SeriesFacts, SyntheticLayoutShowsWholeNumbers) {
+TEST(SeriesFacts, FromTheFiles) {
   TempDir tmp;
-  SymbolSpec spec = Spec(4, "IBM");
+  SymbolSpec spec = Spec(4, "IBM"), wide = Spec(2, "WIDE");
   spec.writeDop = false;
-  PortfolioBuilder(tmp.get()).Add(spec).Write();
+  wide.recordLength = 40;
+  wide.writeDop = false;
+  PortfolioBuilder(tmp.get()).Add(spec).Add(Spec(1, "DOP")).Add(wide).Add(Spec(3, "NODAT")).Write();
+  std::filesystem::remove(tmp / "F3.DAT");
+  testing::WriteText(tmp / "F1.DOP",
+                     "\"DATE\",0,0\n\"OPEN\",100,2\n\"HIGH\",-7,1000\n\"LOW\",7,-8\n");
+
+  // Without a DOP every field shows whole numbers.
   SeriesFacts f;
   ASSERT_EQ(ReadSeriesFacts(tmp.get(), "ibm", f), 0);
   EXPECT_EQ(f.path, tmp.get().string());
@@ -48,33 +55,18 @@ TEST(SeriesFacts, SyntheticLayoutShowsWholeNumbers) {
     EXPECT_EQ(f.inputText[k], expected) << kFieldNames[k];
     EXPECT_EQ(f.displayText[k], expected) << kFieldNames[k];
   }
-}
 
-TEST(SeriesFacts, DopCodesAreNamed) {
-  TempDir tmp;
-  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Write();
-  testing::WriteText(tmp / "F1.DOP",
-                     "\"DATE\",0,0\n\"OPEN\",100,2\n\"HIGH\",-7,1000\n\"LOW\",7,-8\n");
-  SeriesFacts f;
-  ASSERT_EQ(ReadSeriesFacts(tmp.get(), "IBM", f), 0);
+  // DOP codes are named; codes without a name show their number.
+  ASSERT_EQ(ReadSeriesFacts(tmp.get(), "DOP", f), 0);
   EXPECT_EQ(f.inputText[kOpen], "100s");
   EXPECT_EQ(f.displayText[kOpen], "100ths");
   EXPECT_EQ(f.inputText[kHigh], "128ths");
   EXPECT_EQ(f.displayText[kHigh], "1,000s");
-  // Codes without a name show their number.
   EXPECT_EQ(f.inputText[kLow], "7");
   EXPECT_EQ(f.displayText[kLow], "-8");
   EXPECT_EQ(f.inputText[kClose], "");
-}
 
-TEST(SeriesFacts, FailuresReturnOneAndLeaveTheRecord) {
-  TempDir tmp;
-  SymbolSpec wide = Spec(2, "WIDE");
-  wide.recordLength = 40;
-  wide.writeDop = false;
-  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Add(wide).Add(Spec(3, "NODAT")).Write();
-  std::filesystem::remove(tmp / "F3.DAT");
-  SeriesFacts f;
+  // Failures return 1 and leave the record alone.
   f.path = "untouched";
   f.quoteCount = 77;
   for (const char* symbol : {"MISSING", "WIDE", "NODAT"}) {
@@ -104,28 +96,16 @@ TEST(SeriesFacts, PeriodicityAndCodeNames) {
 }
 
 TEST(StatusText, EveryCode) {
-  const std::pair<int, const char*> texts[] = {{0, "Sucessfull"},
-                                               {-1, "Invalid Parm"},
-                                               {-2, "File Open"},
-                                               {-3, "Malloc"},
-                                               {-4, "File Read"},
-                                               {-5, "File Write"},
-                                               {-6, "File Seek"},
-                                               {-7, "File Exists"},
-                                               {-8, "File Not Found"},
-                                               {-9, "Record Not Found"},
-                                               {-10, "No Graphics Found"},
-                                               {-11, "No Fonts Found"},
-                                               {-12, "Charts Uninitialized"},
-                                               {-13, "Max Lines Exceeded"},
-                                               {-14, "Max Grids Exceeded"},
-                                               {-15, "Unknown"},
-                                               {-16, ""},
-                                               {-100, ""},
-                                               {-200, ""},
-                                               {1, ""}};
-  for (const auto& [code, text] : texts)
+  int code = 1;
+  for (const char* text :
+       {"Sucessfull", "Invalid Parm", "File Open", "Malloc", "File Read", "File Write", "File Seek",
+        "File Exists", "File Not Found", "Record Not Found", "No Graphics Found", "No Fonts Found",
+        "Charts Uninitialized", "Max Lines Exceeded", "Max Grids Exceeded", "Unknown"}) {
+    --code;
     EXPECT_EQ(StatusText(code), text) << code;
+  }
+  for (int other : {-16, -100, -200, 1})
+    EXPECT_EQ(StatusText(other), "") << other;
 }
 
 TEST(CellText, ValuesAndAbsentFields) {

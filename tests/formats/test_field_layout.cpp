@@ -3,6 +3,7 @@
 
 #include <array>
 #include <string>
+#include <tuple>
 
 #include "formats/field_layout.h"
 #include "tests/support/fixture.h"
@@ -22,22 +23,13 @@ Positions P(std::initializer_list<int> values) {
   return p;
 }
 
+// Written as f1.dop and read as F1.DOP: the descriptor is found whatever its case.
 FieldLayout FromDop(const TempDir& tmp, const std::string& text, int recordLength = 28,
                     StatusCode expected = kOk) {
-  testing::WriteText(tmp / "F1.DOP", text);
+  testing::WriteText(tmp / "f1.dop", text);
   FieldLayout layout;
   EXPECT_EQ(ReadFieldLayout(tmp / "F1.DOP", recordLength, layout), expected);
   return layout;
-}
-
-TEST(FieldLayout, DopGivesPositionsInLineOrder) {
-  TempDir tmp;
-  const FieldLayout l = FromDop(
-      tmp, "\"DATE\",0,0\n\"OPEN\",5,5\n\"HIGH\",5,5\n\"LOW\",5,5\n\"CLOSE\",5,5\n\"VOL\",0,0\n");
-  EXPECT_EQ(l.fieldPosition, P({1, 0, 2, 3, 4, 5, 6, 0}));
-  EXPECT_EQ(l.inputCode, P({0, 0, 5, 5, 5, 5, 0, 0}));
-  EXPECT_FALSE(l.has(kTime));
-  EXPECT_FALSE(l.has(kOi));
 }
 
 TEST(FieldLayout, DopLineRules) {
@@ -45,8 +37,16 @@ TEST(FieldLayout, DopLineRules) {
     const char* what;
     std::string text;
     Positions positions, input, display;
+    int length = 28;
   };
+  const std::string longTail(10000, 'x');
   const Case cases[] = {
+      {"positions in line order",
+       "\"DATE\",0,0\n\"OPEN\",5,5\n\"HIGH\",5,5\n\"LOW\",5,5\n\"CLOSE\",5,5\n\"VOL\",0,0\n",
+       P({1, 0, 2, 3, 4, 5, 6, 0}), P({0, 0, 5, 5, 5, 5, 0, 0}), P({0, 0, 5, 5, 5, 5, 0, 0})},
+      {"position beyond the record is absent",
+       "\"DATE\",0,0\n\"OPEN\",0,0\n\"HIGH\",0,0\n\"LOW\",0,0\n\"CLOSE\",0,0\n\"VOL\",0,0\n",
+       P({1, 0, 2, 3, 4, 0, 0, 0}), P({}), P({}), 16},
       {"unknown name takes no position", "\"DATE\",0,0\n\"FOO\",1,1\n\"CLOSE\",2,3\n",
        P({1, 0, 0, 0, 0, 2}), P({0, 0, 0, 0, 0, 2}), P({0, 0, 0, 0, 0, 3})},
       {"case is ignored", "\"date\",0,0\n\"Close\",0,0\n\"vOl\",0,0\n", P({1, 0, 0, 0, 0, 2, 3}),
@@ -65,32 +65,19 @@ TEST(FieldLayout, DopLineRules) {
       {"nothing after a Ctrl-Z", "\"DATE\",0,0\n\x1A\"CLOSE\",0,0\n", P({1}), P({}), P({})},
       {"codes held to 16 bits", "\"DATE\",99999999999,-99999999999\n", P({1}), P({32767}),
        P({-32768})},
+      {"overlong lines are read up to their limit",
+       "\"DATE\",0,0\n\"CLOSE\",2,2" + longTail + "\n\"" + longTail + "\n\"VOL\",0,0\n",
+       P({1, 0, 0, 0, 0, 2, 3}), P({0, 0, 0, 0, 0, 2}), P({0, 0, 0, 0, 0, 2})},
       {"empty file", "", P({}), P({}), P({})},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     TempDir tmp;
-    const FieldLayout l = FromDop(tmp, c.text);
-    EXPECT_EQ(l.fieldPosition, c.positions) << c.what;
-    EXPECT_EQ(l.inputCode, c.input) << c.what;
-    EXPECT_EQ(l.displayCode, c.display) << c.what;
+    const FieldLayout l = FromDop(tmp, c.text, c.length);
+    EXPECT_EQ(l.fieldPosition, c.positions);
+    EXPECT_EQ(l.inputCode, c.input);
+    EXPECT_EQ(l.displayCode, c.display);
   }
-}
-
-TEST(FieldLayout, OverlongLineIsReadUpToItsLimit) {
-  TempDir tmp;
-  const std::string longTail(10000, 'x');
-  const FieldLayout l = FromDop(
-      tmp, "\"DATE\",0,0\n\"CLOSE\",2,2" + longTail + "\n\"" + longTail + "\n\"VOL\",0,0\n");
-  EXPECT_EQ(l.fieldPosition, P({1, 0, 0, 0, 0, 2, 3}));
-  EXPECT_EQ(l.inputCode[kClose], 2);
-}
-
-TEST(FieldLayout, PositionBeyondTheRecordIsAbsent) {
-  TempDir tmp;
-  const FieldLayout l = FromDop(
-      tmp, "\"DATE\",0,0\n\"OPEN\",0,0\n\"HIGH\",0,0\n\"LOW\",0,0\n\"CLOSE\",0,0\n\"VOL\",0,0\n",
-      16);
-  EXPECT_EQ(l.fieldPosition, P({1, 0, 2, 3, 4, 0, 0, 0}));
 }
 
 TEST(FieldLayout, UnusableRecordLengthIsRefusedEvenWithADop) {
@@ -111,21 +98,19 @@ TEST(FieldLayout, SyntheticLayoutsWithoutADop) {
     StatusCode status;
     Positions positions;
   };
-  const Case cases[] = {
-      {8, 'D', kOk, P({1, 0, 0, 0, 0, 2})},
-      {12, 'D', kOk, P({1, 0, 0, 0, 0, 2, 3})},
-      {16, 'D', kOk, P({1, 0, 0, 2, 3, 4})},
-      {24, 'D', kOk, P({1, 0, 2, 3, 4, 5, 6})},
-      {28, 'D', kOk, P({1, 0, 2, 3, 4, 5, 6, 7})},
-      {32, 'D', kNoFieldLayout, P({})},
-      {4, 'D', kNoFieldLayout, P({})},
-      {36, 'D', kNoFieldLayout, P({})},
-      // Intraday files carry their time as the second field.
-      {28, 'I', kOk, P({1, 2, 3, 4, 5, 6, 7})},
-      {32, 'I', kOk, P({1, 2, 3, 4, 5, 6, 7, 8})},
-      {24, 'I', kOk, P({1, 0, 2, 3, 4, 5, 6})},
-      {36, 'I', kNoFieldLayout, P({})},
-  };
+  // Intraday files carry their time as the second field.
+  const Case cases[] = {{8, 'D', kOk, P({1, 0, 0, 0, 0, 2})},
+                        {12, 'D', kOk, P({1, 0, 0, 0, 0, 2, 3})},
+                        {16, 'D', kOk, P({1, 0, 0, 2, 3, 4})},
+                        {24, 'D', kOk, P({1, 0, 2, 3, 4, 5, 6})},
+                        {28, 'D', kOk, P({1, 0, 2, 3, 4, 5, 6, 7})},
+                        {32, 'D', kNoFieldLayout, P({})},
+                        {4, 'D', kNoFieldLayout, P({})},
+                        {36, 'D', kNoFieldLayout, P({})},
+                        {28, 'I', kOk, P({1, 2, 3, 4, 5, 6, 7})},
+                        {32, 'I', kOk, P({1, 2, 3, 4, 5, 6, 7, 8})},
+                        {24, 'I', kOk, P({1, 0, 2, 3, 4, 5, 6})},
+                        {36, 'I', kNoFieldLayout, P({})}};
   for (const Case& c : cases) {
     TempDir tmp;
     FieldLayout layout;
@@ -136,51 +121,33 @@ TEST(FieldLayout, SyntheticLayoutsWithoutADop) {
   }
 }
 
+// 20-byte records hold OPEN or VOL as their fifth field; the first quote tells which.
 TEST(FieldLayout, TwentyByteRecordsLookAtTheFirstQuote) {
   const Positions volume = P({1, 0, 0, 2, 3, 4, 5});
   const Positions open = P({1, 0, 2, 3, 4, 5});
-  struct Case {
-    float second, fifth;
-    Positions expected;
-  };
-  const Case cases[] = {
+  const std::tuple<float, float, Positions> cases[] = {
       {50, 0, volume}, {50, 49, open}, {50, 100.5f, volume}, {50, 100, open}, {0, 0, volume}};
-  for (const Case& c : cases) {
+  for (const auto& [second, fifth, expected] : cases) {
     TempDir tmp;
     testing::SymbolSpec spec;
     spec.fields = {kDate, kHigh, kLow, kClose, kVol};
-    testing::Quote q;
-    q.date = DayFromYmd(1998, 1, 2);
-    q.high = c.second;
-    q.volume = c.fifth;
-    spec.quotes = {q};
+    spec.quotes = {{DayFromYmd(1998, 1, 2), 0, 0, second, 0, 0, fifth, 0}};
     testing::WriteBytes(tmp / "f1.dat", testing::MakeQuoteFile(spec));
     FieldLayout layout;
     ASSERT_EQ(ReadFieldLayout(tmp / "F1.DOP", 20, layout), kOk);
-    EXPECT_EQ(layout.fieldPosition, c.expected) << c.second << " " << c.fifth;
+    EXPECT_EQ(layout.fieldPosition, expected) << second << " " << fifth;
   }
-}
-
-TEST(FieldLayout, TwentyByteRecordsWithoutQuotesOrFile) {
+  // Without a DAT there is no layout; without a quote to look at: DATE HIGH LOW CLOSE VOL.
   TempDir tmp;
   FieldLayout layout;
   EXPECT_EQ(ReadFieldLayout(tmp / "F1.DOP", 20, layout), kNoFieldLayout);
-  // No quote to look at: DATE HIGH LOW CLOSE VOL.
   for (std::vector<std::uint8_t> bytes :
        {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>(20, 0),
         std::vector<std::uint8_t>(30, 0x7F)}) {
     testing::WriteBytes(tmp / "F1.DAT", bytes);
     ASSERT_EQ(ReadFieldLayout(tmp / "F1.DOP", 20, layout), kOk);
-    EXPECT_EQ(layout.fieldPosition, P({1, 0, 0, 2, 3, 4, 5})) << bytes.size();
+    EXPECT_EQ(layout.fieldPosition, volume) << bytes.size();
   }
-}
-
-TEST(FieldLayout, DopFoundWhateverItsCase) {
-  TempDir tmp;
-  testing::WriteText(tmp / "f1.dop", "\"DATE\",0,0\n\"CLOSE\",0,0\n");
-  FieldLayout layout;
-  ASSERT_EQ(ReadFieldLayout(tmp / "F1.DOP", 28, layout), kOk);
-  EXPECT_EQ(layout.fieldPosition, P({1, 0, 0, 0, 0, 2}));
 }
 
 }  // namespace

@@ -23,8 +23,9 @@ SymbolSpec Spec(std::uint8_t n, std::string symbol, std::string name = "") {
   return s;
 }
 
-std::string Sep() {
-  return std::string(1, Path::preferred_separator);
+// The directory as LookupSymbol gives it: with a closing separator.
+std::string Found(const Path& dir) {
+  return dir.string() + std::string(1, Path::preferred_separator);
 }
 
 TEST(MasterRecord, FieldsAndDisplayTexts) {
@@ -38,37 +39,20 @@ TEST(MasterRecord, FieldsAndDisplayTexts) {
   EXPECT_EQ(r.issueName(), "INTL BUS MACH   ");
   EXPECT_EQ(r.symbolField(), "IBM             ");
   EXPECT_EQ(r.displaySymbol(), "IBM");
-  EXPECT_EQ(r.displayName(), "INTL BUS MACH   ");
-  EXPECT_FALSE(r.isDirectoryEntry());
   EXPECT_EQ(r.storedFirstDate(), 980102.0f);
-
   MasterRecord copy = r;
   copy.decodeDates();
   EXPECT_EQ(copy.hostFirstDate(), 980102.0f);
   copy.encodeDates();
   EXPECT_EQ(copy.bytes, r.bytes);
+  // The display symbol stops at control and high bytes.
+  copy.bytes[master_offset::kSymbol + 1] = 0x85;
+  EXPECT_EQ(copy.displaySymbol(), "I");
+  copy.bytes[master_offset::kSymbol] = 0x00;
+  EXPECT_TRUE(copy.hasBlankSymbol());
 }
 
-TEST(MasterRecord, DisplaySymbolStopsAtControlAndHighBytes) {
-  MasterRecord r;
-  r.setSymbolField("AB");
-  r.bytes[master_offset::kSymbol + 1] = 0x85;
-  EXPECT_EQ(r.displaySymbol(), "A");
-  r.bytes[master_offset::kSymbol] = 0x00;
-  EXPECT_TRUE(r.hasBlankSymbol());
-}
-
-TEST(MasterRecord, HeaderCountsAreSignedLittleEndian) {
-  MasterHeader h;
-  h.setSymbolCount(300);
-  h.setFileCounter(-2);
-  EXPECT_EQ(h.bytes[0], 0x2C);
-  EXPECT_EQ(h.bytes[1], 0x01);
-  EXPECT_EQ(h.symbolCount(), 300);
-  EXPECT_EQ(h.fileCounter(), -2);
-}
-
-TEST(MasterRecord, MatchingRule) {
+TEST(MasterRecord, MatchingRuleAndDirectoryEntries) {
   MasterRecord r;
   r.setIssueName("Acme Corp");
   r.setSymbolField("AB CD");
@@ -79,65 +63,46 @@ TEST(MasterRecord, MatchingRule) {
   EXPECT_TRUE(r.matches("AB"));     // one word: the symbol up to its first space
   EXPECT_FALSE(r.matches("AB C"));
   EXPECT_FALSE(r.matches("CD"));
-}
 
-TEST(MasterRecord, DirectoryEntryNeedsAFirstCharacter) {
   MasterRecord entry;
   entry.setIssueName("SUB        <DIR>");
   EXPECT_TRUE(entry.isDirectoryEntry());
   EXPECT_EQ(entry.directoryName(), "SUB");
-  MasterRecord blank;
-  blank.setIssueName("           <DIR>");
-  EXPECT_FALSE(blank.isDirectoryEntry());
+  entry.setIssueName("           <DIR>");  // needs a first character
+  EXPECT_FALSE(entry.isDirectoryEntry());
 }
 
 TEST(Lookup, FindsByNameAndBySymbolIgnoringCase) {
   TempDir tmp;
-  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM", "INTL BUS MACH")).Add(Spec(2, "msft")).Write();
   MasterRecord r;
   Path found;
+  EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);  // no MASTER
+  PortfolioBuilder(tmp.get()).Write();
+  EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);  // an empty one
+  PortfolioBuilder(tmp.get())
+      .Add(Spec(1, "IBM", "INTL BUS MACH"))
+      .Add(Spec(2, "msft"))
+      .Add(Spec(3, "XYZ", "           <DIR>"))  // an ordinary record
+      .Write();
   ASSERT_EQ(LookupSymbol(tmp.get(), "ibm", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 1);
-  EXPECT_EQ(found.string(), tmp.get().string() + Sep());
-  // Dates come back as plain host numbers.
-  EXPECT_EQ(r.hostFirstDate(), 980102.0f);
+  EXPECT_EQ(found.string(), Found(tmp.get()));
+  EXPECT_EQ(r.hostFirstDate(), 980102.0f);  // dates come back as plain host numbers
   ASSERT_EQ(LookupSymbol(tmp.get(), "intl bus mach", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 1);
   ASSERT_EQ(LookupSymbol(tmp.get(), "MSFT", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 2);
-  EXPECT_EQ(LookupSymbol(tmp.get(), "ORCL", r, found), kFileNotFound);
-}
-
-TEST(Lookup, DirectoryWithOrWithoutSeparator) {
-  TempDir tmp;
-  PortfolioBuilder(tmp.get()).Add(Spec(1, "IBM")).Write();
-  MasterRecord r;
-  Path found;
-  ASSERT_EQ(LookupSymbol(tmp.get().string() + Sep(), "IBM", r, found), kOk);
-  EXPECT_EQ(found.string(), tmp.get().string() + Sep());
-}
-
-TEST(Lookup, EmptyOrMissingMasterIsNotFound) {
-  TempDir tmp;
-  MasterRecord r;
-  Path found;
-  EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);
-  PortfolioBuilder(tmp.get()).Write();
-  EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);
-}
-
-TEST(Lookup, BlankFirstCharacterDirMarkerIsAnOrdinaryRecord) {
-  TempDir tmp;
-  PortfolioBuilder(tmp.get()).Add(Spec(3, "XYZ", "           <DIR>")).Write();
-  MasterRecord r;
-  Path found;
   ASSERT_EQ(LookupSymbol(tmp.get(), "XYZ", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 3);
+  EXPECT_EQ(LookupSymbol(tmp.get(), "ORCL", r, found), kFileNotFound);
+  // A directory given with its separator is found with one separator.
+  ASSERT_EQ(LookupSymbol(Found(tmp.get()), "IBM", r, found), kOk);
+  EXPECT_EQ(found.string(), Found(tmp.get()));
 }
 
 TEST(Lookup, FollowsNestedDirectoryEntriesDepthFirst) {
   TempDir tmp;
-  // Top: entry A, entry B, symbol TOP (own symbols are tried before any sub-directory).
+  // Top: entry A, entry B, symbol DUP (own symbols are tried before any sub-directory).
   PortfolioBuilder(tmp.get())
       .AddDirectoryEntry("A")
       .AddDirectoryEntry("B")
@@ -145,7 +110,11 @@ TEST(Lookup, FollowsNestedDirectoryEntriesDepthFirst) {
       .Write();
   PortfolioBuilder(tmp / "A").AddDirectoryEntry("DEEP").Add(Spec(2, "INA")).Write();
   PortfolioBuilder(tmp.get() / "A" / "DEEP").Add(Spec(3, "DEEPSYM")).Add(Spec(4, "TWICE")).Write();
-  PortfolioBuilder(tmp / "B").Add(Spec(5, "TWICE")).Add(Spec(6, "DUP")).Write();
+  PortfolioBuilder(tmp / "B")
+      .Add(Spec(5, "TWICE"))
+      .Add(Spec(6, "DUP"))
+      .Add(Spec(7, "ONLYB"))
+      .Write();
 
   MasterRecord r;
   Path found;
@@ -153,14 +122,13 @@ TEST(Lookup, FollowsNestedDirectoryEntriesDepthFirst) {
   EXPECT_EQ(r.fileNumber(), 1);
   ASSERT_EQ(LookupSymbol(tmp.get(), "deepsym", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 3);
-  EXPECT_EQ(found.string(), (tmp.get() / "A" / "DEEP").string() + Sep());
+  EXPECT_EQ(found.string(), Found(tmp.get() / "A" / "DEEP"));
   // A/DEEP is searched before B.
   ASSERT_EQ(LookupSymbol(tmp.get(), "TWICE", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 4);
   // Back up from A/DEEP and on into B.
-  PortfolioBuilder(tmp / "B").Add(Spec(7, "ONLYB")).Write();
   ASSERT_EQ(LookupSymbol(tmp.get(), "ONLYB", r, found), kOk);
-  EXPECT_EQ(found.string(), (tmp.get() / "B").string() + Sep());
+  EXPECT_EQ(found.string(), Found(tmp.get() / "B"));
 }
 
 TEST(Lookup, NamesOfAnyCaseOnDisk) {
@@ -172,11 +140,8 @@ TEST(Lookup, NamesOfAnyCaseOnDisk) {
   Path found;
   ASSERT_EQ(LookupSymbol(tmp.get(), "LOW", r, found), kOk);
   // The spelling on disk is what comes back.
-  EXPECT_EQ(found.string(), (tmp.get() / "sub").string() + Sep());
-}
+  EXPECT_EQ(found.string(), Found(tmp.get() / "sub"));
 
-TEST(Lookup, QuoteFilePathResolvesAnyCase) {
-  TempDir tmp;
   testing::WriteText(tmp / "f1.dat", "x");
   testing::WriteText(tmp / "F1.dop", "x");
   EXPECT_EQ(QuoteFilePath(tmp.get(), 1, "DAT"), tmp / "f1.dat");
@@ -187,11 +152,14 @@ TEST(Lookup, QuoteFilePathResolvesAnyCase) {
 
 TEST(Lookup, ReadMasterFileKeepsEveryRecord) {
   TempDir tmp;
-  PortfolioBuilder(tmp.get()).Add(Spec(1, "A")).Add(Spec(2, "B")).SetCounts(2, 9).Write();
+  PortfolioBuilder(tmp.get()).Add(Spec(1, "A")).Add(Spec(2, "B")).SetCounts(300, -2).Write();
   MasterFile file;
   ASSERT_TRUE(ReadMasterFile(tmp / "master", file));
-  EXPECT_EQ(file.header.symbolCount(), 2);
-  EXPECT_EQ(file.header.fileCounter(), 9);
+  // The header counts are signed little-endian.
+  EXPECT_EQ(file.header.bytes[0], 0x2C);
+  EXPECT_EQ(file.header.bytes[1], 0x01);
+  EXPECT_EQ(file.header.symbolCount(), 300);
+  EXPECT_EQ(file.header.fileCounter(), -2);
   ASSERT_EQ(file.records.size(), 2u);
   EXPECT_FALSE(file.trailingBytes);
   EXPECT_EQ(MasterBytes(file), testing::FileBytes(tmp / "MASTER"));

@@ -3,22 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
-#include <string>
-#include <vector>
 
-#include "formats/dates.h"
 #include "formats/status.h"
-#include "tests/support/fixture.h"
+#include "tests/maintenance/helpers.h"
 
 namespace ledgrix::maintenance {
 namespace {
-
-using formats::DayFromYmd;
-using testing::PortfolioBuilder;
-using testing::Quote;
-using testing::SymbolSpec;
-using testing::TempDir;
 
 SymbolSpec ThreeQuotes() {
   SymbolSpec spec;
@@ -33,47 +25,80 @@ SymbolSpec ThreeQuotes() {
   return spec;
 }
 
-std::string Export(const std::filesystem::path& dir, std::string_view symbol,
-                   const ExportOptions& options, formats::StatusCode* status = nullptr) {
+const std::string kLine1 = "01/02/98 10.5000 11.0000 10.0000 10.7500 900.00 12.00\r\n";
+const std::string kLine2 = "01/05/98 10.7500 12.5000 10.5000 12.7500 1500.00 13.00\r\n";
+const std::string kLine3 = "01/06/98 12.7500 13.0000 12.0000 12.2500 2000.50 14.00\r\n";
+
+std::string Export(const std::filesystem::path& dir, const ExportOptions& options,
+                   formats::StatusCode* status = nullptr) {
   std::ostringstream out(std::ios::binary);
-  const formats::StatusCode result = ExportQuotes(dir, symbol, options, out);
+  const formats::StatusCode result = ExportQuotes(dir, "ACME", options, out);
   if (status != nullptr)
     *status = result;
   return out.str();
 }
 
-class ExportTest : public ::testing::Test {
- protected:
-  void SetUp() override { PortfolioBuilder(dir.get()).Add(ThreeQuotes()).Write(); }
+TEST(ExportTest, FormatRules) {
+  struct Case {
+    const char* what;
+    std::function<void(ExportOptions&)> options;
+    std::function<void(SymbolSpec&)> spec;
+    std::string expected;
+  };
+  const auto none = [](auto&) {};
+  const Case cases[] = {
+      {"seven space-separated cells, oldest first", none, none, kLine1 + kLine2 + kLine3},
+      {"newest first", [](ExportOptions& o) { o.newestFirst = true; }, none,
+       kLine3 + kLine2 + kLine1},
+      {"every column omitted leaves the date",
+       [](ExportOptions& o) {
+         o.omit.fill(true);
+         o.title = true;
+       },
+       none, "DATE\r\n01/02/98\r\n01/05/98\r\n01/06/98\r\n"},
+      {"commas and a title without volume",
+       [](ExportOptions& o) {
+         o.delimiter = 1;
+         o.title = true;
+         o.omit[4] = true;
+       },
+       none,
+       "DATE,OPEN,HIGH,LOW,CLOSE,OI\r\n01/02/98,10.5000,11.0000,10.0000,10.7500,12.00\r\n"
+       "01/05/98,10.7500,12.5000,10.5000,12.7500,13.00\r\n"
+       "01/06/98,12.7500,13.0000,12.0000,12.2500,14.00\r\n"},
+      {"a file without open interest", none, [](SymbolSpec& s) { s.fields.pop_back(); },
+       "01/02/98 10.5000 11.0000 10.0000 10.7500 900.00 N/A\r\n"
+       "01/05/98 10.7500 12.5000 10.5000 12.7500 1500.00 N/A\r\n"
+       "01/06/98 12.7500 13.0000 12.0000 12.2500 2000.50 N/A\r\n"},
+      {"negative values", none,
+       [](SymbolSpec& s) {
+         s.quotes.resize(1);
+         s.quotes[0].low = -2.0f;
+         s.quotes[0].volume = -1.0f;
+       },
+       "01/02/98 10.5000 11.0000 N/A 10.7500 N/A 12.00\r\n"},
+      {"one quote newest first", [](ExportOptions& o) { o.newestFirst = true; },
+       [](SymbolSpec& s) { s.quotes.resize(1); }, kLine1},
+      {"no quotes: only the title", [](ExportOptions& o) { o.title = true; },
+       [](SymbolSpec& s) { s.quotes.clear(); }, "DATE OPEN HIGH LOW CLOSE VOL OI\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    SymbolSpec spec = ThreeQuotes();
+    c.spec(spec);
+    PortfolioBuilder(dir.get()).Add(spec).Write();
+    ExportOptions options;
+    c.options(options);
+    formats::StatusCode status = -1;
+    EXPECT_EQ(Export(dir.get(), options, &status), c.expected);
+    EXPECT_EQ(status, formats::kOk);
+  }
+}
+
+TEST(ExportTest, EachOmitFlagDropsItsOwnColumn) {
   TempDir dir;
-};
-
-TEST_F(ExportTest, DefaultOptionsWriteSevenSpaceSeparatedCellsOldestFirst) {
-  formats::StatusCode status = -1;
-  EXPECT_EQ(Export(dir.get(), "ACME", {}, &status),
-            "01/02/98 10.5000 11.0000 10.0000 10.7500 900.00 12.00\r\n"
-            "01/05/98 10.7500 12.5000 10.5000 12.7500 1500.00 13.00\r\n"
-            "01/06/98 12.7500 13.0000 12.0000 12.2500 2000.50 14.00\r\n");
-  EXPECT_EQ(status, formats::kOk);
-}
-
-TEST_F(ExportTest, NewestFirstReversesTheLines) {
-  ExportOptions options;
-  options.newestFirst = true;
-  EXPECT_EQ(Export(dir.get(), "ACME", options),
-            "01/06/98 12.7500 13.0000 12.0000 12.2500 2000.50 14.00\r\n"
-            "01/05/98 10.7500 12.5000 10.5000 12.7500 1500.00 13.00\r\n"
-            "01/02/98 10.5000 11.0000 10.0000 10.7500 900.00 12.00\r\n");
-}
-
-TEST_F(ExportTest, EveryOmitFlagLeavesTheDateAlone) {
-  ExportOptions options;
-  options.omit.fill(true);
-  options.title = true;
-  EXPECT_EQ(Export(dir.get(), "ACME", options), "DATE\r\n01/02/98\r\n01/05/98\r\n01/06/98\r\n");
-}
-
-TEST_F(ExportTest, EachOmitFlagDropsItsOwnColumn) {
+  PortfolioBuilder(dir.get()).Add(ThreeQuotes()).Write();
   const std::array<std::string, 6> withoutColumn = {
       "DATE HIGH LOW CLOSE VOL OI", "DATE OPEN LOW CLOSE VOL OI",  "DATE OPEN HIGH CLOSE VOL OI",
       "DATE OPEN HIGH LOW VOL OI",  "DATE OPEN HIGH LOW CLOSE OI", "DATE OPEN HIGH LOW CLOSE VOL"};
@@ -87,24 +112,14 @@ TEST_F(ExportTest, EachOmitFlagDropsItsOwnColumn) {
     ExportOptions options;
     options.omit[c] = true;
     options.title = true;
-    const std::string text = Export(dir.get(), "ACME", options);
+    const std::string text = Export(dir.get(), options);
     EXPECT_EQ(text.substr(0, text.find("\r\n")), withoutColumn[c]) << c;
     const std::size_t second = text.find("\r\n") + 2;
     EXPECT_EQ(text.substr(second, text.find("\r\n", second) - second), firstLine[c]) << c;
   }
 }
 
-TEST_F(ExportTest, CommaTitleWithoutVolume) {
-  ExportOptions options;
-  options.delimiter = 1;
-  options.title = true;
-  options.omit[4] = true;
-  const std::string text = Export(dir.get(), "ACME", options);
-  EXPECT_EQ(text.substr(0, text.find("\r\n") + 2), "DATE,OPEN,HIGH,LOW,CLOSE,OI\r\n");
-  EXPECT_NE(text.find("01/05/98,10.7500,12.5000,10.5000,12.7500,13.00\r\n"), std::string::npos);
-}
-
-TEST(ExportDelimiterTest, SpaceCommaTabAndSpaceForAnythingElse) {
+TEST(ExportTest, SpaceCommaTabAndSpaceForAnythingElse) {
   EXPECT_EQ(ExportDelimiter(0), ' ');
   EXPECT_EQ(ExportDelimiter(1), ',');
   EXPECT_EQ(ExportDelimiter(2), '\t');
@@ -117,70 +132,21 @@ TEST(ExportDelimiterTest, SpaceCommaTabAndSpaceForAnythingElse) {
   EXPECT_EQ(ExportTitleLine(options), "DATE\tOPEN\tHIGH\tLOW\tCLOSE\tVOL\tOI");
 }
 
-TEST(ExportFieldsTest, MissingOpenInterestReadsNotAvailableOnEveryLine) {
+// An unknown symbol or a missing quote file is reported, not exported as empty.
+TEST(ExportTest, FailuresAreReported) {
   TempDir dir;
   SymbolSpec spec = ThreeQuotes();
-  spec.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
-                 formats::kLow,  formats::kClose, formats::kVol};
   PortfolioBuilder(dir.get()).Add(spec).Write();
-  EXPECT_EQ(Export(dir.get(), "ACME", {}),
-            "01/02/98 10.5000 11.0000 10.0000 10.7500 900.00 N/A\r\n"
-            "01/05/98 10.7500 12.5000 10.5000 12.7500 1500.00 N/A\r\n"
-            "01/06/98 12.7500 13.0000 12.0000 12.2500 2000.50 N/A\r\n");
-}
-
-TEST(ExportFieldsTest, NegativeValueReadsNotAvailable) {
-  TempDir dir;
-  SymbolSpec spec = ThreeQuotes();
-  spec.quotes.resize(1);
-  spec.quotes[0].low = -2.0f;
-  spec.quotes[0].volume = -1.0f;
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  EXPECT_EQ(Export(dir.get(), "ACME", {}), "01/02/98 10.5000 11.0000 N/A 10.7500 N/A 12.00\r\n");
-}
-
-TEST(ExportFieldsTest, OneQuoteNewestFirstWritesOneLine) {
-  TempDir dir;
-  SymbolSpec spec = ThreeQuotes();
-  spec.quotes.resize(1);
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  ExportOptions options;
-  options.newestFirst = true;
-  EXPECT_EQ(Export(dir.get(), "ACME", options),
-            "01/02/98 10.5000 11.0000 10.0000 10.7500 900.00 12.00\r\n");
-}
-
-TEST(ExportFieldsTest, NoQuotesWritesOnlyTheTitle) {
-  TempDir dir;
-  SymbolSpec spec = ThreeQuotes();
-  spec.quotes.clear();
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  ExportOptions options;
-  options.title = true;
-  formats::StatusCode status = -1;
-  EXPECT_EQ(Export(dir.get(), "ACME", options, &status), "DATE OPEN HIGH LOW CLOSE VOL OI\r\n");
-  EXPECT_EQ(status, formats::kOk);
-}
-
-TEST(ExportFieldsTest, UnknownSymbolIsReportedNotExportedAsEmpty) {
-  TempDir dir;
-  PortfolioBuilder(dir.get()).Add(ThreeQuotes()).Write();
-  formats::StatusCode status = 0;
-  EXPECT_EQ(Export(dir.get(), "NOPE", {}, &status), "");
-  EXPECT_NE(status, formats::kOk);
-}
-
-TEST(ExportFieldsTest, MissingQuoteFileIsReported) {
-  TempDir dir;
-  PortfolioBuilder(dir.get()).Add(ThreeQuotes()).Write();
   std::filesystem::remove(dir / "F1.DAT");
-  formats::StatusCode status = 0;
-  Export(dir.get(), "ACME", {}, &status);
-  EXPECT_NE(status, formats::kOk);
+  for (const char* symbol : {"ACME", "NOPE"}) {
+    std::ostringstream out;
+    EXPECT_NE(ExportQuotes(dir.get(), symbol, {}, out), formats::kOk) << symbol;
+    EXPECT_EQ(out.str(), "") << symbol;
+  }
 }
 
 // Series longer than one 400-quote window come out whole and in order, both ways.
-TEST(ExportWindowsTest, EveryQuoteOnceInOrderAcrossWindows) {
+TEST(ExportTest, EveryQuoteOnceInOrderAcrossWindows) {
   for (const int count : {399, 400, 401, 800, 801}) {
     TempDir dir;
     SymbolSpec spec = ThreeQuotes();
@@ -195,7 +161,7 @@ TEST(ExportWindowsTest, EveryQuoteOnceInOrderAcrossWindows) {
         const auto& quote = spec.quotes[static_cast<std::size_t>(newest ? count - 1 - i : i)];
         expected += formats::DisplayDate(quote.date) + "\r\n";
       }
-      EXPECT_EQ(Export(dir.get(), "ACME", options), expected) << count << " " << newest;
+      EXPECT_EQ(Export(dir.get(), options), expected) << count << " " << newest;
     }
   }
 }

@@ -11,63 +11,29 @@ namespace {
 using formats::ParseDisplayDate;
 
 TEST(ParseNumberText, ReadsTheLeadingNumberLikePercentF) {
-  struct Case {
-    const char* text;
-    std::optional<float> value;
-  };
-  const Case cases[] = {
-      {"1", 1.0f},
-      {"1.5", 1.5f},
-      {"0.5", 0.5f},
-      {".5", 0.5f},
-      {"12..3", 12.0f},
-      {"  7", 7.0f},
-      {"+2", 2.0f},
-      {"-2.25", -2.25f},
-      {"3abc", 3.0f},
-      {"1e2", 100.0f},
-      {"0", 0.0f},
-      {"0.0", 0.0f},
-      {"", std::nullopt},
-      {".", std::nullopt},
-      {"N/A", std::nullopt},
-      {"abc", std::nullopt},
-      {"-", std::nullopt},
-      {"+-1", std::nullopt},
-      {"- 1", std::nullopt},
-      // Not finite: would turn every scaled value into garbage.
-      {"inf", std::nullopt},
-      {"nan", std::nullopt},
-      {"1e60", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(ParseNumberText(c.text), c.value);
-  }
+  const std::pair<const char*, float> numbers[] = {
+      {"1", 1.0f},      {"1.5", 1.5f},   {"0.5", 0.5f}, {".5", 0.5f},
+      {"12..3", 12.0f}, {"  7", 7.0f},   {"+2", 2.0f},  {"-2.25", -2.25f},
+      {"3abc", 3.0f},   {"1e2", 100.0f}, {"0", 0.0f},   {"0.0", 0.0f}};
+  for (const auto& [text, value] : numbers)
+    EXPECT_EQ(ParseNumberText(text), value) << text;
+  // Not finite ("inf", "nan", "1e60") would turn every scaled value into garbage.
+  for (const char* text : {"", ".", "N/A", "abc", "-", "+-1", "- 1", "inf", "nan", "1e60"})
+    EXPECT_EQ(ParseNumberText(text), std::nullopt) << text;
 }
 
 TEST(CheckDateEntry, AcceptsTheLoadedRangeInclusive) {
-  const char* first = "01/04/99";
-  const char* last = "12/31/99";
-  struct Case {
-    const char* text;
-    bool ok;
-  };
-  const Case cases[] = {
-      {"01/04/99", true},  {"12/31/99", true},  {"06/15/99", true},
-      {"01/03/99", false}, {"01/01/00", false},  // one day outside each end
-      {"1/4/99", false},   {"01/04/9", false},  {"01/04/999", false},
-      {"01/ 4/99", false}, {"", false},         {"ab/cd/ef", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
+  // One day outside each end, short groups, blanks and letters are refused.
+  const std::pair<const char*, bool> cases[] = {
+      {"01/04/99", true},  {"12/31/99", true}, {"06/15/99", true}, {"01/03/99", false},
+      {"01/01/00", false}, {"1/4/99", false},  {"01/04/9", false}, {"01/04/999", false},
+      {"01/ 4/99", false}, {"", false},        {"ab/cd/ef", false}};
+  for (const auto& [text, ok] : cases) {
     std::string reason;
-    EXPECT_EQ(CheckDateEntry(c.text, first, last, &reason), c.ok);
-    EXPECT_EQ(reason.empty(), c.ok);
+    EXPECT_EQ(CheckDateEntry(text, "01/04/99", "12/31/99", &reason), ok) << text;
+    EXPECT_EQ(reason.empty(), ok) << text;
   }
-}
-
-TEST(CheckDateEntry, ComparesAcrossTheCentury) {
+  // Compared across the century.
   EXPECT_TRUE(CheckDateEntry("01/03/00", "12/01/99", "02/01/00"));
   EXPECT_FALSE(CheckDateEntry("02/02/00", "12/01/99", "02/01/00"));
 }
@@ -140,14 +106,12 @@ TEST(BuildAdjustChange, ScalesTheInclusiveRangeWithThreeFactors) {
 TEST(BuildInsertAndDeleteChange, NameTheQuoteTheyWorkOn) {
   const auto friday = ParseDisplayDate("01/08/99");
   const auto monday = ParseDisplayDate("01/11/99");
-  const QuoteChange insert = BuildInsertChange(friday);
-  EXPECT_EQ(insert.operation, kInsert);
-  EXPECT_EQ(insert.firstDate, monday);
-  EXPECT_EQ(insert.lastDate, monday);
-  const QuoteChange remove = BuildDeleteChange(monday);
-  EXPECT_EQ(remove.operation, kDelete);
-  EXPECT_EQ(remove.firstDate, monday);
-  EXPECT_EQ(remove.lastDate, monday);
+  for (const auto& [change, op] : {std::pair{BuildInsertChange(friday), kInsert},
+                                   std::pair{BuildDeleteChange(monday), kDelete}}) {
+    EXPECT_EQ(change.operation, op);
+    EXPECT_EQ(change.firstDate, monday);
+    EXPECT_EQ(change.lastDate, monday);
+  }
 }
 
 }  // namespace

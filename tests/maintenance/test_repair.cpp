@@ -5,26 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "formats/master.h"
-#include "tests/support/fixture.h"
+#include "tests/maintenance/helpers.h"
 #include "tests/support/scripted_prompt.h"
 
 namespace ledgrix::maintenance {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using formats::MasterRecord;
 using formats::master_offset::kIssueName;
 using formats::master_offset::kSymbol;
-using testing::FileBytes;
-using testing::PortfolioBuilder;
 using testing::ScriptedPrompt;
-using testing::SymbolSpec;
-using testing::TempDir;
 
 MasterRecord Record(std::uint8_t n, const std::string& name, const Bytes& symbolField) {
   SymbolSpec spec;
@@ -42,64 +33,51 @@ Bytes Text(const std::string& s) {
   return Bytes(s.begin(), s.end());
 }
 
-std::set<std::string> Names(const std::filesystem::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
 class RepairTest : public ::testing::Test {
  protected:
   std::filesystem::path Master() const { return dir.get() / "MASTER"; }
   TempDir dir;
 };
 
-// Blank symbol fields and the 16 bytes the repair writes into them.
-struct BlankCase {
-  const char* name;
-  Bytes symbolField;
-  std::string issueName;
-  Bytes expected;
-};
+// Blank symbol fields and the 16 bytes the repair writes into them; every other byte stays.
+TEST_F(RepairTest, WritesTheNameIntoTheBlankFieldAndKeepsEverythingElse) {
+  struct Case {
+    const char* name;
+    Bytes symbolField;
+    std::string issueName;
+    Bytes expected;
+  };
+  const Case cases[] = {
+      // The whole 16-byte name, so offsets 50 and 51 get name bytes 15 and 16.
+      {"all spaces", Text("                "), "ACME CORPORATION", Text("ACME CORPORATION")},
+      {"leading spaces", Text("   IBM          "), "INTL BUSINESS MA", Text("INTL BUSINESS MA")},
+      {"high byte",
+       Bytes{0x80, 'X', 'Y', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '},
+       "HIGH BYTE NAME  ", Text("HIGH BYTE NAME  ")},
+      // After a zero byte in the name the field keeps its own bytes, blanks zeroed.
+      {"name with a zero",
+       Bytes{0, 'A', 'B', ' ', 'C', 0x90, 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M'},
+       std::string("SHORT\0XXXXXXXXXX", 16),
+       Bytes{'S', 'H', 'O', 'R', 'T', 0, 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M'}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MasterRecord blank = Record(2, "", c.symbolField);
+    std::memcpy(blank.bytes.data() + kIssueName, c.issueName.data(), 16);
+    PortfolioBuilder(dir.get())
+        .AddRawRecord(Record(1, "KEPT NAME", Text("KEEP")))
+        .AddRawRecord(blank)
+        .SetCounts(7, 9)
+        .Write();
+    Bytes expected = FileBytes(Master());
+    std::memcpy(expected.data() + 2 * formats::kMasterRecordSize + kSymbol, c.expected.data(), 16);
 
-class BlankFieldTest : public RepairTest, public ::testing::WithParamInterface<BlankCase> {};
-
-TEST_P(BlankFieldTest, WritesTheNameIntoTheBlankFieldAndKeepsEverythingElse) {
-  const BlankCase& c = GetParam();
-  const MasterRecord keep = Record(1, "KEPT NAME", Text("KEEP"));
-  MasterRecord blank = Record(2, "", c.symbolField);
-  std::memcpy(blank.bytes.data() + kIssueName, c.issueName.data(), 16);
-  PortfolioBuilder(dir.get()).AddRawRecord(keep).AddRawRecord(blank).SetCounts(7, 9).Write();
-  Bytes expected = FileBytes(Master());
-  std::memcpy(expected.data() + 2 * formats::kMasterRecordSize + kSymbol, c.expected.data(), 16);
-
-  ScriptedPrompt prompt;
-  EXPECT_NE(RepairMaster(Master(), true, prompt), 0);
-  EXPECT_TRUE(prompt.questions.empty());
-  EXPECT_EQ(FileBytes(Master()), expected);
-  EXPECT_EQ(Names(dir.get()), std::set<std::string>{"MASTER"});
+    ScriptedPrompt prompt;
+    EXPECT_NE(RepairMaster(Master(), true, prompt), 0);
+    EXPECT_TRUE(prompt.questions.empty());
+    EXPECT_EQ(FileBytes(Master()), expected);
+    EXPECT_EQ(Names(dir.get()), std::set<std::string>{"MASTER"});
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, BlankFieldTest,
-    ::testing::Values(
-        // The whole 16-byte name, so offsets 50 and 51 get name bytes 15 and 16.
-        BlankCase{"AllSpaces", Text("                "), "ACME CORPORATION",
-                  Text("ACME CORPORATION")},
-        BlankCase{"LeadingSpaces", Text("   IBM          "), "INTL BUSINESS MA",
-                  Text("INTL BUSINESS MA")},
-        BlankCase{
-            "HighByte",
-            Bytes{0x80, 'X', 'Y', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '},
-            "HIGH BYTE NAME  ", Text("HIGH BYTE NAME  ")},
-        // After a zero byte in the name the field keeps its own bytes, blanks zeroed.
-        BlankCase{
-            "NameWithZero",
-            Bytes{0, 'A', 'B', ' ', 'C', 0x90, 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M'},
-            std::string("SHORT\0XXXXXXXXXX", 16),
-            Bytes{'S', 'H', 'O', 'R', 'T', 0, 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M'}}),
-    [](const auto& tp) { return std::string(tp.param.name); });
 
 TEST_F(RepairTest, AsksWithThePathAndADeclineChangesNothing) {
   PortfolioBuilder(dir.get()).AddRawRecord(Record(1, "NAME", Text(""))).Write();

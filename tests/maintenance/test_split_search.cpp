@@ -52,56 +52,44 @@ Outcome Search(const std::filesystem::path& dir, const std::vector<std::string>&
 const formats::QuoteDate kMon = DayFromYmd(98, 3, 2);
 const formats::QuoteDate kTue = DayFromYmd(98, 3, 3);
 
-struct PairCase {
-  const char* what;
-  Quote older, newer;
-  std::string line;  // empty: no candidate
-};
-
+// Pairs of quotes, and the split each suggests ("" for none).
 TEST(SplitCandidateTest, PairsOfQuotes) {
-  const std::vector<PairCase> cases = {
-      {"50 to 25.10 across a gap", Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.10f, 26.0f, 25.0f),
-       "XYZ possible 2 for 1 split on 03/03/98"},
-      {"50 to 25.10, ranges overlap", Bar(kMon, 50.0f, 51.0f, 49.0f),
-       Bar(kTue, 25.10f, 49.0f, 25.0f), ""},
-      {"30 to 40: 3 for 4 is not tried", Bar(kMon, 30.0f, 30.5f, 29.5f),
-       Bar(kTue, 40.0f, 40.5f, 39.5f), ""},
-      {"10 to 30 across a gap", Bar(kMon, 10.0f, 10.5f, 9.5f), Bar(kTue, 30.0f, 31.0f, 29.0f),
-       "XYZ possible 1 for 3 split on 03/03/98"},
-      {"60 to 40 across a gap", Bar(kMon, 60.0f, 61.0f, 59.0f), Bar(kTue, 40.0f, 41.0f, 39.0f),
-       "XYZ possible 3 for 2 split on 03/03/98"},
-      {"40 to 10 across a gap", Bar(kMon, 40.0f, 41.0f, 39.0f), Bar(kTue, 10.0f, 10.5f, 9.5f),
-       "XYZ possible 4 for 1 split on 03/03/98"},
-      {"zero close", Bar(kMon, 0.0f, 1.0f, 0.0f), Bar(kTue, 25.0f, 26.0f, 24.0f), ""},
-      // threshold 0.8 * 25 = 20: a gap of exactly 20 is not enough, 20.5 is.
-      {"gap equal to the threshold", Bar(kMon, 50.0f, 51.0f, 45.0f), Bar(kTue, 25.0f, 25.0f, 24.0f),
-       ""},
-      {"gap just above the threshold", Bar(kMon, 50.0f, 51.0f, 45.5f),
-       Bar(kTue, 25.0f, 25.0f, 24.0f), "XYZ possible 2 for 1 split on 03/03/98"},
-      // r = 2.2f lies just above 1.1 * 2: the window is open at both ends.
-      {"ratio on the window's edge", Bar(kMon, 2.2f, 2.2f, 2.2f), Bar(kTue, 1.0f, 1.0f, 1.0f), ""},
+  struct Case {
+    const char* what;
+    Quote older, newer;
+    std::string split;
+    bool highLow = true;  // whether the file holds HIGH and LOW
   };
-  for (const PairCase& c : cases) {
+  const Case cases[] = {
+      {"50 to 25.10 across a gap", Bar(kMon, 50, 51, 49), Bar(kTue, 25.10f, 26, 25), "2 for 1"},
+      {"50 to 25.10, ranges overlap", Bar(kMon, 50, 51, 49), Bar(kTue, 25.10f, 49, 25), ""},
+      {"30 to 40: 3 for 4 is not tried", Bar(kMon, 30, 30.5f, 29.5f), Bar(kTue, 40, 40.5f, 39.5f),
+       ""},
+      {"10 to 30 across a gap", Bar(kMon, 10, 10.5f, 9.5f), Bar(kTue, 30, 31, 29), "1 for 3"},
+      {"60 to 40 across a gap", Bar(kMon, 60, 61, 59), Bar(kTue, 40, 41, 39), "3 for 2"},
+      {"40 to 10 across a gap", Bar(kMon, 40, 41, 39), Bar(kTue, 10, 10.5f, 9.5f), "4 for 1"},
+      {"zero close", Bar(kMon, 0, 1, 0), Bar(kTue, 25, 26, 24), ""},
+      // threshold 0.8 * 25 = 20: a gap of exactly 20 is not enough, 20.5 is.
+      {"gap equal to the threshold", Bar(kMon, 50, 51, 45), Bar(kTue, 25, 25, 24), ""},
+      {"gap just above the threshold", Bar(kMon, 50, 51, 45.5f), Bar(kTue, 25, 25, 24), "2 for 1"},
+      // r = 2.2f lies just above 1.1 * 2: the window is open at both ends.
+      {"ratio on the window's edge", Bar(kMon, 2.2f, 2.2f, 2.2f), Bar(kTue, 1, 1, 1), ""},
+      {"no high and low, no gap", Bar(kMon, 50, 51, 49), Bar(kTue, 25.1f, 26, 25), "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     TempDir dir;
-    PortfolioBuilder(dir.get()).Add(Spec(1, "XYZ", {c.older, c.newer})).Write();
+    SymbolSpec spec = Spec(1, "XYZ", {c.older, c.newer});
+    if (!c.highLow)
+      spec.fields = {formats::kDate, formats::kClose, formats::kVol};
+    PortfolioBuilder(dir.get()).Add(spec).Write();
     const Outcome outcome = Search(dir.get(), {"XYZ"});
-    ASSERT_EQ(outcome.end, SplitSearchEnd::kDone) << c.what;
-    EXPECT_EQ(outcome.found, !c.line.empty()) << c.what;
-    if (c.line.empty()) {
-      EXPECT_TRUE(outcome.lines.empty()) << c.what;
-    } else {
-      EXPECT_EQ(outcome.lines, std::vector<std::string>{c.line}) << c.what;
-    }
+    ASSERT_EQ(outcome.end, SplitSearchEnd::kDone);
+    EXPECT_EQ(outcome.found, !c.split.empty());
+    EXPECT_EQ(outcome.lines, c.split.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{"XYZ possible " + c.split +
+                                                                        " split on 03/03/98"});
   }
-}
-
-TEST(SplitCandidateTest, FileWithoutHighAndLowHasNoGap) {
-  TempDir dir;
-  SymbolSpec spec =
-      Spec(1, "XYZ", {Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.1f, 26.0f, 25.0f)});
-  spec.fields = {formats::kDate, formats::kClose, formats::kVol};
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  EXPECT_TRUE(Search(dir.get(), {"XYZ"}).lines.empty());
 }
 
 // Closes of 50 at the first quote, 100 up to quote n-3, 50 at n-2, 25 at n-1 (n >= 4): candidates
@@ -125,26 +113,16 @@ TEST(SplitSearchPagesTest, EveryAdjacentPairTestedExactlyOnce) {
     TempDir dir;
     const std::vector<Quote> quotes = SeriesWithSplitsAtBothEnds(n);
     PortfolioBuilder(dir.get()).Add(Spec(1, "XYZ", quotes)).Write();
-    std::vector<std::string> expected = {
-        "XYZ possible 1 for 2 split on " + formats::DisplayDate(quotes[1].date),
-        "XYZ possible 2 for 1 split on " +
-            formats::DisplayDate(quotes[static_cast<std::size_t>(n - 2)].date)};
-    expected.push_back("XYZ possible 2 for 1 split on " +
-                       formats::DisplayDate(quotes[static_cast<std::size_t>(n - 1)].date));
+    auto line = [&](const char* split, int i) {
+      return "XYZ possible " + std::string(split) + " split on " +
+             formats::DisplayDate(quotes[static_cast<std::size_t>(i)].date);
+    };
+    const std::vector<std::string> expected = {line("1 for 2", 1), line("2 for 1", n - 2),
+                                               line("2 for 1", n - 1)};
     const Outcome outcome = Search(dir.get(), {"XYZ"});
     EXPECT_EQ(outcome.end, SplitSearchEnd::kDone) << n;
     EXPECT_EQ(outcome.lines, expected) << n;
   }
-}
-
-TEST(SplitSearchPagesTest, TwoQuotesTestOnePair) {
-  TempDir dir;
-  PortfolioBuilder(dir.get())
-      .Add(Spec(1, "XYZ", {Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.1f, 26.0f, 25.0f)}))
-      .Write();
-  const Outcome outcome = Search(dir.get(), {"XYZ"});
-  EXPECT_EQ(outcome.lines.size(), 1u);
-  EXPECT_EQ(outcome.done, std::vector<std::string>{"XYZ"});
 }
 
 TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
@@ -166,19 +144,8 @@ TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
   EXPECT_TRUE(outcome.found);
 }
 
-TEST(SplitSearchWalkTest, NoCandidateLeavesFoundClear) {
-  TempDir dir;
-  PortfolioBuilder(dir.get())
-      .Add(Spec(1, "FLAT", testing::MakeDailyQuotes(DayFromYmd(95, 1, 2), 50)))
-      .Write();
-  const Outcome outcome = Search(dir.get(), {"FLAT"});
-  EXPECT_EQ(outcome.end, SplitSearchEnd::kDone);
-  EXPECT_FALSE(outcome.found);
-  EXPECT_TRUE(outcome.lines.empty());
-}
-
-// A symbol whose count cannot be read is a read error: its quotes are never searched with
-// the count of the symbol before it.
+// A symbol whose count cannot be read, or that MASTER does not list, ends the search with a read
+// error: its quotes are never searched with the count of the symbol before it.
 TEST(SplitSearchWalkTest, UnreadableSymbolEndsTheSearchWithAReadError) {
   TempDir dir;
   PortfolioBuilder(dir.get())
@@ -187,31 +154,23 @@ TEST(SplitSearchWalkTest, UnreadableSymbolEndsTheSearchWithAReadError) {
       .Add(Spec(3, "LATER", SeriesWithSplitsAtBothEnds(10)))
       .Write();
   std::filesystem::remove(dir / "F2.DAT");
-  const Outcome outcome = Search(dir.get(), {"GOOD", "GONE", "LATER"});
+  Outcome outcome = Search(dir.get(), {"GOOD", "GONE", "LATER"});
   EXPECT_EQ(outcome.end, SplitSearchEnd::kReadError);
   EXPECT_EQ(outcome.readErrors, std::vector<std::string>{"GONE"});
   EXPECT_EQ(outcome.done, std::vector<std::string>{"GOOD"});
   EXPECT_EQ(outcome.lines.size(), 3u);  // GOOD's only
-}
 
-TEST(SplitSearchWalkTest, SymbolMissingFromMasterIsAReadError) {
-  TempDir dir;
-  PortfolioBuilder(dir.get()).Add(Spec(1, "GOOD", SeriesWithSplitsAtBothEnds(10))).Write();
-  const Outcome outcome = Search(dir.get(), {"NOTHERE", "GOOD"});
+  outcome = Search(dir.get(), {"NOTHERE", "GOOD"});
   EXPECT_EQ(outcome.end, SplitSearchEnd::kReadError);
   EXPECT_EQ(outcome.readErrors, std::vector<std::string>{"NOTHERE"});
   EXPECT_TRUE(outcome.done.empty());
-}
 
-// A quote file cut short: the header promises more quotes than the file holds.
-TEST(SplitSearchWalkTest, TruncatedQuoteFileIsAReadError) {
-  TempDir dir;
-  SymbolSpec spec = Spec(1, "CUT", SeriesWithSplitsAtBothEnds(500));
-  PortfolioBuilder(dir.get()).Add(spec).Write();
+  // A quote file cut short: the header promises more quotes than the file holds.
+  PortfolioBuilder(dir.get()).Add(Spec(1, "CUT", SeriesWithSplitsAtBothEnds(500))).Write();
   std::vector<std::uint8_t> bytes = testing::FileBytes(dir / "F1.DAT");
   bytes.resize(bytes.size() - 28 * 200);
   testing::WriteBytes(dir / "F1.DAT", bytes);
-  const Outcome outcome = Search(dir.get(), {"CUT"});
+  outcome = Search(dir.get(), {"CUT"});
   EXPECT_EQ(outcome.end, SplitSearchEnd::kReadError);
   EXPECT_EQ(outcome.readErrors, std::vector<std::string>{"CUT"});
 }

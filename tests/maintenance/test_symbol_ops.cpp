@@ -5,47 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <set>
-#include <string>
-#include <vector>
 
-#include "formats/master.h"
-#include "tests/support/fixture.h"
+#include "tests/maintenance/helpers.h"
 #include "tests/support/scripted_prompt.h"
 
 namespace ledgrix::maintenance {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
 using formats::MasterFile;
 using formats::MasterRecord;
-using testing::FileBytes;
-using testing::PortfolioBuilder;
 using testing::ScriptedPrompt;
-using testing::SymbolSpec;
-using testing::TempDir;
-
-SymbolSpec Spec(std::uint8_t n, const std::string& symbol, int quotes = 3) {
-  SymbolSpec spec;
-  spec.fileNumber = n;
-  spec.symbol = symbol;
-  spec.name = symbol + " CORP";
-  spec.quotes = testing::MakeDailyQuotes(formats::DayFromYmd(99, 2, 1), quotes, 10.0f + n);
-  return spec;
-}
-
-std::set<std::string> Names(const std::filesystem::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-MasterFile ReadMaster(const std::filesystem::path& master) {
-  MasterFile file;
-  EXPECT_TRUE(formats::ReadMasterFile(master, file)) << master;
-  return file;
-}
 
 std::vector<int> Numbers(const MasterFile& file) {
   std::vector<int> numbers;
@@ -54,14 +23,15 @@ std::vector<int> Numbers(const MasterFile& file) {
   return numbers;
 }
 
-std::string Dir(const std::filesystem::path& dir) {
-  return dir.string();
-}
-
 class SymbolOpsTest : public ::testing::Test {
  protected:
   std::filesystem::path Src() const { return root.get() / "SRC"; }
   std::filesystem::path Dst() const { return root.get() / "DST"; }
+  AddResult Transfer(const std::string& symbol, bool move) {
+    return TransferSymbol(Src(), Src() / "MASTER", symbol, Dst(), move, prompt);
+  }
+  // Every file of both portfolios, for the refusals that must write nothing.
+  auto State() const { return std::pair{Files(Src()), Files(Dst())}; }
   TempDir root;
   ScriptedPrompt prompt;
 };
@@ -70,33 +40,28 @@ TEST_F(SymbolOpsTest, CopyTakesTheLowestFreeNumberAndAppendsTheRecord) {
   PortfolioBuilder(Src()).Add(Spec(7, "NEW")).Write();
   PortfolioBuilder(Dst()).Add(Spec(1, "A")).Add(Spec(2, "B")).Add(Spec(4, "D")).Write();
   testing::WriteText(Src() / "F7.BAK", "backup");
-  const MasterFile srcBefore = ReadMaster(Src() / "MASTER");
-  const auto srcNames = Names(Src());
+  const auto srcBefore = State().first;
+  const MasterRecord record = ReadMaster(Src() / "MASTER").records[0];
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", " new ", Dst(), false, prompt), kAdded);
+  EXPECT_EQ(Transfer(" new ", false), kAdded);
 
   MasterFile dst = ReadMaster(Dst() / "MASTER");
   EXPECT_EQ(Numbers(dst), (std::vector<int>{1, 2, 4, 3}));
   EXPECT_EQ(dst.header.symbolCount(), 4);
   EXPECT_EQ(dst.header.fileCounter(), 4);
-  MasterRecord expected = srcBefore.records[0];
+  MasterRecord expected = record;
   expected.setFileNumber(3);
   EXPECT_EQ(dst.records[3].bytes, expected.bytes);
   EXPECT_EQ(FileBytes(Dst() / "F3.DAT"), FileBytes(Src() / "F7.DAT"));
   EXPECT_EQ(FileBytes(Dst() / "F3.DOP"), FileBytes(Src() / "F7.DOP"));
   EXPECT_FALSE(std::filesystem::exists(Dst() / "F3.BAK"));
-  // A copy leaves the source as it was.
-  EXPECT_EQ(Names(Src()), srcNames);
-  EXPECT_EQ(MasterBytes(ReadMaster(Src() / "MASTER")), MasterBytes(srcBefore));
+  EXPECT_EQ(State().first, srcBefore);  // a copy leaves the source as it was
   EXPECT_TRUE(prompt.messages.empty());
-}
 
-TEST_F(SymbolOpsTest, AddingToAnEmptyPortfolioGivesNumberOneAndBothCountersOne) {
-  PortfolioBuilder(Src()).Add(Spec(9, "ONE")).Write();
+  // An empty portfolio gives number 1 and both counters 1.
   PortfolioBuilder(Dst()).Write();
-
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "ONE", Dst(), false, prompt), kAdded);
-  MasterFile dst = ReadMaster(Dst() / "MASTER");
+  EXPECT_EQ(Transfer("NEW", false), kAdded);
+  dst = ReadMaster(Dst() / "MASTER");
   EXPECT_EQ(Numbers(dst), std::vector<int>{1});
   EXPECT_EQ(dst.header.symbolCount(), 1);
   EXPECT_EQ(dst.header.fileCounter(), 1);
@@ -110,7 +75,7 @@ TEST_F(SymbolOpsTest, CopyReplacesAStrayFileAndDropsAStrayDescriptorWhenTheSourc
   testing::WriteText(Dst() / "f2.dat", "stray quotes");
   testing::WriteText(Dst() / "F2.DOP", "\"CLOSE\",0,0\r\n\"DATE\",0,0\r\n");
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "PLAIN", Dst(), false, prompt), kAdded);
+  EXPECT_EQ(Transfer("PLAIN", false), kAdded);
   EXPECT_EQ(FileBytes(Dst() / "f2.dat"), FileBytes(Src() / "F5.DAT"));
   EXPECT_EQ(Names(Dst()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP", "f2.dat"}));
 }
@@ -122,7 +87,7 @@ TEST_F(SymbolOpsTest, MoveRemovesTheSourceFilesAndLowersBothCounters) {
   const Bytes dat = FileBytes(Src() / "F2.DAT");
   const Bytes dop = FileBytes(Src() / "F2.DOP");
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "go", Dst(), true, prompt), kAdded);
+  EXPECT_EQ(Transfer("go", true), kAdded);
 
   EXPECT_EQ(Names(Src()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP"}));
   MasterFile src = ReadMaster(Src() / "MASTER");
@@ -139,13 +104,11 @@ TEST_F(SymbolOpsTest, MoveOfASymbolListedInASubPortfolioTakesItFromThere) {
   PortfolioBuilder(Src() / "SUB").Add(Spec(1, "DEEP")).Write();
   PortfolioBuilder(Src()).Add(Spec(1, "TOP")).AddDirectoryEntry("SUB").Write();
   PortfolioBuilder(Dst()).Write();
-  const auto topNames = Names(Src());
-  const Bytes topMaster = FileBytes(Src() / "MASTER");
+  const auto top = State().first;
   const Bytes deep = FileBytes(Src() / "SUB" / "F1.DAT");
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "DEEP", Dst(), true, prompt), kAdded);
-  EXPECT_EQ(Names(Src()), topNames);
-  EXPECT_EQ(FileBytes(Src() / "MASTER"), topMaster);
+  EXPECT_EQ(Transfer("DEEP", true), kAdded);
+  EXPECT_EQ(State().first, top);
   EXPECT_EQ(Names(Src() / "SUB"), std::set<std::string>{"MASTER"});
   EXPECT_TRUE(ReadMaster(Src() / "SUB" / "MASTER").records.empty());
   EXPECT_EQ(FileBytes(Dst() / "F1.DAT"), deep);
@@ -158,50 +121,34 @@ TEST_F(SymbolOpsTest, MoveTakesTheRecordTheRowShowsNotAnEarlierOneNamedAlike) {
   PortfolioBuilder(Dst()).Write();
   const Bytes ibm = FileBytes(Src() / "F2.DAT");
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "ibm", Dst(), true, prompt), kAdded);
+  EXPECT_EQ(Transfer("ibm", true), kAdded);
   EXPECT_EQ(FileBytes(Dst() / "F1.DAT"), ibm);
   EXPECT_EQ(ReadMaster(Dst() / "MASTER").records.at(0).displaySymbol(), "IBM");
   EXPECT_EQ(Names(Src()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP"}));
 }
 
-// Every way a destination can be full; none of them writes anything anywhere.
-struct FullCase {
-  const char* name;
-  std::int16_t symbolCount;
-  std::int16_t fileCounter;
-  int records;  // records using numbers 1..records
-};
-
-class FullTest : public SymbolOpsTest, public ::testing::WithParamInterface<FullCase> {};
-
-TEST_P(FullTest, RefusesWithTheFullMessage) {
-  const FullCase& c = GetParam();
+// Every way a destination can be full: 255 symbols by either counter, or every number in use.
+TEST_F(SymbolOpsTest, AFullPortfolioIsRefusedWithTheFullMessage) {
+  const std::tuple<std::int16_t, std::int16_t, int> cases[] = {
+      {255, 3, 3}, {256, 3, 3}, {3, 255, 3}, {10, 10, 255}};
   PortfolioBuilder(Src()).Add(Spec(1, "NEW")).Write();
-  PortfolioBuilder dst(Dst());
-  for (int n = 1; n <= c.records; ++n) {
-    SymbolSpec s;
-    s.fileNumber = static_cast<std::uint8_t>(n);
-    s.symbol = "S" + std::to_string(n);
-    dst.AddRawRecord(testing::MakeMasterRecord(s));
+  for (const auto& [symbolCount, fileCounter, records] : cases) {
+    SCOPED_TRACE(records);
+    PortfolioBuilder dst(Dst());
+    for (int n = 1; n <= records; ++n) {
+      SymbolSpec s;
+      s.fileNumber = static_cast<std::uint8_t>(n);
+      s.symbol = "S" + std::to_string(n);
+      dst.AddRawRecord(testing::MakeMasterRecord(s));
+    }
+    dst.SetCounts(symbolCount, fileCounter).Write();
+    const auto before = State();
+    ScriptedPrompt p;
+    EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "NEW", Dst(), true, p), kPortfolioFull);
+    EXPECT_EQ(p.messages, std::vector<std::string>{kFullMessage});
+    EXPECT_EQ(State(), before);
   }
-  dst.SetCounts(c.symbolCount, c.fileCounter).Write();
-  const Bytes master = FileBytes(Dst() / "MASTER");
-  const auto dstNames = Names(Dst());
-  const auto srcNames = Names(Src());
-
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "NEW", Dst(), true, prompt), kPortfolioFull);
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{kFullMessage});
-  EXPECT_EQ(FileBytes(Dst() / "MASTER"), master);
-  EXPECT_EQ(Names(Dst()), dstNames);
-  EXPECT_EQ(Names(Src()), srcNames);
 }
-
-INSTANTIATE_TEST_SUITE_P(Limits, FullTest,
-                         ::testing::Values(FullCase{"Count255", 255, 3, 3},
-                                           FullCase{"Count256", 256, 3, 3},
-                                           FullCase{"Counter255", 3, 255, 3},
-                                           FullCase{"EveryNumberInUse", 10, 10, 255}),
-                         [](const auto& tp) { return std::string(tp.param.name); });
 
 // The destination holds the symbol as the lookup finds it; nothing is written anywhere.
 TEST_F(SymbolOpsTest, DuplicatesAreFoundByNameSymbolAndInSubPortfolios) {
@@ -210,47 +157,30 @@ TEST_F(SymbolOpsTest, DuplicatesAreFoundByNameSymbolAndInSubPortfolios) {
   named.name = "BYNAME";
   PortfolioBuilder(Dst()).Add(Spec(1, "IBM")).Add(named).AddDirectoryEntry("SUB").Write();
   PortfolioBuilder(Src()).Add(Spec(1, "IBM")).Add(Spec(2, "BYNAME")).Add(Spec(3, "DEEP")).Write();
-  const Bytes master = FileBytes(Dst() / "MASTER");
-  const auto srcNames = Names(Src());
-  const Bytes srcMaster = FileBytes(Src() / "MASTER");
+  const auto before = State();
 
-  for (const char* symbol : {"ibm", "BYNAME", "DEEP"}) {
+  for (const auto& [typed, shown] :
+       {std::pair{"ibm", "IBM"}, {"BYNAME", "BYNAME"}, {"DEEP", "DEEP"}}) {
     ScriptedPrompt p;
-    EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", symbol, Dst(), true, p), kAlreadyThere);
-    std::string upper(symbol);
-    for (char& ch : upper)
-      ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    EXPECT_EQ(p.messages,
-              std::vector<std::string>{"The Symbol addition failed.\n\nReason: Symbol " + upper +
-                                       " already exists in\n" + Dir(Dst())});
+    EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", typed, Dst(), true, p), kAlreadyThere);
+    EXPECT_EQ(p.messages, std::vector<std::string>{
+                              "The Symbol addition failed.\n\nReason: Symbol " +
+                              std::string(shown) + " already exists in\n" + Dst().string()});
   }
-  EXPECT_EQ(FileBytes(Dst() / "MASTER"), master);
-  EXPECT_EQ(Names(Src()), srcNames);
-  EXPECT_EQ(FileBytes(Src() / "MASTER"), srcMaster);
+  EXPECT_EQ(State(), before);
 }
 
-TEST_F(SymbolOpsTest, ASourceThatCannotBeFoundWritesNothing) {
-  PortfolioBuilder(Src()).Add(Spec(1, "HERE")).Write();
-  PortfolioBuilder(Dst()).Write();
-  const Bytes dst = FileBytes(Dst() / "MASTER");
-
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "ELSEWHERE", Dst(), true, prompt), kAddFailed);
-  EXPECT_EQ(prompt.messages.size(), 1u);
-  EXPECT_EQ(FileBytes(Dst() / "MASTER"), dst);
-  EXPECT_EQ(Names(Dst()), std::set<std::string>{"MASTER"});
-}
-
-TEST_F(SymbolOpsTest, ASourceWithoutQuoteFileIsNotAddedOrRemoved) {
+// A source symbol the lookup cannot find, or without its quote file, is not added or removed.
+TEST_F(SymbolOpsTest, ASourceThatCannotBeReadWritesNothing) {
   PortfolioBuilder(Src()).Add(Spec(1, "NODAT")).Write();
   PortfolioBuilder(Dst()).Write();
   std::filesystem::remove(Src() / "F1.DAT");
-  const Bytes src = FileBytes(Src() / "MASTER");
-  const Bytes dst = FileBytes(Dst() / "MASTER");
+  const auto before = State();
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "NODAT", Dst(), true, prompt), kAddFailed);
-  EXPECT_EQ(FileBytes(Src() / "MASTER"), src);
-  EXPECT_EQ(FileBytes(Dst() / "MASTER"), dst);
-  EXPECT_EQ(Names(Src()), (std::set<std::string>{"MASTER", "F1.DOP"}));
+  EXPECT_EQ(Transfer("ELSEWHERE", true), kAddFailed);
+  EXPECT_EQ(prompt.messages.size(), 1u);
+  EXPECT_EQ(Transfer("NODAT", true), kAddFailed);
+  EXPECT_EQ(State(), before);
 }
 
 TEST_F(SymbolOpsTest, RemoveMatchesTheWholeDisplaySymbolAndFreesTheNumber) {
@@ -269,13 +199,9 @@ TEST_F(SymbolOpsTest, RemoveMatchesTheWholeDisplaySymbolAndFreesTheNumber) {
   PortfolioBuilder(Dst()).Add(Spec(1, "NEW")).Write();
   EXPECT_EQ(TransferSymbol(Dst(), Dst() / "MASTER", "NEW", Src(), false, prompt), kAdded);
   EXPECT_EQ(Numbers(ReadMaster(Src() / "MASTER")), (std::vector<int>{1, 3, 2}));
-}
 
-TEST_F(SymbolOpsTest, RemoveWithoutAMatchDeletesNothingAndKeepsTheCounters) {
-  PortfolioBuilder(Src()).Add(Spec(1, "AB")).Write();
-  const Bytes master = FileBytes(Src() / "MASTER");
-  const auto names = Names(Src());
-
+  // Without a match nothing is deleted and the counters stay.
+  const auto before = State();
   for (const char* symbol : {"A", "ab", "ABX", "AB "}) {
     OpResult result = RemoveSymbol(Src(), Src() / "MASTER", symbol);
     EXPECT_FALSE(result) << symbol;
@@ -283,27 +209,25 @@ TEST_F(SymbolOpsTest, RemoveWithoutAMatchDeletesNothingAndKeepsTheCounters) {
   }
   EXPECT_FALSE(RemoveSymbol(Src(), Src() / "NONE" / "MASTER", "AB"));
   EXPECT_FALSE(RemoveRecordByNumber(Src() / "MASTER", 9));
-  EXPECT_EQ(FileBytes(Src() / "MASTER"), master);
-  EXPECT_EQ(Names(Src()), names);
+  EXPECT_EQ(State(), before);
 }
 
-TEST_F(SymbolOpsTest, ASymbolListedTwiceLosesOneRecordAndKeepsSharedFiles) {
+TEST_F(SymbolOpsTest, RecordsSharingANumber) {
+  // A symbol listed twice loses one record and keeps the files both use.
   PortfolioBuilder(Src()).Add(Spec(1, "TWIN")).Add(Spec(2, "X")).Add(Spec(1, "TWIN")).Write();
-
   EXPECT_TRUE(RemoveSymbol(Src(), Src() / "MASTER", "TWIN"));
   MasterFile src = ReadMaster(Src() / "MASTER");
   EXPECT_EQ(Numbers(src), (std::vector<int>{2, 1}));
   EXPECT_EQ(src.header.symbolCount(), 2);
   EXPECT_TRUE(std::filesystem::exists(Src() / "F1.DAT"));
-}
 
-TEST_F(SymbolOpsTest, RemoveRecordByNumberDropsEveryRecordOfTheNumber) {
-  PortfolioBuilder(Src()).Add(Spec(4, "A")).Add(Spec(5, "B")).Add(Spec(4, "C")).Write();
-  EXPECT_TRUE(RemoveRecordByNumber(Src() / "MASTER", 4));
-  MasterFile src = ReadMaster(Src() / "MASTER");
-  EXPECT_EQ(Numbers(src), std::vector<int>{5});
-  EXPECT_EQ(src.header.symbolCount(), 2);
-  EXPECT_EQ(src.header.fileCounter(), 2);
+  // Removal by number drops every record of the number.
+  PortfolioBuilder(Dst()).Add(Spec(4, "A")).Add(Spec(5, "B")).Add(Spec(4, "C")).Write();
+  EXPECT_TRUE(RemoveRecordByNumber(Dst() / "MASTER", 4));
+  MasterFile dst = ReadMaster(Dst() / "MASTER");
+  EXPECT_EQ(Numbers(dst), std::vector<int>{5});
+  EXPECT_EQ(dst.header.symbolCount(), 2);
+  EXPECT_EQ(dst.header.fileCounter(), 2);
 }
 
 TEST_F(SymbolOpsTest, MixedCaseNamesAreReplacedNotJoined) {
@@ -316,7 +240,7 @@ TEST_F(SymbolOpsTest, MixedCaseNamesAreReplacedNotJoined) {
   testing::WriteText(Src() / "f2.bak", "b");
   PortfolioBuilder(Dst()).SetMasterName("master").Write();
 
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "LOW", Dst(), true, prompt), kAdded);
+  EXPECT_EQ(Transfer("LOW", true), kAdded);
   EXPECT_EQ(Names(Src()), (std::set<std::string>{"Master", "f1.dat", "f1.dop"}));
   EXPECT_EQ(Names(Dst()), (std::set<std::string>{"master", "F1.DAT", "F1.DOP"}));
 
@@ -346,50 +270,6 @@ TEST_F(SymbolOpsTest, EditStoresTheTextAsTypedPaddedToSixteen) {
   EXPECT_EQ(RewriteSymbolRecord(Src() / "MASTER", "ABC", "X", "Y"), 0);
   EXPECT_EQ(FileBytes(Src() / "MASTER"), expected);
   EXPECT_EQ(RewriteSymbolRecord(Src() / "NONE" / "MASTER", "ABC", "X", "Y"), 1);
-}
-
-// Real index files, copied into a temporary folder.
-TEST_F(SymbolOpsTest, ARealFullPortfolioRefusesAnAddition) {
-  const auto samples = testing::SamplesDir();
-  if (!samples)
-    GTEST_SKIP() << "no sample portfolios";
-  std::filesystem::create_directories(Dst());
-  testing::WriteBytes(Dst() / "MASTER", FileBytes(*samples / "msdir_equis_a" / "MASTER"));
-  ASSERT_EQ(ReadMaster(Dst() / "MASTER").records.size(), 255u);
-  PortfolioBuilder(Src()).Add(Spec(1, "ZZZNEW")).Write();
-  const Bytes master = FileBytes(Dst() / "MASTER");
-
-  EXPECT_EQ(TransferSymbol(Src(), Src() / "MASTER", "ZZZNEW", Dst(), true, prompt), kPortfolioFull);
-  EXPECT_EQ(FileBytes(Dst() / "MASTER"), master);
-  EXPECT_EQ(Names(Dst()), std::set<std::string>{"MASTER"});
-  EXPECT_EQ(Names(Src()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP"}));
-}
-
-TEST_F(SymbolOpsTest, ARealMixedCaseMasterIsEditedInPlaceOfItself) {
-  const auto samples = testing::SamplesDir();
-  if (!samples)
-    GTEST_SKIP() << "no sample portfolios";
-  std::filesystem::create_directories(Src());
-  const Bytes original = FileBytes(*samples / "okomarov-sampleData" / "Master");
-  ASSERT_FALSE(original.empty());
-  testing::WriteBytes(Src() / "Master", original);
-  const MasterFile before = ReadMaster(Src() / "MASTER");
-  const std::string symbol = before.records.at(7).displaySymbol();
-  ASSERT_FALSE(symbol.empty());
-
-  EXPECT_EQ(RewriteSymbolRecord(Src() / "MASTER", symbol, "Edited", "Edited name"), 0);
-  EXPECT_EQ(Names(Src()), (std::set<std::string>{"Master", "MASTER.BAK"}));
-  EXPECT_EQ(FileBytes(Src() / "MASTER.BAK"), original);
-  const MasterFile after = ReadMaster(Src() / "MASTER");
-  ASSERT_EQ(after.records.size(), before.records.size());
-  for (std::size_t i = 0; i < after.records.size(); ++i) {
-    MasterRecord expected = before.records[i];
-    if (expected.displaySymbol() == symbol) {
-      expected.setSymbolField("Edited");
-      expected.setIssueName("Edited name");
-    }
-    EXPECT_EQ(after.records[i].bytes, expected.bytes) << i;
-  }
 }
 
 }  // namespace
