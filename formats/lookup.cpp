@@ -11,17 +11,6 @@
 namespace ledgrix::formats {
 namespace {
 
-std::size_t ReadUpTo(platform::InputFile& in, std::uint8_t* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const std::size_t got = in.Read(buffer + done, size - done);
-    if (got == 0)
-      break;
-    done += got;
-  }
-  return done;
-}
-
 // A sub-directory name that stays inside the directory holding the MASTER.
 bool IsSafeDirectoryName(const std::string& name) {
   if (name.empty() || name == "." || name == "..")
@@ -87,7 +76,7 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
       int n = header.symbolCount() > 0 ? header.symbolCount() : 0;
       if (level.next == 0) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n) * kMasterRecordSize);
-        const std::size_t whole = ReadUpTo(*in, bytes.data(), bytes.size()) / kMasterRecordSize;
+        const std::size_t whole = in->ReadUpTo(bytes.data(), bytes.size()) / kMasterRecordSize;
         if (in->failed())
           return levels.size() > 1 ? kFileRead : kFileNotFound;
         for (std::size_t i = 0; i < whole; ++i) {

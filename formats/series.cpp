@@ -12,17 +12,6 @@
 namespace ledgrix::formats {
 namespace {
 
-std::size_t ReadUpTo(platform::InputFile& in, std::uint8_t* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const std::size_t got = in.Read(buffer + done, size - done);
-    if (got == 0)
-      break;
-    done += got;
-  }
-  return done;
-}
-
 // The storage a series can index: never more than the columns actually hold.
 std::int32_t UsableCapacity(const QuoteSeries& series) {
   std::size_t held = std::min(series.date.size(), series.time.size());
@@ -190,7 +179,7 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
     // Seeking past the end succeeds; a seek that fails is a failing file.
     if (!in->Seek(static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(start + 1)))
       return kFileRead;
-    got = ReadUpTo(*in, bytes.data(), bytes.size());
+    got = in->ReadUpTo(bytes.data(), bytes.size());
   }
   // A read that failed is no short file: the window would silently miss quotes.
   if (in->failed())

@@ -38,8 +38,20 @@ class InputFile {
   virtual std::size_t Read(void* buffer, std::size_t size) = 0;
   // Moves to an absolute byte offset; false when that is not possible.
   virtual bool Seek(std::uint64_t offset) = 0;
+  // Reads until size bytes are in or the file ends; returns how many were read.
+  std::size_t ReadUpTo(void* buffer, std::size_t size) {
+    auto* out = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+      const std::size_t got = Read(out + done, size - done);
+      if (got == 0)
+        break;
+      done += got;
+    }
+    return done;
+  }
   // Reads exactly size bytes or reports false.
-  bool ReadExact(void* buffer, std::size_t size) { return Read(buffer, size) == size; }
+  bool ReadExact(void* buffer, std::size_t size) { return ReadUpTo(buffer, size) == size; }
   // True once a read failed for another reason than the end of the file, so that a reader of
   // a whole file can tell a damaged read from a short file.
   virtual bool failed() const { return false; }
