@@ -21,6 +21,8 @@
 #include "app/settings_store.h"
 #include "app/volume_list.h"
 #include "app/wait_cursor.h"
+#include "commands/symbols/record_text.h"
+#include "maintenance/symbol_ops.h"
 
 namespace {
 
@@ -252,6 +254,14 @@ void CLedgrixView::setSymbolRowTexts(int row, const QString& symbol, const QStri
   m_symbolModel->SetRow(row, symbol, name);
   if (row == m_selSymbolRow)
     SetTitle(symbol);
+}
+
+int CLedgrixView::RewriteSymbolRecord(const QString& symbol, const QString& name) {
+  using ledgrix::commands::FsPath;
+  using ledgrix::commands::RecordBytes;
+  return ledgrix::maintenance::RewriteSymbolRecord(FsPath(m_masterPath),
+                                                   RecordBytes(symbolCellText(m_selSymbolRow, 0)),
+                                                   RecordBytes(symbol), RecordBytes(name));
 }
 
 void CLedgrixView::setSelQuoteRow(int row) {

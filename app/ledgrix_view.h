@@ -68,6 +68,7 @@ class CLedgrixView : public QWidget, public CommandHost {
   int symbolRowCount() const override;
   QString symbolCellText(int row, int column) const override;
   void setSymbolRowTexts(int row, const QString& symbol, const QString& name) override;
+  int RewriteSymbolRecord(const QString& symbol, const QString& name) override;
   int quoteCount() const override { return m_quoteCount; }
   int selQuoteRow() const override { return m_selQuoteRow; }
   void setSelQuoteRow(int row) override;

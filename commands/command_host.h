@@ -35,6 +35,9 @@ class CommandHost {
   virtual int symbolRowCount() const = 0;
   virtual QString symbolCellText(int row, int column) const = 0;
   virtual void setSymbolRowTexts(int row, const QString& symbol, const QString& name) = 0;
+  // Writes symbol and name into the MASTER record of the selected row (found by the row's
+  // column 0 text, read before the row shows the new texts). 0 when the new MASTER is in place.
+  virtual int RewriteSymbolRecord(const QString& symbol, const QString& name) = 0;
 
   // Quotes grid: m_quoteCount, m_selQuoteRow, rows (row 0 newest) and cell texts (columns 0-6).
   virtual int quoteCount() const = 0;

@@ -66,9 +66,7 @@ void EditSymbol(CommandHost& host) {
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
 
-  const int rewritten =
-      maintenance::RewriteSymbolRecord(FsPath(host.masterPath()), RecordBytes(rowSymbol),
-                                       RecordBytes(dialog.symbol()), RecordBytes(dialog.name()));
+  const int rewritten = host.RewriteSymbolRecord(dialog.symbol(), dialog.name());
   // The grid must not show an edit that MASTER does not hold.
   if (rewritten != 0) {
     host.prompt().Message(kEditFailed, PromptIcon::kStop);
