@@ -49,28 +49,36 @@ void CSymbolsModel::Clear() {
   endResetModel();
 }
 
-int CSymbolsModel::InsertSorted(const QString& symbol, const QString& name) {
-  const auto at = std::upper_bound(
-      m_rows.begin(), m_rows.end(), symbol,
-      [](const QString& s, const std::array<QString, 2>& row) { return SymbolLess(s, row[0]); });
-  const int row = static_cast<int>(at - m_rows.begin());
-  beginInsertRows({}, row, row);
-  m_rows.insert(at, {symbol, name});
-  endInsertRows();
-  return row;
+void CSymbolsModel::SetRows(std::vector<SymbolRowData> rows) {
+  // One sort of the whole list: a sorted insert per row costs a move of half the rows each.
+  std::stable_sort(rows.begin(), rows.end(), [](const SymbolRowData& a, const SymbolRowData& b) {
+    return SymbolLess(a.symbol, b.symbol);
+  });
+  beginResetModel();
+  m_rows = std::move(rows);
+  endResetModel();
 }
 
 void CSymbolsModel::SetRow(int row, const QString& symbol, const QString& name) {
   if (row < 0 || row >= rowCount())
     return;
-  m_rows[static_cast<std::size_t>(row)] = {symbol, name};
+  SymbolRowData& data = m_rows[static_cast<std::size_t>(row)];
+  data.symbol = symbol;
+  data.name = name;
   Q_EMIT dataChanged(index(row, 0), index(row, 1));
 }
 
 QString CSymbolsModel::Text(int row, int column) const {
   if (row < 0 || row >= rowCount() || column < 0 || column > 1)
     return {};
-  return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  const SymbolRowData& data = m_rows[static_cast<std::size_t>(row)];
+  return column == 0 ? data.symbol : data.name;
+}
+
+const SymbolRowData* CSymbolsModel::Row(int row) const {
+  if (row < 0 || row >= rowCount())
+    return nullptr;
+  return &m_rows[static_cast<std::size_t>(row)];
 }
 
 int CQuotesModel::rowCount(const QModelIndex& parent) const {

@@ -9,6 +9,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/index_entry.h"
+
+// One row of the symbols grid: its two texts and the index entry it shows.
+struct SymbolRowData {
+  QString symbol;
+  QString name;
+  ledgrix::formats::SymbolKey key;
+  bool isDirectory = false;
+  int nameLimit = 16;  // the longest name the entry holds
+};
+
 class CSymbolsModel final : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
@@ -19,13 +30,14 @@ class CSymbolsModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   void Clear();
-  // Places the row by ascending symbol (as a sorted list view does); returns its index.
-  int InsertSorted(const QString& symbol, const QString& name);
+  // Every row at once, sorted by ascending symbol as a sorted list view places them.
+  void SetRows(std::vector<SymbolRowData> rows);
   void SetRow(int row, const QString& symbol, const QString& name);
   QString Text(int row, int column) const;
+  const SymbolRowData* Row(int row) const;
 
  private:
-  std::vector<std::array<QString, 2>> m_rows;
+  std::vector<SymbolRowData> m_rows;
 };
 
 class CQuotesModel final : public QAbstractTableModel {

@@ -46,8 +46,12 @@ void DeleteSymbol(CommandHost& host) {
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
 
-  const maintenance::OpResult result = maintenance::RemoveSymbol(
-      FsPath(host.portfolioDir()), FsPath(host.masterPath()), RecordBytes(symbol));
+  // The entry the row shows; a directory entry by its text, as it names no files.
+  const std::optional<formats::SymbolKey> key = host.symbolKey(host.selSymbolRow());
+  const maintenance::OpResult result =
+      key ? maintenance::RemoveSymbol(FsPath(host.portfolioDir()), *key)
+          : maintenance::RemoveSymbol(FsPath(host.portfolioDir()), FsPath(host.masterPath()),
+                                      RecordBytes(symbol));
   if (!result)
     host.prompt().Message(result.message, PromptIcon::kStop);
   host.FillSymbolsGrid(0);
@@ -62,7 +66,8 @@ void EditSymbol(CommandHost& host) {
   while (!rowName.isEmpty() && rowName.back().isSpace())
     rowName.chop(1);
 
-  CEditSymbolDialog dialog(rowSymbol, rowName, host.prompt(), host.dialogParent());
+  CEditSymbolDialog dialog(rowSymbol, rowName, host.symbolNameLimit(row), host.prompt(),
+                           host.dialogParent());
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
 
