@@ -7,13 +7,14 @@
 
 namespace ledgrix::formats {
 
-bool ReadEmasterFile(const std::filesystem::path& path, EmasterFile& file, std::string* problem) {
+bool ReadEmasterFile(const std::filesystem::path& path, EmasterFile& file, std::string* problem,
+                     bool* ioError) {
   std::vector<std::uint8_t> bytes;
   const auto countOf = [](const std::uint8_t* header, std::size_t& count, std::string*) {
     count = le::U16(header + emaster_offset::kRecordCount);
     return true;
   };
-  if (!ReadCountedRecords(path, kEmasterRecordSize, countOf, bytes, problem))
+  if (!ReadCountedRecords(path, kEmasterRecordSize, countOf, bytes, problem, ioError))
     return false;
   EmasterFile out;
   std::memcpy(out.header.bytes.data(), bytes.data(), kEmasterRecordSize);

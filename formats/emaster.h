@@ -81,7 +81,9 @@ struct EmasterFile {
 
 // Reads an EMASTER (bounded by its header count). False with the reason in *problem when the
 // file cannot be read or holds fewer records than its header counts.
-bool ReadEmasterFile(const std::filesystem::path& path, EmasterFile& file, std::string* problem);
+// *ioError (when given) is set when the file could not be opened or read at all.
+bool ReadEmasterFile(const std::filesystem::path& path, EmasterFile& file, std::string* problem,
+                     bool* ioError = nullptr);
 std::vector<std::uint8_t> EmasterBytes(const EmasterFile& file);
 
 }  // namespace ledgrix::formats

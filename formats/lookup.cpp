@@ -54,14 +54,15 @@ Path MasterIn(const std::string& dir) {
   return (dir.empty() ? Path(".") : Path(dir)) / "MASTER";
 }
 
-// The first XMASTER record of dir the search text matches. An XMASTER that is missing or not
-// usable holds none.
-bool MatchXmaster(const std::string& dir, std::string_view searchText, IndexEntry& entry) {
+// The first XMASTER record of dir the search text matches: kOk, kFileNotFound (an XMASTER that
+// is missing or damaged holds none), or kFileRead when it is there but cannot be read.
+StatusCode MatchXmaster(const std::string& dir, std::string_view searchText, IndexEntry& entry) {
   const Path path = platform::ResolveName(dir.empty() ? Path(".") : Path(dir), "XMASTER");
   XmasterFile xmaster;
   std::string problem;
-  if (!platform::FileExists(path) || !ReadXmasterFile(path, xmaster, &problem))
-    return false;
+  bool ioError = false;
+  if (!platform::FileExists(path) || !ReadXmasterFile(path, xmaster, &problem, &ioError))
+    return ioError ? kFileRead : kFileNotFound;
   std::vector<bool> seen(0x10000);
   for (std::size_t i = 0; i < xmaster.records.size(); ++i) {
     const XmasterRecord& r = xmaster.records[i];
@@ -71,10 +72,10 @@ bool MatchXmaster(const std::string& dir, std::string_view searchText, IndexEntr
     seen[r.fileNumber()] = true;
     if (XmasterMatches(r, searchText)) {
       entry = EntryFromXmaster(r, i);
-      return true;
+      return kOk;
     }
   }
-  return false;
+  return kFileNotFound;
 }
 
 }  // namespace
@@ -118,9 +119,11 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, IndexEntry
             return kOk;
           }
         }
-        if (MatchXmaster(level.path, searchText, entry)) {
-          foundDir = Path(level.path);
-          return kOk;
+        // A failing XMASTER could hide the symbol: that is no "not found".
+        if (const StatusCode x = MatchXmaster(level.path, searchText, entry); x != kFileNotFound) {
+          if (x == kOk)
+            foundDir = Path(level.path);
+          return x;
         }
         if (whole < static_cast<std::size_t>(n)) {
           // A record that cannot be read ends the scan; its directory entries are not followed.

@@ -178,7 +178,7 @@ bool ReadPortfolioIndex(const path& dir, PortfolioIndex& index, std::string* pro
   if (platform::FileExists(emaster)) {
     out.emasterPath = emaster;
     std::string why;
-    out.emasterRead = ReadEmasterFile(emaster, out.emasterFile, &why);
+    out.emasterRead = ReadEmasterFile(emaster, out.emasterFile, &why, &out.ioError);
     if (!out.emasterRead)
       why = "it " + why;
     if (out.emasterRead && EmasterInStep(out.emasterFile, out.master, &why)) {
@@ -197,7 +197,7 @@ bool ReadPortfolioIndex(const path& dir, PortfolioIndex& index, std::string* pro
   if (platform::FileExists(xmaster)) {
     out.xmasterPath = xmaster;
     std::string why;
-    if (!ReadXmasterFile(xmaster, out.xmasterFile, &why)) {
+    if (!ReadXmasterFile(xmaster, out.xmasterFile, &why, &out.ioError)) {
       out.xmaster = IndexFileState::kUnusable;
       out.xmasterProblem = why;
     } else {

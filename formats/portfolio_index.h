@@ -35,6 +35,10 @@ struct PortfolioIndex {
   XmasterFile xmasterFile;
   std::string xmasterProblem;  // why it is not usable, or which records were left out
 
+  // EMASTER or XMASTER is there but could not be read (a failing disk, not a damaged file):
+  // readers go on without it, writers must not.
+  bool ioError = false;
+
   // MASTER records in file order (directory entries included), then XMASTER's records.
   std::vector<IndexEntry> entries;
 

@@ -17,7 +17,8 @@ void XmasterHeader::setRecordCount(std::uint16_t n) {
   le::SetU16(&bytes[xmaster_offset::kRecordCount2], n);
 }
 
-bool ReadXmasterFile(const std::filesystem::path& path, XmasterFile& file, std::string* problem) {
+bool ReadXmasterFile(const std::filesystem::path& path, XmasterFile& file, std::string* problem,
+                     bool* ioError) {
   std::vector<std::uint8_t> bytes;
   const auto countOf = [](const std::uint8_t* header, std::size_t& count, std::string* why) {
     if (!std::equal(kXmasterMagic.begin(), kXmasterMagic.end(), header)) {
@@ -27,7 +28,7 @@ bool ReadXmasterFile(const std::filesystem::path& path, XmasterFile& file, std::
     count = le::U16(header + xmaster_offset::kRecordCount);
     return true;
   };
-  if (!ReadCountedRecords(path, kXmasterRecordSize, countOf, bytes, problem))
+  if (!ReadCountedRecords(path, kXmasterRecordSize, countOf, bytes, problem, ioError))
     return false;
   XmasterFile out;
   std::memcpy(out.header.bytes.data(), bytes.data(), kXmasterRecordSize);

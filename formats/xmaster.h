@@ -78,7 +78,9 @@ struct XmasterFile {
 
 // Reads an XMASTER (bounded by its header count). False with the reason in *problem when it
 // cannot be read, lacks the magic bytes or holds fewer records than its header counts.
-bool ReadXmasterFile(const std::filesystem::path& path, XmasterFile& file, std::string* problem);
+// *ioError (when given) is set when the file could not be opened or read at all.
+bool ReadXmasterFile(const std::filesystem::path& path, XmasterFile& file, std::string* problem,
+                     bool* ioError = nullptr);
 std::vector<std::uint8_t> XmasterBytes(const XmasterFile& file);
 
 }  // namespace ledgrix::formats

@@ -69,7 +69,14 @@ std::uint16_t NextXmasterNumber(const formats::XmasterFile& xmaster) {
 
 bool IndexUpdate::Load(const std::filesystem::path& dir, std::string* error) {
   *this = IndexUpdate{};
-  return formats::ReadPortfolioIndex(dir, index_, error);
+  if (!formats::ReadPortfolioIndex(dir, index_, error))
+    return false;
+  // A change made without a file that could not be read would leave that file behind.
+  if (index_.ioError) {
+    *error = "the index files of " + dir.string() + " cannot be read";
+    return false;
+  }
+  return true;
 }
 
 bool IndexUpdate::SetDates(std::uint16_t fileNumber, const formats::StoredNumber* first,

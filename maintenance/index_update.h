@@ -18,7 +18,8 @@ namespace ledgrix::maintenance {
 
 class IndexUpdate {
  public:
-  // Reads the index of dir; false with the reason in *error when MASTER cannot be read.
+  // Reads the index of dir; false with the reason in *error when MASTER cannot be read, or
+  // EMASTER or XMASTER is there but cannot be read.
   bool Load(const std::filesystem::path& dir, std::string* error);
 
   const formats::PortfolioIndex& index() const { return index_; }

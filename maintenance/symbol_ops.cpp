@@ -134,24 +134,34 @@ struct Source {
 
 // The record the selected row shows: the first of the portfolio's index whose display symbol is
 // text; else what the lookup finds (a symbol of a sub-portfolio). The lookup alone could settle
-// on an earlier record whose name reads the same.
-bool FindSource(const path& portfolioDir, std::string_view text, Source& source) {
+// on an earlier record whose name reads the same. Results: kOk, the lookup's failures, or
+// kFileRead when an index file is there but cannot be read.
+formats::StatusCode FindSource(const path& portfolioDir, std::string_view text, Source& source) {
   source.dir = portfolioDir;
   if (formats::ReadPortfolioIndex(portfolioDir, source.index)) {
+    if (source.index.ioError)
+      return formats::kFileRead;
     for (const IndexEntry& e : source.index.entries) {
       if (!e.isDirectory && EqualsIgnoringCase(e.symbol, text)) {
         source.entry = e;
-        return true;
+        return formats::kOk;
       }
     }
   }
   path found;
-  if (formats::LookupSymbol(portfolioDir, text, source.entry, found) != formats::kOk)
-    return false;
+  if (const formats::StatusCode status =
+          formats::LookupSymbol(portfolioDir, text, source.entry, found);
+      status != formats::kOk)
+    return status;
   source.dir = found;
-  if (!formats::ReadPortfolioIndex(found, source.index))
-    source.index = PortfolioIndex{};
-  return true;
+  // The entry as its whole index gives it (long name, bitset), not as the lookup alone sees it.
+  if (!formats::ReadPortfolioIndex(found, source.index) || source.index.ioError)
+    return formats::kFileRead;
+  for (const IndexEntry& e : source.index.entries) {
+    if (e.key == source.entry.key && e.position == source.entry.position)
+      source.entry = e;
+  }
+  return formats::kOk;
 }
 
 // The fields of the source's records, as the index files note them.
@@ -385,8 +395,13 @@ AddResult TransferSymbol(const path& portfolioDir, const path& /*masterPath*/,
                          std::string_view symbol, const path& destDir, bool move, Prompt& prompt) {
   const std::string text = UpperTrimmed(symbol);
   Source source;
-  if (!FindSource(portfolioDir, text, source))
-    return Failed(prompt, Fill(kNotFoundReason, {text, portfolioDir.string()}));
+  if (const formats::StatusCode found = FindSource(portfolioDir, text, source);
+      found != formats::kOk) {
+    return Failed(prompt, found == formats::kFileRead
+                              ? "The portfolio\n" + portfolioDir.string() +
+                                    "\ncannot be read completely."
+                              : Fill(kNotFoundReason, {text, portfolioDir.string()}));
+  }
 
   AddResult result = AddCopy(source, text, destDir, prompt);
   if (result != kAdded || !move)
