@@ -7,14 +7,16 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "formats/index_entry.h"
 
-// One row of the symbols grid: its two texts and the index entry it shows.
+// One row of the symbols grid: its two texts as the files hold them (Windows-1252, decoded only
+// when shown) and the index entry it shows.
 struct SymbolRowData {
-  QString symbol;
-  QString name;
+  std::string symbol;
+  std::string name;
   ledgrix::formats::SymbolKey key;
   bool isDirectory = false;
   int nameLimit = 16;  // the longest name the entry holds
@@ -32,6 +34,7 @@ class CSymbolsModel final : public QAbstractTableModel {
   void Clear();
   // Every row at once, sorted by ascending symbol as a sorted list view places them.
   void SetRows(std::vector<SymbolRowData> rows);
+  // New texts of a row (characters Windows-1252 holds).
   void SetRow(int row, const QString& symbol, const QString& name);
   QString Text(int row, int column) const;
   const SymbolRowData* Row(int row) const;

@@ -271,7 +271,6 @@ int CLedgrixView::symbolNameLimit(int row) const {
 
 int CLedgrixView::RewriteSymbolRecord(const QString& symbol, const QString& name) {
   using ledgrix::commands::FsPath;
-  using ledgrix::commands::RecordBytes;
   const SymbolRowData* rowData = m_symbolModel->Row(m_selSymbolRow);
   if (rowData == nullptr)
     return 1;
@@ -281,8 +280,8 @@ int CLedgrixView::RewriteSymbolRecord(const QString& symbol, const QString& name
   if (!nameBytes || !symbolBytes)
     return 1;
   if (rowData->isDirectory) {
-    return ledgrix::maintenance::RewriteSymbolRecord(
-        FsPath(m_masterPath), RecordBytes(rowData->symbol), *symbolBytes, *nameBytes);
+    return ledgrix::maintenance::RewriteSymbolRecord(FsPath(m_masterPath), rowData->symbol,
+                                                     *symbolBytes, *nameBytes);
   }
   return ledgrix::maintenance::RenameSymbol(FsPath(m_portfolioDir), rowData->key, *symbolBytes,
                                             *nameBytes)

@@ -16,23 +16,18 @@
 namespace {
 
 namespace fmt = ledgrix::formats;
-using ledgrix::commands::FromWindows1252;
 using ledgrix::formats::kMaxSymbols;
-
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The symbol a record with an empty symbol field will have once the repair has written its
 // name there: the name cut like any symbol field. So a row's symbol always equals what the
 // file holds after the repair; a name that itself starts blank is shown whole.
-QString RepairedSymbol(const fmt::MasterRecord& record) {
+std::string RepairedSymbol(const fmt::MasterRecord& record) {
   fmt::MasterRecord repaired = record;
   for (std::size_t i = 0; i < fmt::master_offset::kSymbolFieldSize; ++i)
     repaired.bytes[fmt::master_offset::kSymbol + i] =
         record.bytes[fmt::master_offset::kIssueName + i];
   const std::string symbol = repaired.displaySymbol();
-  return symbol.empty() ? FromWindows1252(record.displayName()) : Latin1(symbol);
+  return symbol.empty() ? record.displayName() : symbol;
 }
 
 }  // namespace
@@ -79,13 +74,15 @@ void CLedgrixView::FillSymbolsGrid(int row) {
     bool needsRepair = false;
     std::vector<SymbolRowData> rows;
     rows.reserve(index.entries.size());
-    for (const fmt::IndexEntry& entry : index.entries) {
+    for (fmt::IndexEntry& entry : index.entries) {
       if (!entry.inXmaster() && entry.position >= readable)
         continue;
       // Names decode byte for byte, so a name left unchanged is written back as it was.
-      SymbolRowData rowData{Latin1(entry.symbol), FromWindows1252(entry.shownName()), entry.key,
-                            entry.isDirectory, static_cast<int>(fmt::NameLimit(index, entry))};
-      if (rowData.symbol.isEmpty()) {
+      const int limit = static_cast<int>(fmt::NameLimit(index, entry));
+      std::string name = entry.longName.empty() ? std::move(entry.name) : std::move(entry.longName);
+      SymbolRowData rowData{std::move(entry.symbol), std::move(name), entry.key, entry.isDirectory,
+                            limit};
+      if (rowData.symbol.empty()) {
         rowData.symbol = RepairedSymbol(entry.master);
         needsRepair = true;
       }

@@ -114,7 +114,7 @@ int ReadSeriesFacts(const std::filesystem::path& dir, std::string_view symbol, S
     out.firstDate = static_cast<float>(entry.firstDate);
     out.lastDate = static_cast<float>(entry.lastDate);
     out.symbol = entry.symbol;
-    out.longName = entry.longName;
+    out.longName = entry.fullName();
   } else {
     out.issueName = CText(entry.master.issueName());
     out.firstDate = entry.master.storedFirstDate();

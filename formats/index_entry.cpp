@@ -82,7 +82,6 @@ IndexEntry EntryFromXmaster(const XmasterRecord& record, std::size_t position) {
     ++end;
   e.symbol = symbol.substr(0, end);
   e.name = record.name();
-  e.longName = e.name;
   e.periodicity = record.periodicity();
   e.fieldBits = record.fieldBits();
   e.recordLength = RecordLengthOfBits(e.fieldBits);

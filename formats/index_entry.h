@@ -38,7 +38,8 @@ struct IndexEntry {
   std::string symbol;        // display symbol, bytes
   std::string fullSymbol;    // XMASTER: the symbol field up to its NUL (the lookup compares it)
   std::string name;          // MASTER: issue name up to a NUL (blanks kept); XMASTER: its name
-  std::string longName;      // a consistent EMASTER's long name, or XMASTER's name; else empty
+  std::string longName;      // MASTER entries: a consistent EMASTER's long name, else empty
+                             // (XMASTER's name is its long name)
   char periodicity = 0;
   int recordLength = 0;
   int fieldCount = 0;
@@ -51,6 +52,8 @@ struct IndexEntry {
   bool inXmaster() const { return key.file == IndexFile::kXmaster; }
   // What the name column shows: the long name where there is one.
   const std::string& shownName() const { return longName.empty() ? name : longName; }
+  // The long name, empty where there is none.
+  const std::string& fullName() const { return inXmaster() ? name : longName; }
   // The lookup's matching rule on this entry's name and symbol.
   bool matches(std::string_view searchText) const;
 };

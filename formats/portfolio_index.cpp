@@ -3,7 +3,6 @@
 #include "formats/portfolio_index.h"
 
 #include <cstring>
-#include <set>
 
 #include "formats/mbf.h"
 #include "platform/files.h"
@@ -203,14 +202,16 @@ bool ReadPortfolioIndex(const path& dir, PortfolioIndex& index, std::string* pro
     } else {
       out.xmaster = IndexFileState::kUsable;
       // A number MASTER's range holds, or one listed twice, would name another symbol's files.
-      std::set<std::uint16_t> seen;
+      std::vector<bool> seen(0x10000);
       std::size_t skipped = 0;
+      out.entries.reserve(out.entries.size() + out.xmasterFile.records.size());
       for (std::size_t i = 0; i < out.xmasterFile.records.size(); ++i) {
         const XmasterRecord& r = out.xmasterFile.records[i];
-        if (r.fileNumber() < kFirstXmasterNumber || !seen.insert(r.fileNumber()).second) {
+        if (r.fileNumber() < kFirstXmasterNumber || seen[r.fileNumber()]) {
           ++skipped;
           continue;
         }
+        seen[r.fileNumber()] = true;
         out.entries.push_back(EntryFromXmaster(r, i));
       }
       if (skipped > 0)

@@ -7,8 +7,7 @@ namespace ledgrix::formats {
 bool ReadCountedRecords(const std::filesystem::path& path, std::size_t recordSize,
                         const std::function<bool(const std::uint8_t* header, std::size_t& count,
                                                  std::string* problem)>& countOf,
-                        std::vector<std::uint8_t>& bytes, std::string* problem,
-                        bool* ioError) {
+                        std::vector<std::uint8_t>& bytes, std::string* problem, bool* ioError) {
   const auto failed = [&](const char* what) {
     *problem = what;
     if (ioError)

@@ -65,6 +65,10 @@ std::optional<char> ByteOf(char32_t c) {
 
 }  // namespace
 
+char16_t Windows1252ToUnicode(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? static_cast<char16_t>(kHigh[byte - 0x80]) : byte;
+}
+
 std::string Windows1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());

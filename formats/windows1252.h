@@ -7,6 +7,9 @@
 
 namespace ledgrix::formats {
 
+// The character of one byte (every one is in the Basic Multilingual Plane).
+char16_t Windows1252ToUnicode(unsigned char byte);
+
 // Bytes read as Windows-1252, as UTF-8. The five bytes the code page leaves undefined (0x81,
 // 0x8D, 0x8F, 0x90, 0x9D) become the control characters of the same number, so every byte
 // string comes back unchanged through Utf8ToWindows1252.

@@ -17,7 +17,11 @@ inline std::string RecordBytes(const QString& text) {
 
 // Names are Windows-1252 bytes in the files.
 inline QString FromWindows1252(const std::string& bytes) {
-  return QString::fromStdString(formats::Windows1252ToUtf8(bytes));
+  QString text(static_cast<qsizetype>(bytes.size()), Qt::Uninitialized);
+  QChar* out = text.data();
+  for (const char b : bytes)
+    *out++ = QChar(formats::Windows1252ToUnicode(static_cast<unsigned char>(b)));
+  return text;
 }
 // nullopt when text holds a character the code page cannot hold.
 inline std::optional<std::string> ToWindows1252(const QString& text) {

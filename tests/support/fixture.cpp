@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <system_error>
 
@@ -62,16 +63,27 @@ void PutStored(std::vector<std::uint8_t>& bytes, std::size_t offset, float value
   std::memcpy(bytes.data() + offset, stored.data(), stored.size());
 }
 
+// The names already in a directory, by their lower-case spelling (listed once per Write: a
+// listing per file would make large portfolios slow to build).
+using Spellings = std::multimap<std::string, path>;
+
+Spellings ListSpellings(const path& dir) {
+  Spellings names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+    names.emplace(Lower(entry.path().filename().string()), entry.path());
+  return names;
+}
+
 // Writes file after removing other spellings of its name, so a directory never holds both
 // "MASTER" and "Master".
-void WriteOnly(const path& file, const std::vector<std::uint8_t>& bytes) {
-  const std::string wanted = Lower(file.filename().string());
+void WriteOnly(const Spellings& existing, const path& file,
+               const std::vector<std::uint8_t>& bytes) {
+  const auto [first, last] = existing.equal_range(Lower(file.filename().string()));
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
-    const path other = entry.path();
-    if (other.filename() != file.filename() && Lower(other.filename().string()) == wanted) {
-      std::filesystem::remove(other, ec);
-    }
+  for (auto it = first; it != last; ++it) {
+    if (it->second.filename() != file.filename())
+      std::filesystem::remove(it->second, ec);
   }
   WriteBytes(file, bytes);
 }
@@ -317,26 +329,29 @@ const path& PortfolioBuilder::Write() {
   master.header.setSymbolCount(counts_ ? counts_->first : n);
   master.header.setFileCounter(counts_ ? counts_->second : n);
   master.records = records_;
-  WriteOnly(masterPath(), MasterBytes(master));
+  const Spellings existing = ListSpellings(dir_);
+  WriteOnly(existing, masterPath(), MasterBytes(master));
   if (emasterName_)
-    WriteOnly(dir_ / *emasterName_, EmasterBytesOf(master, emasterExtras_));
+    WriteOnly(existing, dir_ / *emasterName_, EmasterBytesOf(master, emasterExtras_));
   std::vector<const SymbolSpec*> extended;
   for (const SymbolSpec& spec : specs_) {
     if (spec.fileNumber > 255)
       extended.push_back(&spec);
   }
   if (xmasterName_ || !extended.empty())
-    WriteOnly(dir_ / xmasterName_.value_or("XMASTER"), XmasterBytesOf(extended, xmasterNext_));
+    WriteOnly(existing, dir_ / xmasterName_.value_or("XMASTER"),
+              XmasterBytesOf(extended, xmasterNext_));
 
   for (const SymbolSpec& spec : specs_) {
     std::string base = "F" + std::to_string(spec.fileNumber);
     if (lowerCaseQuoteFiles_)
       base = Lower(base);
     const std::string quotes = spec.fileNumber > 255 ? ".MWD" : ".DAT";
-    WriteOnly(dir_ / (base + (lowerCaseQuoteFiles_ ? Lower(quotes) : quotes)), MakeQuoteFile(spec));
+    WriteOnly(existing, dir_ / (base + (lowerCaseQuoteFiles_ ? Lower(quotes) : quotes)),
+              MakeQuoteFile(spec));
     if (spec.writeDop) {
       const std::string dop = MakeDopText(spec);
-      WriteOnly(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dop" : ".DOP")),
+      WriteOnly(existing, dir_ / (base + (lowerCaseQuoteFiles_ ? ".dop" : ".DOP")),
                 std::vector<std::uint8_t>(dop.begin(), dop.end()));
     }
   }
