@@ -43,14 +43,15 @@ if(UNIX AND NOT APPLE AND NOT CMAKE_CROSSCOMPILING)
     set(icon_dir ${CMAKE_BINARY_DIR}/icons)
     set(icon_pngs)
     foreach(size ${LEDGRIX_ICON_SIZES})
-      list(APPEND icon_pngs ${icon_dir}/${size}x${size}/apps/${LEDGRIX_APP_ID}.png)
+      set(png ${icon_dir}/${size}x${size}/apps/${LEDGRIX_APP_ID}.png)
+      list(APPEND icon_pngs ${png})
+      install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
     endforeach()
     add_custom_command(OUTPUT ${icon_pngs}
       COMMAND ledgrix-render-icon ${icon_svg} ${icon_dir} ${LEDGRIX_APP_ID} ${LEDGRIX_ICON_SIZES}
       DEPENDS ledgrix-render-icon ${icon_svg}
       COMMENT "Rendering the program icon" VERBATIM)
     add_custom_target(ledgrix_icons ALL DEPENDS ${icon_pngs})
-    install(DIRECTORY ${icon_dir}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
     install(FILES ${icon_svg} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
       RENAME ${LEDGRIX_APP_ID}.svg)
 
