@@ -49,7 +49,12 @@ platform::IoResult JournalStep::BeforeChange(const path& file,
     if (platform::IoResult begun = Begin(); !begun)
       return Refuse(begun.message());
   }
-  if (platform::IoResult recorded = Record(file, content); !recorded)
+  // Undone later, perhaps from another folder or by the other program.
+  std::error_code ec;
+  path absolute = std::filesystem::absolute(file, ec);
+  if (ec)
+    absolute = file;
+  if (platform::IoResult recorded = Record(absolute.lexically_normal(), content); !recorded)
     return Refuse(recorded.message());
   return {};
 }

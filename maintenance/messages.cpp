@@ -89,6 +89,10 @@ std::string JournalUnavailableMessage(std::string_view reason) {
   return Join({"The undo journal cannot be written:\n", reason, "\nNothing was changed."});
 }
 
+std::string JournalStoppedMessage(std::string_view reason) {
+  return Join({"The undo journal could not record a change, so it was not made:\n", reason});
+}
+
 std::string JournalUnreadableMessage(std::string_view reason) {
   return Join({"The undo journal cannot be read:\n", reason, "\nNothing was changed."});
 }

@@ -89,6 +89,9 @@ std::string UndoUnreadableMessage(bool redo, std::string_view label, std::string
 std::string UndoFailedMessage(bool redo, std::string_view label, std::string_view reason);
 // The journal cannot record a correction, which is therefore not made.
 std::string JournalUnavailableMessage(std::string_view reason);
+// The journal refused a change during a correction, which stopped there; the changes made
+// before it are recorded.
+std::string JournalStoppedMessage(std::string_view reason);
 // The journal itself cannot be read.
 std::string JournalUnreadableMessage(std::string_view reason);
 
