@@ -410,12 +410,16 @@ path Store::BlobPath(std::uint32_t seq, int blob) const {
   return dir_ / (SeqText(seq) + "-" + std::to_string(blob) + kBlobExtension);
 }
 
-std::vector<StepRecord> Store::Load(std::uint32_t* highestSeq) const {
+bool Store::Load(std::vector<StepRecord>& steps, std::uint32_t* highestSeq) const {
+  steps.clear();
   std::set<std::uint32_t> seqs;
   std::uint32_t highest = 0;
+  bool listed = false;
   for (const platform::DirEntry& entry : platform::CurrentFileSystem().List(dir_)) {
     std::uint32_t seq = 0;
     int blob = 0;
+    // The key is always there: without it the listing failed, and the journal looked empty.
+    listed = listed || entry.name == kKeyFile;
     if (ParseName(entry.name, seq, nullptr)) {
       seqs.insert(seq);
       highest = std::max(highest, seq);
@@ -423,7 +427,6 @@ std::vector<StepRecord> Store::Load(std::uint32_t* highestSeq) const {
       highest = std::max(highest, seq);
     }
   }
-  std::vector<StepRecord> steps;
   for (std::uint32_t seq : seqs) {
     StepRecord step;
     Bytes bytes;
@@ -438,7 +441,7 @@ std::vector<StepRecord> Store::Load(std::uint32_t* highestSeq) const {
   }
   if (highestSeq)
     *highestSeq = highest;
-  return steps;
+  return listed;
 }
 
 platform::IoResult Store::Write(const StepRecord& step) const {
@@ -470,22 +473,34 @@ platform::IoResult Store::Delete(const StepRecord& step) const {
   return {};
 }
 
-void Store::DeleteLeftovers(const std::vector<StepRecord>& steps) const {
-  std::map<std::uint32_t, const StepRecord*> bySeq;
-  for (const StepRecord& step : steps)
-    bySeq[step.seq] = &step;
-  for (const platform::DirEntry& entry : platform::CurrentFileSystem().List(dir_)) {
+void Store::DeleteLeftovers() const {
+  const std::vector<platform::DirEntry> entries = platform::CurrentFileSystem().List(dir_);
+  std::set<std::uint32_t> recorded;
+  for (const platform::DirEntry& entry : entries) {
+    std::uint32_t seq = 0;
+    if (ParseName(entry.name, seq, nullptr))
+      recorded.insert(seq);
+  }
+  // The blobs each record names, read once; a record that cannot be read keeps all of its own.
+  std::map<std::uint32_t, std::optional<std::set<int>>> named;
+  for (const platform::DirEntry& entry : entries) {
     std::uint32_t seq = 0;
     int blob = 0;
     bool leftover = EndsWith(entry.name, kWorkExtension);
     if (ParseName(entry.name, seq, &blob)) {
-      auto it = bySeq.find(seq);
-      leftover = it == bySeq.end();
-      if (!leftover && !it->second->damaged) {
-        const auto& files = it->second->files;
-        leftover = std::none_of(files.begin(), files.end(), [&](const FileChange& change) {
-          return change.beforeBlob == blob || change.afterBlob == blob;
-        });
+      leftover = recorded.count(seq) == 0;
+      if (!leftover) {
+        auto [it, fresh] = named.try_emplace(seq);
+        StepRecord step;
+        Bytes bytes;
+        if (fresh && platform::ReadWholeFile(RecordPath(seq), bytes) &&
+            ParseStep(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                      step)) {
+          it->second.emplace();
+          for (const FileChange& change : step.files)
+            it->second->insert({change.beforeBlob, change.afterBlob});
+        }
+        leftover = it->second && it->second->count(blob) == 0;
       }
     }
     if (leftover)

@@ -93,8 +93,8 @@ class Store {
   const path& dir() const { return dir_; }
 
   // Every step record, oldest first (damaged ones marked), and the highest sequence number any
-  // file of the journal carries.
-  std::vector<StepRecord> Load(std::uint32_t* highestSeq = nullptr) const;
+  // file of the journal carries. False when the folder cannot be listed.
+  bool Load(std::vector<StepRecord>& steps, std::uint32_t* highestSeq = nullptr) const;
   platform::IoResult Write(const StepRecord& step) const;
   platform::IoResult WriteBlob(std::uint32_t seq, int blob, const Bytes& bytes) const;
   // The blob's bytes, checked against what the record says it holds.
@@ -103,7 +103,7 @@ class Store {
   // The record first, so that no record ever names a missing blob.
   platform::IoResult Delete(const StepRecord& step) const;
   // Blobs no record names and work files left by a cut-off write.
-  void DeleteLeftovers(const std::vector<StepRecord>& steps) const;
+  void DeleteLeftovers() const;
 
   path RecordPath(std::uint32_t seq) const;
   path BlobPath(std::uint32_t seq, int blob) const;

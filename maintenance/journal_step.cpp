@@ -61,8 +61,11 @@ platform::IoResult JournalStep::BeforeChange(const path& file,
 
 platform::IoResult JournalStep::Begin() {
   std::uint32_t highest = 0;
+  std::vector<StepRecord> steps;
+  if (!store_->Load(steps, &highest))
+    return platform::IoResult::Failure("cannot list " + store_->dir().string());
   // A new step ends the steps that could be redone, and any that never happened.
-  for (const StepRecord& step : store_->Load(&highest)) {
+  for (const StepRecord& step : steps) {
     const bool redoable = !step.damaged && step.state == StepState::kUndone;
     const bool neverHappened =
         !step.damaged && step.state == StepState::kOpen && journal::ChangedNothing(step);
@@ -142,7 +145,9 @@ void JournalStep::Commit() {
 }
 
 void JournalStep::Trim() const {
-  std::vector<StepRecord> steps = store_->Load();
+  std::vector<StepRecord> steps;
+  if (!store_->Load(steps))
+    return;
   std::uint64_t total = 0;
   for (const StepRecord& step : steps)
     total += step.storedSize();
@@ -155,8 +160,7 @@ void JournalStep::Trim() const {
     total -= steps[dropped].storedSize();
     ++dropped;
   }
-  steps.erase(steps.begin(), steps.begin() + static_cast<std::ptrdiff_t>(dropped));
-  store_->DeleteLeftovers(steps);
+  store_->DeleteLeftovers();
 }
 
 }  // namespace ledgrix::maintenance

@@ -63,12 +63,13 @@ path UndoJournal::Directory(bool create, std::string* error) const {
   return dir;
 }
 
-std::vector<StepRecord> UndoJournal::Steps(const journal::Store& store) const {
-  std::vector<StepRecord> steps = store.Load();
+bool UndoJournal::Steps(const journal::Store& store, std::vector<StepRecord>& steps) const {
+  if (!store.Load(steps))
+    return false;
   std::erase_if(steps, [](const StepRecord& step) {
     return !step.damaged && step.state == StepState::kOpen && journal::ChangedNothing(step);
   });
-  return steps;
+  return true;
 }
 
 std::optional<std::size_t> UndoJournal::Target(const std::vector<StepRecord>& steps,
@@ -96,7 +97,12 @@ std::vector<UndoStep> UndoJournal::History(std::string* error) const {
   if (dir.empty())
     return history;
   const journal::Store store(dir);
-  const std::vector<StepRecord> steps = Steps(store);
+  std::vector<StepRecord> steps;
+  if (!Steps(store, steps)) {
+    if (error)
+      *error = "cannot list " + dir.string();
+    return history;
+  }
   for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
     UndoStep step;
     step.label =
@@ -115,7 +121,9 @@ std::optional<std::string> UndoJournal::UndoLabel() const {
   const path dir = Directory(false, nullptr);
   if (dir.empty())
     return std::nullopt;
-  const std::vector<StepRecord> steps = Steps(journal::Store(dir));
+  std::vector<StepRecord> steps;
+  if (!Steps(journal::Store(dir), steps))
+    return std::nullopt;
   const auto target = Target(steps, false);
   if (!target)
     return std::nullopt;
@@ -126,7 +134,9 @@ std::optional<std::string> UndoJournal::RedoLabel() const {
   const path dir = Directory(false, nullptr);
   if (dir.empty())
     return std::nullopt;
-  const std::vector<StepRecord> steps = Steps(journal::Store(dir));
+  std::vector<StepRecord> steps;
+  if (!Steps(journal::Store(dir), steps))
+    return std::nullopt;
   const auto target = Target(steps, true);
   if (!target)
     return std::nullopt;
@@ -151,7 +161,9 @@ UndoOutcome UndoJournal::Apply(bool redo) const {
                          : Outcome(Kind::kRefused, {}, JournalUnreadableMessage(error));
   }
   const journal::Store store(dir);
-  const std::vector<StepRecord> steps = Steps(store);
+  std::vector<StepRecord> steps;
+  if (!Steps(store, steps))
+    return Outcome(Kind::kRefused, {}, JournalUnreadableMessage("cannot list " + dir.string()));
   const auto target = Target(steps, redo);
   if (!target)
     return Outcome(Kind::kNothing, {}, nothing);

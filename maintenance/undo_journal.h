@@ -60,8 +60,8 @@ class UndoJournal {
 
  private:
   // The steps that happened, oldest first: a correction cut off before it changed anything is
-  // no step.
-  std::vector<journal::StepRecord> Steps(const journal::Store& store) const;
+  // no step. False when the journal cannot be listed.
+  bool Steps(const journal::Store& store, std::vector<journal::StepRecord>& steps) const;
   std::optional<std::size_t> Target(const std::vector<journal::StepRecord>& steps, bool redo) const;
   UndoOutcome Apply(bool redo) const;
 
