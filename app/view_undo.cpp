@@ -7,7 +7,7 @@
 #include "app/settings_store.h"
 #include "app/wait_cursor.h"
 #include "commands/symbols/record_text.h"
-#include "maintenance/journal_files.h"
+#include "maintenance/journal_store.h"
 #include "maintenance/prompt.h"
 
 namespace {

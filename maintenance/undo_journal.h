@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "maintenance/journal_files.h"
+#include "maintenance/journal_store.h"
 #include "platform/files.h"
 
 namespace ledgrix::maintenance {
