@@ -26,8 +26,9 @@ std::optional<maint::UndoJournal> CLedgrixView::undoJournal() const {
 
 void CLedgrixView::RefreshUndoState() {
   const auto journal = undoJournal();
-  m_undoLabel = journal ? journal->UndoLabel() : std::nullopt;
-  m_redoLabel = journal ? journal->RedoLabel() : std::nullopt;
+  const auto next = journal ? journal->Next() : maint::UndoJournal::NextSteps{};
+  m_undoLabel = next.undo;
+  m_redoLabel = next.redo;
 }
 
 void CLedgrixView::UndoOrRedo(bool redo) {

@@ -172,7 +172,8 @@ std::string SerializeStep(const StepRecord& step) {
   }
   text += "\nnext " + std::to_string(step.nextBlob) + "\n";
   for (const FileChange& change : step.files) {
-    text += "file " + Escape(change.file.string()) + "\n";
+    const std::u8string name = change.file.u8string();
+    text += "file " + Escape(std::string(name.begin(), name.end())) + "\n";
     text += "before " + FingerprintText(change.before, change.beforeBlob) + "\n";
     text += "after " + FingerprintText(change.after, change.afterBlob) + "\n";
     for (const Fingerprint& f : change.between) {
@@ -221,7 +222,7 @@ bool ParseStep(std::string_view text, StepRecord& step) {
     if (!file || i + 2 >= lines.size() || !Unescape(*file, name) || name.empty())
       return false;
     FileChange change;
-    change.file = name;
+    change.file = path(std::u8string(name.begin(), name.end()));
     const auto before = value(i + 1, "before");
     const auto after = value(i + 2, "after");
     if (!before || !after || !ParseFingerprint(*before, true, change.before, change.beforeBlob) ||

@@ -151,9 +151,11 @@ void JournalStep::Trim() const {
   std::uint64_t total = 0;
   for (const StepRecord& step : steps)
     total += step.storedSize();
-  // The oldest go first; the step just made stays even when it alone is over the limit.
+  // The oldest go first; the step just made stays even when it alone is over the limit. The
+  // number of steps is bounded too, which keeps reading the journal quick.
   std::size_t dropped = 0;
-  while (dropped < steps.size() && total > journal_->sizeLimit() &&
+  while (dropped < steps.size() &&
+         (total > journal_->sizeLimit() || steps.size() - dropped > kMaxUndoSteps) &&
          steps[dropped].seq != record_.seq) {
     if (!store_->Delete(steps[dropped]))
       break;

@@ -100,7 +100,8 @@ std::string PortfolioKey(const path& portfolioDir) {
   absolute = absolute.lexically_normal();
   if (!absolute.has_filename() && absolute.has_relative_path())
     absolute = absolute.parent_path();
-  std::string key = absolute.string();
+  const std::u8string text = absolute.u8string();
+  std::string key(text.begin(), text.end());
 #ifdef _WIN32
   // Names differing only in case are one directory there.
   for (char& c : key) {
@@ -117,9 +118,12 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
     return {};
   }
   const std::string key = PortfolioKey(portfolioDir);
-  const path rootKey = PortfolioKey(root);
-  for (path p = rootKey; !p.empty(); p = p.parent_path()) {
-    if (p.string() == key) {
+  auto asPath = [](const std::string& utf8) {
+    return path(std::u8string(utf8.begin(), utf8.end()));
+  };
+  const path portfolio = asPath(key);
+  for (path p = asPath(PortfolioKey(root)); !p.empty(); p = p.parent_path()) {
+    if (p == portfolio) {
       *error = root.string() + " lies inside the portfolio " + key;
       return {};
     }

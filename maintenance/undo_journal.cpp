@@ -117,30 +117,19 @@ std::vector<UndoStep> UndoJournal::History(std::string* error) const {
   return history;
 }
 
-std::optional<std::string> UndoJournal::UndoLabel() const {
+UndoJournal::NextSteps UndoJournal::Next() const {
+  NextSteps next;
   const path dir = Directory(false, nullptr);
-  if (dir.empty())
-    return std::nullopt;
   std::vector<StepRecord> steps;
-  if (!Steps(journal::Store(dir), steps))
-    return std::nullopt;
-  const auto target = Target(steps, false);
-  if (!target)
-    return std::nullopt;
-  return steps[*target].damaged ? std::string("(unreadable step)") : steps[*target].label;
-}
-
-std::optional<std::string> UndoJournal::RedoLabel() const {
-  const path dir = Directory(false, nullptr);
-  if (dir.empty())
-    return std::nullopt;
-  std::vector<StepRecord> steps;
-  if (!Steps(journal::Store(dir), steps))
-    return std::nullopt;
-  const auto target = Target(steps, true);
-  if (!target)
-    return std::nullopt;
-  return steps[*target].damaged ? std::string("(unreadable step)") : steps[*target].label;
+  if (dir.empty() || !Steps(journal::Store(dir), steps))
+    return next;
+  for (const bool redo : {false, true}) {
+    if (const auto target = Target(steps, redo)) {
+      const StepRecord& step = steps[*target];
+      (redo ? next.redo : next.undo) = step.damaged ? std::string("(unreadable step)") : step.label;
+    }
+  }
+  return next;
 }
 
 UndoOutcome UndoJournal::Undo() const {

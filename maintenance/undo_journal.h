@@ -19,6 +19,8 @@ using std::filesystem::path;
 
 // Bytes of file contents a portfolio's journal keeps before its oldest steps are dropped.
 inline constexpr std::uint64_t kDefaultUndoLimit = 64ull << 20;
+// Steps a portfolio's journal keeps at most, whatever their size.
+inline constexpr std::size_t kMaxUndoSteps = 1000;
 
 // One step as the history lists it.
 struct UndoStep {
@@ -51,9 +53,13 @@ class UndoJournal {
 
   // Newest first. A journal that cannot be read yields *error.
   std::vector<UndoStep> History(std::string* error = nullptr) const;
-  // The labels of the steps Undo and Redo would take back or do again.
-  std::optional<std::string> UndoLabel() const;
-  std::optional<std::string> RedoLabel() const;
+  // The labels of the steps Undo and Redo would take back or do again, read in one go.
+  struct NextSteps {
+    std::optional<std::string> undo, redo;
+  };
+  NextSteps Next() const;
+  std::optional<std::string> UndoLabel() const { return Next().undo; }
+  std::optional<std::string> RedoLabel() const { return Next().redo; }
 
   UndoOutcome Undo() const;
   UndoOutcome Redo() const;
