@@ -172,6 +172,28 @@ TEST_F(UndoJournalTest, AnOutsideChangeRefusesUndoAndRedoAndChangesNothing) {
   EXPECT_EQ(Content(root.get()), replaced);
 }
 
+TEST_F(UndoJournalTest, ADamagedJournalIsReportedAndChangesNothing) {
+  const struct {
+    const char* what;
+    const char* file;  // of the journal's folder
+    UndoStep::State listed;
+  } cases[] = {{"record", "00000001.step", State::kUnreadable},
+               {"old bytes", "00000001-1.bin", State::kDone}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Sandbox t;
+    ASSERT_TRUE(t.Correct("split", [&] { return t.Quotes(kScale, 0, Day(3)); }));
+    const path damaged = t.Journal().Directory(false, nullptr) / c.file;
+    testing::WriteText(damaged, "ledgrix undo step 1\nlabel spl");
+    const auto held = Content(t.root.get());
+    EXPECT_EQ(t.Journal().History().at(0).state, c.listed);
+    const UndoOutcome undo = t.Journal().Undo();
+    EXPECT_EQ(undo.kind, UndoOutcome::Kind::kRefused);
+    EXPECT_NE(undo.message.find(damaged.string()), std::string::npos) << undo.message;
+    EXPECT_EQ(Content(t.root.get()), held);
+  }
+}
+
 TEST_F(UndoJournalTest, AStepThatChangedNothingLeavesNoTrace) {
   // The delete of a day that is not there is refused before anything is written.
   EXPECT_FALSE(Correct("missing day", [&] { return Quotes(kDelete, Day(5), Day(5)); }));
