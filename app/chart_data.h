@@ -28,6 +28,10 @@ class ChartData {
     return m_times.empty() ? ledgrix::formats::QuoteTime{0} : m_times[Row(i)];
   }
   float value(int field, int i) const { return m_values[static_cast<std::size_t>(field)][Row(i)]; }
+  // A whole column, newest first: quotes [i, j) are its elements [count - j, count - i).
+  std::span<const float> column(int field) const {
+    return m_values[static_cast<std::size_t>(field)];
+  }
   // The grid's row of quote i, and back.
   int RowOf(int i) const { return count() - 1 - i; }
   int QuoteOfRow(int row) const { return count() - 1 - row; }

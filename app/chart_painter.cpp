@@ -1,6 +1,7 @@
 #include "app/chart_painter.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QLine>
 #include <QPainter>
 #include <QPolygon>
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "app/chart_columns.h"
 #include "app/chart_series.h"
 #include "app/chart_span.h"
 #include "app/chart_ticks.h"
@@ -67,38 +69,6 @@ float VolumeAt(const ChartData& data, int i) {
   return ChartData::Held(v) ? v : 0.0f;
 }
 
-// One pixel column's quotes.
-struct Column {
-  int first = -1;  // -1: none
-  float open = 0, close = 0, low = 0, high = 0, volume = 0;
-};
-
-std::vector<Column> Columns(const ChartSeries& series, const ChartSpan& span) {
-  std::vector<Column> columns(static_cast<std::size_t>(span.width()));
-  const auto [begin, end] = span.VisibleQuotes();
-  const double perQuote = span.pixelsPerQuote();
-  const double first = span.first();
-  const ChartData& data = series.data();
-  for (int i = begin; i < end; ++i) {
-    const int c = static_cast<int>(std::floor((i + 0.5 - first) * perQuote));
-    if (c < 0 || c >= span.width())
-      continue;
-    const Bar b = BarAt(data, i);
-    if (!b.held)
-      continue;
-    Column& col = columns[static_cast<std::size_t>(c)];
-    if (col.first < 0) {
-      col = {i, b.open, b.close, b.low, b.high, 0.0f};
-    } else {
-      col.close = b.close;
-      col.low = std::min(col.low, b.low);
-      col.high = std::max(col.high, b.high);
-    }
-    col.volume = std::max(col.volume, VolumeAt(data, i));
-  }
-  return columns;
-}
-
 // Price to pixel row within a pane.
 class Scale {
  public:
@@ -150,40 +120,90 @@ QString QuoteText(const ChartSeries& series, int i) {
   return text;
 }
 
+// Fills one-pixel-wide runs straight into a 32-bit canvas: a QPainter strokes or fills such thin
+// shapes pixel by pixel at many times the cost. Coordinates are logical, as the painter's.
+class ColumnWriter {
+ public:
+  explicit ColumnWriter(QImage& canvas)
+      : m_bits(reinterpret_cast<QRgb*>(canvas.bits())),
+        m_stride(canvas.bytesPerLine() / 4),
+        m_ratio(canvas.devicePixelRatio()),
+        m_width(canvas.width()),
+        m_height(canvas.height()) {}
+
+  // The pixels of rect (logical, corners included) within clip.
+  void Fill(const QRect& rect, const QRect& clip, QRgb color) {
+    const QRect r = rect.normalized() & clip;
+    if (r.isEmpty())
+      return;
+    const int x0 = Physical(r.left(), m_width),
+              x1 = std::max(x0 + 1, Physical(r.right() + 1, m_width));
+    const int y0 = Physical(r.top(), m_height),
+              y1 = std::max(y0 + 1, Physical(r.bottom() + 1, m_height));
+    if (x0 >= m_width || y0 >= m_height)
+      return;
+    QRgb* first = m_bits + static_cast<std::ptrdiff_t>(y0) * m_stride + x0;
+    const int rows = std::min(y1, m_height) - y0;
+    const int width = std::min(x1, m_width) - x0;
+    for (int row = 0; row < rows; ++row, first += m_stride)
+      std::fill_n(first, width, color);
+  }
+  void Column(int x, int top, int bottom, const QRect& clip, QRgb color) {
+    Fill(QRect(QPoint(x, top), QPoint(x, bottom)), clip, color);
+  }
+
+ private:
+  int Physical(int v, int limit) const {
+    const int scaled = m_ratio == 1.0 ? v : static_cast<int>(std::lround(v * m_ratio));
+    return std::clamp(scaled, 0, limit);
+  }
+
+  QRgb* m_bits;
+  std::ptrdiff_t m_stride;
+  qreal m_ratio;
+  int m_width;
+  int m_height;
+};
+
 class Painter {
  public:
-  Painter(QPainter& painter, const ChartLayout& layout, const ChartSeries& series,
+  Painter(QImage& image, const ChartLayout& layout, const ChartSeries& series,
           const ChartSpan& chartSpan, const ChartScene& chartScene)
-      : p(painter),
-        l(layout),
-        s(series),
-        span(chartSpan),
-        scene(chartScene),
-        fm(painter.fontMetrics()) {}
+      : canvas(image), l(layout), s(series), span(chartSpan), scene(chartScene), fm(layout.font) {}
 
   void Run();
 
  private:
   int X(double slot) const { return l.dataLeft + static_cast<int>(std::floor(span.XOf(slot))); }
+  void Begin();
   void FindRange();
   void DrawPriceAxis(const Scale& y);
   void DrawTimeAxis();
-  void DrawDense(const Scale& y, const Scale& vy);
+  void WriteGridAndFrames(const Scale& y, const Scale& vy);
+  void WriteDense(ColumnWriter& writer, const Scale& y, const Scale& vy);
   void DrawOwnBars(const Scale& y, const Scale& vy);
   void DrawMarks(const Scale& y);
   void DrawSelection(const Scale& y);
   void DrawHeader();
 
-  QPainter& p;
+  QImage& canvas;
+  QPainter p;
   const ChartLayout& l;
   const ChartSeries& s;
   const ChartSpan& span;
   const ChartScene& scene;
   QFontMetrics fm;
   bool dense = true;
-  std::vector<Column> columns;
+  std::vector<ChartColumn> columns;
+  std::vector<int> priceLines;                  // rows of the price grid
+  std::vector<std::pair<int, bool>> timeLines;  // columns of the time grid, major or not
   double low = 0, high = 0, maxVolume = 0;
 };
+
+void Painter::Begin() {
+  p.begin(&canvas);
+  p.setFont(l.font);
+}
 
 void Painter::FindRange() {
   bool any = false;
@@ -195,7 +215,7 @@ void Painter::FindRange() {
     any = true;
   };
   if (dense) {
-    for (const Column& c : columns)
+    for (const ChartColumn& c : columns)
       if (c.first >= 0)
         take(c.low, c.high, c.volume);
   } else {
@@ -210,6 +230,7 @@ void Painter::FindRange() {
 }
 
 void Painter::Run() {
+  Begin();
   p.fillRect(l.area, kBackground);
   DrawHeader();
   if (l.price.height() < 4 || l.dataWidth < 4)
@@ -221,26 +242,24 @@ void Painter::Run() {
   }
   dense = span.pixelsPerQuote() < kOwnBarPixels;
   if (dense)
-    columns = Columns(s, span);
+    columns = ChartColumns(s, span);
   FindRange();
   const Scale y(low, high, l.price);
   const Scale vy(0.0, std::max(maxVolume, 1.0), l.volume);
   DrawPriceAxis(y);
   DrawTimeAxis();
-  p.save();
-  p.setClipRect(l.plot());
-  if (dense)
-    DrawDense(y, vy);
-  else
+  // Grid, dense columns and frames are written while no painter is at work on the pixels.
+  p.end();
+  WriteGridAndFrames(y, vy);
+  Begin();
+  // Inside the frames.
+  p.setClipRect(l.price.adjusted(1, 1, -1, -1).united(l.volume.adjusted(1, 1, -1, -1)));
+  if (!dense)
     DrawOwnBars(y, vy);
   DrawMarks(y);
   DrawSelection(y);
-  p.restore();
-  p.setPen(kFrame);
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(l.price.adjusted(0, 0, -1, -1));
+  p.setClipping(false);
   if (!l.volume.isEmpty()) {
-    p.drawRect(l.volume.adjusted(0, 0, -1, -1));
     p.setPen(kAxisText);
     p.drawText(l.priceAxis.left() + 4, l.volume.top() + fm.ascent(), VolumeLabel(maxVolume));
   }
@@ -269,33 +288,28 @@ void Painter::DrawHeader() {
 void Painter::DrawPriceAxis(const Scale& y) {
   const PriceTicks ticks =
       NicePriceTicks(low, high, std::max(1, l.price.height() / kPriceLabelPixels));
-  std::vector<QLine> lines;
   p.setPen(kAxisText);
   for (double v : ticks.values) {
     const int yy = y.Y(v);
-    lines.emplace_back(l.price.left(), yy, l.price.right(), yy);
+    priceLines.push_back(yy);
     const int baseline = yy + fm.ascent() / 2 - 1;
     if (baseline - fm.ascent() >= l.price.top() - 2 && baseline <= l.price.bottom() + 2)
       p.drawText(l.priceAxis.left() + 4, baseline, PriceLabel(v, ticks.decimals));
   }
-  p.setPen(kGridLine);
-  p.drawLines(lines.data(), static_cast<int>(lines.size()));
 }
 
 void Painter::DrawTimeAxis() {
   const auto [begin, end] = span.VisibleQuotes();
   const std::vector<TimeTick> ticks =
       TimeTicks(s, begin, end, std::max(1, l.price.width() / kTimeLabelPixels));
-  const QRect panes = l.plot();
   int labelsEnd = l.timeAxis.left() - 1000;
-  std::vector<QLine> minor, major;
   p.setPen(kAxisText);
   for (const TimeTick& t : ticks) {
     // A column boundary when columns stand for many quotes, so the line never cuts a bar.
     const int x = dense ? l.dataLeft + span.ColumnOf(t.index) : X(t.index);
     if (x <= l.price.left() || x >= l.price.right())
       continue;
-    (t.major ? major : minor).emplace_back(x, panes.top(), x, panes.bottom());
+    timeLines.emplace_back(x, t.major);
     const int w = fm.horizontalAdvance(t.label);
     const int left = std::clamp(x - w / 2, l.timeAxis.left(), l.timeAxis.right() - w);
     // Labels never run into each other: one that would is left out.
@@ -304,47 +318,63 @@ void Painter::DrawTimeAxis() {
     p.drawText(left, l.timeAxis.top() + 3 + fm.ascent(), t.label);
     labelsEnd = left + w;
   }
-  p.setPen(kGridLine);
-  p.drawLines(minor.data(), static_cast<int>(minor.size()));
-  p.setPen(kMajorGridLine);
-  p.drawLines(major.data(), static_cast<int>(major.size()));
 }
 
-void Painter::DrawDense(const Scale& y, const Scale& vy) {
-  const int left = l.dataLeft;
-  std::vector<QLine> volume;
-  for (std::size_t c = 0; c < columns.size(); ++c) {
-    const Column& col = columns[c];
-    if (col.first >= 0 && col.volume > 0 && !l.volume.isEmpty())
-      volume.emplace_back(left + static_cast<int>(c), l.volume.bottom(), left + static_cast<int>(c),
-                          vy.Y(col.volume));
+void Painter::WriteGridAndFrames(const Scale& y, const Scale& vy) {
+  ColumnWriter writer(canvas);
+  const QRect panes = l.plot();
+  for (int row : priceLines)
+    writer.Fill(QRect(l.price.left(), row, l.price.width(), 1), l.price, kGridLine.rgb());
+  for (const auto& [x, major] : timeLines)
+    writer.Column(x, panes.top(), panes.bottom(), panes,
+                  (major ? kMajorGridLine : kGridLine).rgb());
+  if (dense)
+    WriteDense(writer, y, vy);
+  for (const QRect& pane : {l.price, l.volume}) {
+    if (pane.isEmpty())
+      continue;
+    const QRgb frame = kFrame.rgb();
+    writer.Fill(QRect(pane.left(), pane.top(), pane.width(), 1), pane, frame);
+    writer.Fill(QRect(pane.left(), pane.bottom(), pane.width(), 1), pane, frame);
+    writer.Column(pane.left(), pane.top(), pane.bottom(), pane, frame);
+    writer.Column(pane.right(), pane.top(), pane.bottom(), pane, frame);
   }
-  p.setPen(kVolume);
-  p.drawLines(volume.data(), static_cast<int>(volume.size()));
-  p.setPen(kRange);
-  if (s.hasBars()) {
-    std::vector<QLine> ranges;
+}
+
+void Painter::WriteDense(ColumnWriter& writer, const Scale& y, const Scale& vy) {
+  if (!l.volume.isEmpty()) {
     for (std::size_t c = 0; c < columns.size(); ++c) {
-      const Column& col = columns[c];
-      if (col.first >= 0) {
-        const int x = left + static_cast<int>(c);
-        ranges.emplace_back(x, y.Y(col.high), x, y.Y(col.low));
-      }
+      const ChartColumn& col = columns[c];
+      if (col.first >= 0 && col.volume > 0)
+        writer.Column(l.dataLeft + static_cast<int>(c), vy.Y(col.volume), l.volume.bottom(),
+                      l.volume, kVolume.rgb());
     }
-    p.drawLines(ranges.data(), static_cast<int>(ranges.size()));
-    return;
   }
-  // Closes only: one line through each column's first, lowest, highest and last close.
-  QPolygon line;
+  // Bars: each column's range. Closes only: a line through each column's first, lowest,
+  // highest and last close, carried across empty columns from the last close before them.
+  const QRgb range = kRange.rgb();
+  int previous = -1;
+  int previousY = 0;
   for (std::size_t c = 0; c < columns.size(); ++c) {
-    const Column& col = columns[c];
+    const ChartColumn& col = columns[c];
     if (col.first < 0)
       continue;
-    const int x = left + static_cast<int>(c);
-    line << QPoint(x, y.Y(col.open)) << QPoint(x, y.Y(col.low)) << QPoint(x, y.Y(col.high))
-         << QPoint(x, y.Y(col.close));
+    const int x = l.dataLeft + static_cast<int>(c);
+    writer.Column(x, y.Y(col.high), y.Y(col.low), l.price, range);
+    if (s.hasBars())
+      continue;
+    const int firstY = y.Y(col.open);
+    if (previous >= 0) {
+      const int gap = static_cast<int>(c) - previous;
+      for (int g = 1; g <= gap; ++g) {
+        const int from = previousY + (firstY - previousY) * (g - 1) / gap;
+        const int to = previousY + (firstY - previousY) * g / gap;
+        writer.Column(l.dataLeft + previous + g, from, to, l.price, range);
+      }
+    }
+    previous = static_cast<int>(c);
+    previousY = y.Y(col.close);
   }
-  p.drawPolyline(line);
 }
 
 void Painter::DrawOwnBars(const Scale& y, const Scale& vy) {
@@ -449,9 +479,11 @@ QColor MarkColor(ChartMarkKind kind) {
   return QColor(94, 53, 177);
 }
 
-ChartLayout LayOutChart(const QRect& area, const QFontMetrics& metrics, const ChartSeries& series) {
+ChartLayout LayOutChart(const QRect& area, const QFont& font, const ChartSeries& series) {
   ChartLayout l;
   l.area = area;
+  l.font = font;
+  const QFontMetrics metrics(font);
   const int line = metrics.height();
   l.header = QRect(area.left(), area.top(), area.width(), line + 8);
   const QString widest = PriceLabel(std::max(1.0f, series.maxPrice()), 3);
@@ -476,7 +508,7 @@ ChartLayout LayOutChart(const QRect& area, const QFontMetrics& metrics, const Ch
   return l;
 }
 
-void PaintChart(QPainter& painter, const ChartLayout& layout, const ChartSeries& series,
+void PaintChart(QImage& canvas, const ChartLayout& layout, const ChartSeries& series,
                 const ChartSpan& span, const ChartScene& scene) {
-  Painter(painter, layout, series, span, scene).Run();
+  Painter(canvas, layout, series, span, scene).Run();
 }

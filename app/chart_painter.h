@@ -4,19 +4,20 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <vector>
 
 #include "app/chart_data.h"
 
-class QFontMetrics;
-class QPainter;
+class QImage;
 class ChartSeries;
 class ChartSpan;
 
 struct ChartLayout {
   QRect area;
+  QFont font;
   QRect header;     // title and the selected quote's values
   QRect price;      // the price pane; its width is the span's width
   QRect volume;     // empty when the series holds no volume
@@ -29,7 +30,7 @@ struct ChartLayout {
   QRect plot() const { return volume.isEmpty() ? price : price.united(volume); }
 };
 
-ChartLayout LayOutChart(const QRect& area, const QFontMetrics& metrics, const ChartSeries& series);
+ChartLayout LayOutChart(const QRect& area, const QFont& font, const ChartSeries& series);
 
 // What is drawn besides the quotes.
 struct ChartScene {
@@ -40,5 +41,6 @@ struct ChartScene {
 
 QColor MarkColor(ChartMarkKind kind);
 
-void PaintChart(QPainter& painter, const ChartLayout& layout, const ChartSeries& series,
+// canvas: a 32-bit image (QImage::Format_ARGB32_Premultiplied or RGB32) holding the layout's area.
+void PaintChart(QImage& canvas, const ChartLayout& layout, const ChartSeries& series,
                 const ChartSpan& span, const ChartScene& scene);

@@ -28,21 +28,41 @@ constexpr std::array<Step, 21> kSteps = {
 constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-std::int64_t Key(const ChartSeries& s, const Step& step, int i) {
+// Calls onBoundary(i) for each quote i in [begin, end) that starts a new period of step, until
+// it returns false. The key of each unit is worked out in a loop of its own.
+template <typename OnBoundary>
+void ForEachBoundary(const ChartSeries& s, const Step& step, int begin, int end,
+                     OnBoundary onBoundary) {
+  const auto walk = [&](auto key) {
+    std::int64_t previous = key(std::max(0, begin - 1));
+    for (int i = std::max(1, begin); i < end; ++i) {
+      const std::int64_t current = key(i);
+      if (current != previous && !onBoundary(i))
+        return;
+      previous = current;
+    }
+  };
+  const ChartData& d = s.data();
   switch (step.unit) {
     case Unit::kYear:
-      return s.year(i) / step.size;
+      walk([&](int i) -> std::int64_t { return s.year(i) / step.size; });
+      break;
     case Unit::kMonth:
-      return s.month(i) / step.size;
+      walk([&](int i) -> std::int64_t { return s.month(i) / step.size; });
+      break;
     case Unit::kWeek:
       // Weeks begin on Mondays; day 2 is Monday 2 January 1961.
-      return (s.data().date(i) + 5) / 7;
+      walk([&](int i) -> std::int64_t { return (d.date(i) + 5) / 7; });
+      break;
     case Unit::kDay:
-      return s.data().date(i);
+      walk([&](int i) -> std::int64_t { return d.date(i); });
+      break;
     case Unit::kMinute:
-      return static_cast<std::int64_t>(s.data().date(i)) * 10000 + s.minuteOfDay(i) / step.size;
+      walk([&](int i) -> std::int64_t {
+        return static_cast<std::int64_t>(d.date(i)) * 10000 + s.minuteOfDay(i) / step.size;
+      });
+      break;
   }
-  return 0;
 }
 
 // About how many boundaries of step quotes [begin, end) cross.
@@ -61,17 +81,6 @@ double Estimate(const ChartSeries& s, const Step& step, int begin, int end) {
       return (end - begin) / s.quotesPerDay() * (s.sessionMinutes() / step.size + 1);
   }
   return 0;
-}
-
-int Count(const ChartSeries& s, const Step& step, int begin, int end) {
-  int ticks = 0;
-  std::int64_t previous = Key(s, step, std::max(0, begin - 1));
-  for (int i = std::max(1, begin); i < end; ++i) {
-    const std::int64_t key = Key(s, step, i);
-    ticks += key != previous;
-    previous = key;
-  }
-  return ticks;
 }
 
 QString MonthName(int month) {
@@ -144,18 +153,18 @@ std::vector<TimeTick> TimeTicks(const ChartSeries& series, int begin, int end, i
   for (std::size_t k = 0; k < steps; ++k)
     if (Estimate(series, kSteps[k], begin, end) <= maxTicks)
       chosen = k;
-  // The estimate can be off (gaps, short sessions): coarser until the count fits.
-  while (chosen > 0 && Count(series, kSteps[chosen], begin, end) > maxTicks)
-    --chosen;
-  const Step& step = kSteps[chosen];
+  // The estimate can be off (gaps, short sessions): coarser until the ticks fit.
   std::vector<TimeTick> ticks;
-  std::int64_t previous = Key(series, step, std::max(0, begin - 1));
-  for (int i = std::max(1, begin); i < end; ++i) {
-    const std::int64_t key = Key(series, step, i);
-    if (key != previous)
-      ticks.push_back(MakeTick(series, step, i));
-    previous = key;
+  for (;; --chosen) {
+    ticks.clear();
+    ForEachBoundary(series, kSteps[chosen], begin, end, [&](int i) {
+      ticks.push_back(MakeTick(series, kSteps[chosen], i));
+      return chosen == 0 || static_cast<int>(ticks.size()) <= maxTicks;
+    });
+    if (chosen == 0 || static_cast<int>(ticks.size()) <= maxTicks)
+      break;
   }
+  const Step& step = kSteps[chosen];
   AddContext(series, step, ticks);
   return ticks;
 }

@@ -59,7 +59,7 @@ void CChartView::SetSelected(int index) {
 }
 
 void CChartView::LayOut() {
-  m_layout = LayOutChart(rect(), fontMetrics(), m_series);
+  m_layout = LayOutChart(rect(), font(), m_series);
   m_span.SetWidth(m_layout.dataWidth);
 }
 
@@ -94,8 +94,14 @@ bool CChartView::event(QEvent* event) {
 }
 
 void CChartView::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  PaintChart(painter, m_layout, m_series, m_span, m_scene);
+  // Drawn into an image of our own, whose pixels the chart may write directly, then shown.
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels = (QSizeF(size()) * ratio).toSize();
+  if (m_canvas.size() != pixels)
+    m_canvas = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+  m_canvas.setDevicePixelRatio(ratio);
+  PaintChart(m_canvas, m_layout, m_series, m_span, m_scene);
+  QPainter(this).drawImage(0, 0, m_canvas);
 }
 
 void CChartView::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 // pointer resting on a damage mark shows the mark's text.
 #pragma once
 
+#include <QImage>
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -58,6 +59,7 @@ class CChartView final : public QWidget {
   ChartSpan m_span;
   ChartScene m_scene;
   ChartLayout m_layout;
+  QImage m_canvas;
   QString m_key;
   bool m_pressed = false;
   bool m_dragging = false;
