@@ -103,7 +103,8 @@ QString ShortPrice(float value) {
   return text;
 }
 
-QString QuoteText(const ChartSeries& series, int i) {
+// The selected quote's date and values; brief: the date and the close only.
+QString QuoteText(const ChartSeries& series, int i, bool brief) {
   const ChartData& d = series.data();
   QString text = QString::fromStdString(ledgrix::formats::DisplayDate(d.date(i)));
   if (series.intraday()) {
@@ -111,9 +112,10 @@ QString QuoteText(const ChartSeries& series, int i) {
     text += QStringLiteral(" %1:%2").arg(minute / 60).arg(minute % 60, 2, 10, QLatin1Char('0'));
   }
   const char* names[] = {"O", "H", "L", "C"};
-  for (int f = kChartOpen; f <= kChartClose; ++f)
-    text += QStringLiteral("   %1 %2").arg(QLatin1String(names[f]), ShortPrice(d.value(f, i)));
-  if (series.hasVolume())
+  for (int f = brief ? kChartClose : kChartOpen; f <= kChartClose; ++f)
+    if (series.holds(f))
+      text += QStringLiteral("   %1 %2").arg(QLatin1String(names[f]), ShortPrice(d.value(f, i)));
+  if (series.hasVolume() && !brief)
     text += QStringLiteral("   V %1").arg(ChartData::Held(d.value(kChartVol, i))
                                               ? VolumeLabel(d.value(kChartVol, i))
                                               : QStringLiteral("N/A"));
@@ -268,21 +270,25 @@ void Painter::Run() {
 void Painter::DrawHeader() {
   p.setPen(kAxisText);
   const QRect r = l.header.adjusted(4, 0, -4, 0);
+  QFont bold = l.font;
+  bold.setBold(true);
+  const QFontMetrics boldMetrics(bold);
+  // The title comes first; the values shorten to make room for it in a narrow pane.
+  const int titleWidth = boldMetrics.horizontalAdvance(scene.title) + 16;
   QString right;
-  if (scene.selected >= 0 && scene.selected < s.count())
-    right = QuoteText(s, scene.selected);
+  if (scene.selected >= 0 && scene.selected < s.count()) {
+    right = QuoteText(s, scene.selected, false);
+    if (fm.horizontalAdvance(right) + titleWidth > r.width())
+      right = QuoteText(s, scene.selected, true);
+  }
   const int rightWidth = fm.horizontalAdvance(right);
   p.drawText(r, Qt::AlignRight | Qt::AlignVCenter, right);
-  QFont bold = p.font();
-  bold.setBold(true);
-  p.save();
   p.setFont(bold);
-  const QFontMetrics boldMetrics(bold);
   const int room = r.width() - rightWidth - 16;
   if (room > 20)
     p.drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
                boldMetrics.elidedText(scene.title, Qt::ElideRight, room));
-  p.restore();
+  p.setFont(l.font);
 }
 
 void Painter::DrawPriceAxis(const Scale& y) {

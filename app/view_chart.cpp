@@ -20,7 +20,7 @@ constexpr int kMinChartWidth = 240;
 
 // Room for seven readable columns, and the rest (at least its minimum) for the chart.
 int DefaultGridWidth(int total) {
-  int grid = std::clamp(total * 45 / 100, 520, 720);
+  int grid = std::clamp(total * 55 / 100, 520, 760);
   grid = std::min(grid, total - kMinChartWidth);
   return std::max(grid, total / 2);
 }
