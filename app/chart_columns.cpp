@@ -60,13 +60,8 @@ ChartSummary SummarizeQuotes(const ChartData& data, int i, int j) {
     // A few quotes: one pass over them beats setting up the lanes.
     const auto close = rows(kChartClose), low = rows(kChartLow), high = rows(kChartHigh),
                volume = rows(kChartVol);
-    for (std::size_t r = 0; r < count; ++r) {
-      for (float v : {close[r], low[r]})
-        sum.low = v >= 0.0f && v < sum.low ? v : sum.low;
-      for (float v : {close[r], high[r]})
-        sum.high = v > sum.high ? v : sum.high;
-      sum.volume += volume[r] > 0.0f ? volume[r] : 0.0f;
-    }
+    for (std::size_t r = 0; r < count; ++r)
+      sum.AddQuote(close[r], low[r], high[r], volume[r]);
     return sum;
   }
   sum.low = std::min(Lowest(rows(kChartClose)), Lowest(rows(kChartLow)));

@@ -16,6 +16,14 @@ struct ChartSummary {
   float low = kNone;
   float high = -kNone;
   float volume = 0.0f;
+  // One quote's values as the loader gives them (-1 for a field the file lacks).
+  void AddQuote(float close, float lowest, float highest, float vol) {
+    for (float v : {close, lowest})
+      low = v >= 0.0f && v < low ? v : low;
+    for (float v : {close, highest})
+      high = v > high ? v : high;
+    volume += vol > 0.0f ? vol : 0.0f;
+  }
   void Add(const ChartSummary& other) {
     low = other.low < low ? other.low : low;
     high = other.high > high ? other.high : high;

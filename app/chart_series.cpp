@@ -15,21 +15,31 @@ void ChartSeries::Set(const ChartData& data) {
   const auto volume = data.column(kChartVol);
   m_hasVolume = std::any_of(volume.begin(), volume.end(), [](float v) { return v > 0.0f; });
 
-  // Each quote's month and minute; dates repeat for every bar of a day, so each day is converted
-  // once.
+  // Each quote's month and minute. A date is converted only when it leaves the month of the one
+  // before: quotes come in date order, many to a month.
   m_month.resize(static_cast<std::size_t>(n));
   m_minute.resize(static_cast<std::size_t>(n));
   m_intraday = false;
   int days = 0;
   double session = 0.0;
   int month = 0;
+  int monthStart = 1, nextMonth = 0;  // the month's days: [monthStart, nextMonth)
   int dayStart = 0;
   for (int i = 0; i < n; ++i) {
     const fmt::QuoteDate day = data.date(i);
     const int minute = data.time(i) / 30;
     if (i == 0 || day != data.date(i - 1)) {
-      const fmt::Ymd ymd = fmt::YmdFromDay(day);
-      month = (1900 + ymd.year) * 12 + std::max(0, ymd.month - 1);
+      if (day < monthStart || day >= nextMonth) {
+        const fmt::Ymd ymd = fmt::YmdFromDay(day);
+        const int year = 1900 + ymd.year;
+        month = year * 12 + std::max(0, ymd.month - 1);
+        monthStart = fmt::DayFromYmd(year, ymd.month, 1);
+        nextMonth = ymd.month == 12 ? fmt::DayFromYmd(year + 1, 1, 1)
+                                    : fmt::DayFromYmd(year, ymd.month + 1, 1);
+        // Days the conversion cannot tell apart (0, the last days of the range) each on their own.
+        if (monthStart == 0 || nextMonth <= monthStart)
+          monthStart = nextMonth = day;
+      }
       if (i > 0)
         session += m_minute[static_cast<std::size_t>(i - 1)] - dayStart;
       ++days;
@@ -46,12 +56,19 @@ void ChartSeries::Set(const ChartData& data) {
   m_quotesPerDay = days > 0 ? static_cast<double>(n) / days : 1.0;
   m_sessionMinutes = days > 0 ? session / days : 0.0;
 
+  // Block b holds the newest-first rows [n - kBlock * (b + 1), n - kBlock * b).
   m_blocks.resize(static_cast<std::size_t>(n / kBlock));
+  const float* close = data.column(kChartClose).data();
+  const float* low = data.column(kChartLow).data();
+  const float* high = data.column(kChartHigh).data();
+  const float* vol = volume.data();
   ChartSummary all;
   for (std::size_t b = 0; b < m_blocks.size(); ++b) {
-    const int first = static_cast<int>(b) * kBlock;
-    m_blocks[b] = SummarizeQuotes(data, first, first + kBlock);
-    all.Add(m_blocks[b]);
+    const std::size_t from = static_cast<std::size_t>(n) - kBlock * (b + 1);
+    ChartSummary& sum = m_blocks[b];
+    for (std::size_t r = from; r < from + kBlock; ++r)
+      sum.AddQuote(close[r], low[r], high[r], vol[r]);
+    all.Add(sum);
   }
   all.Add(SummarizeQuotes(data, static_cast<int>(m_blocks.size()) * kBlock, n));
   m_maxPrice = std::isfinite(all.high) ? std::max(0.0f, all.high) : 0.0f;

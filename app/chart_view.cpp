@@ -41,6 +41,7 @@ void CChartView::SetSeries(const ChartData& columns, const QString& key, const Q
 
 void CChartView::Clear() {
   m_series.Clear();
+  m_scene.title.clear();
   m_scene.marks.clear();
   m_scene.selected = -1;
   LayOut();
@@ -102,6 +103,12 @@ void CChartView::paintEvent(QPaintEvent*) {
   m_canvas.setDevicePixelRatio(ratio);
   PaintChart(m_canvas, m_layout, m_series, m_span, m_scene);
   QPainter(this).drawImage(0, 0, m_canvas);
+}
+
+void CChartView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange)
+    LayOut();
 }
 
 void CChartView::resizeEvent(QResizeEvent* event) {

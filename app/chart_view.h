@@ -23,7 +23,7 @@ class CChartView final : public QWidget {
   // The whole series, unless key names the series shown last (a refill after a correction keeps
   // the zoom). The columns must stay as they are until the next SetSeries or Clear.
   void SetSeries(const ChartData& columns, const QString& key, const QString& title);
-  // No series; the zoom of the last one is kept for its refill.
+  // No series (nor title); the zoom of the last one is kept for its refill.
   void Clear();
   void SetMarks(std::vector<ChartMark> marks);
   // Marks the quote (-1: none) and brings it into view.
@@ -44,6 +44,7 @@ class CChartView final : public QWidget {
 
  protected:
   bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

@@ -100,6 +100,7 @@ void CQuotesModel::Clear() {
   m_times.clear();
   for (auto& column : m_values)
     column.clear();
+  m_pending.clear();
   m_shown = 0;
   endResetModel();
 }
@@ -115,18 +116,29 @@ void CQuotesModel::Reserve(int rows) {
 
 void CQuotesModel::AddPending(std::uint16_t date, const std::array<float, 6>& values,
                               std::uint16_t time) {
-  m_dates.push_back(date);
-  m_times.push_back(time);
-  for (std::size_t f = 0; f < values.size(); ++f)
-    m_values[f].push_back(values[f]);
+  m_pending.push_back({date, time, values});
 }
 
 void CQuotesModel::Flush() {
-  const int total = static_cast<int>(m_dates.size());
-  if (total == m_shown)
+  if (m_pending.empty())
     return;
-  beginInsertRows({}, m_shown, total - 1);
-  m_shown = total;
+  // The rows go into the columns a column at a time.
+  const std::size_t from = m_dates.size();
+  const std::size_t added = m_pending.size();
+  m_dates.resize(from + added);
+  m_times.resize(from + added);
+  for (auto& column : m_values)
+    column.resize(from + added);
+  for (std::size_t k = 0; k < added; ++k) {
+    m_dates[from + k] = m_pending[k].date;
+    m_times[from + k] = m_pending[k].time;
+  }
+  for (std::size_t f = 0; f < m_values.size(); ++f)
+    for (std::size_t k = 0; k < added; ++k)
+      m_values[f][from + k] = m_pending[k].values[f];
+  m_pending.clear();
+  beginInsertRows({}, m_shown, m_shown + static_cast<int>(added) - 1);
+  m_shown += static_cast<int>(added);
   endInsertRows();
 }
 

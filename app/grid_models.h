@@ -48,7 +48,7 @@ class CQuotesModel final : public QAbstractTableModel {
   // Rows are added at the end, held back until Flush tells the views.
   void AddPending(std::uint16_t date, const std::array<float, 6>& values, std::uint16_t time = 0);
   void Flush();
-  int PendingCount() const { return static_cast<int>(m_dates.size()) - m_shown; }
+  int PendingCount() const { return static_cast<int>(m_pending.size()); }
   QString Text(int row, int column) const;
   // The shown rows' columns; valid until the model next changes.
   ChartData Columns() const;
@@ -57,7 +57,13 @@ class CQuotesModel final : public QAbstractTableModel {
   std::vector<std::uint16_t> m_dates;
   std::vector<std::uint16_t> m_times;
   std::array<std::vector<float>, 6> m_values;  // OPEN, HIGH, LOW, CLOSE, VOL, OI
-  int m_shown = 0;                             // rows the views know of
+  struct Row {
+    std::uint16_t date;
+    std::uint16_t time;
+    std::array<float, 6> values;
+  };
+  std::vector<Row> m_pending;
+  int m_shown = 0;  // rows the views know of
 };
 
 extern const std::array<const char*, 2> kSymbolColumnTitles;
