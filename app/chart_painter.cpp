@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "app/chart_columns.h"
+#include "app/chart_pixels.h"
 #include "app/chart_series.h"
 #include "app/chart_span.h"
 #include "app/chart_ticks.h"
@@ -121,51 +122,6 @@ QString QuoteText(const ChartSeries& series, int i, bool brief) {
                                               : QStringLiteral("N/A"));
   return text;
 }
-
-// Fills one-pixel-wide runs straight into a 32-bit canvas: a QPainter strokes or fills such thin
-// shapes pixel by pixel at many times the cost. Coordinates are logical, as the painter's.
-class ColumnWriter {
- public:
-  explicit ColumnWriter(QImage& canvas)
-      : m_bits(reinterpret_cast<QRgb*>(canvas.bits())),
-        m_stride(canvas.bytesPerLine() / 4),
-        m_ratio(canvas.devicePixelRatio()),
-        m_width(canvas.width()),
-        m_height(canvas.height()) {}
-
-  // The pixels of rect (logical, corners included) within clip.
-  void Fill(const QRect& rect, const QRect& clip, QRgb color) {
-    const QRect r = rect.normalized() & clip;
-    if (r.isEmpty())
-      return;
-    const int x0 = Physical(r.left(), m_width),
-              x1 = std::max(x0 + 1, Physical(r.right() + 1, m_width));
-    const int y0 = Physical(r.top(), m_height),
-              y1 = std::max(y0 + 1, Physical(r.bottom() + 1, m_height));
-    if (x0 >= m_width || y0 >= m_height)
-      return;
-    QRgb* first = m_bits + static_cast<std::ptrdiff_t>(y0) * m_stride + x0;
-    const int rows = std::min(y1, m_height) - y0;
-    const int width = std::min(x1, m_width) - x0;
-    for (int row = 0; row < rows; ++row, first += m_stride)
-      std::fill_n(first, width, color);
-  }
-  void Column(int x, int top, int bottom, const QRect& clip, QRgb color) {
-    Fill(QRect(QPoint(x, top), QPoint(x, bottom)), clip, color);
-  }
-
- private:
-  int Physical(int v, int limit) const {
-    const int scaled = m_ratio == 1.0 ? v : static_cast<int>(std::lround(v * m_ratio));
-    return std::clamp(scaled, 0, limit);
-  }
-
-  QRgb* m_bits;
-  std::ptrdiff_t m_stride;
-  qreal m_ratio;
-  int m_width;
-  int m_height;
-};
 
 class Painter {
  public:
