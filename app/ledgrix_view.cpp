@@ -240,6 +240,7 @@ QWidget* CLedgrixView::dialogParent() {
 void CLedgrixView::setSymbolAndName(const QString& symbol, const QString& name) {
   m_symbol = symbol;
   m_symbolName = name;
+  UpdateChart();  // its title and the texts of its marks name the symbol
 }
 
 int CLedgrixView::symbolRowCount() const {
