@@ -15,6 +15,8 @@ namespace {
 constexpr int kMarkReach = 4;
 // One notch of the wheel zooms by this much.
 constexpr double kZoomPerNotch = 1.25;
+// One notch sideways moves the content this many pixels.
+constexpr double kPanPerNotch = 40.0;
 }  // namespace
 
 CChartView::CChartView(QWidget* parent) : QWidget(parent) {
@@ -164,12 +166,19 @@ void CChartView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void CChartView::wheelEvent(QWheelEvent* event) {
-  const double notches = event->angleDelta().y() / 120.0;
-  if (notches == 0.0 || m_series.count() == 0) {
+  const QPoint angle = event->angleDelta();
+  if (angle.isNull() || m_series.count() == 0) {
     event->ignore();
     return;
   }
-  m_span.ZoomAt(event->position().x() - m_layout.dataLeft, std::pow(kZoomPerNotch, notches));
+  // A sideways swipe (a touchpad's) moves through time; the wheel zooms.
+  if (std::abs(angle.x()) > std::abs(angle.y())) {
+    const QPoint pixels = event->pixelDelta();
+    m_span.PanBy(pixels.isNull() ? angle.x() / 120.0 * kPanPerNotch : pixels.x());
+  } else {
+    m_span.ZoomAt(event->position().x() - m_layout.dataLeft,
+                  std::pow(kZoomPerNotch, angle.y() / 120.0));
+  }
   update();
   event->accept();
 }
