@@ -22,6 +22,11 @@ void ColumnWriter::Fill(const QRect& rect, const QRect& clip, QRgb color) {
   if (x0 >= x1 || y0 >= y1)
     return;
   QRgb* first = m_bits + static_cast<std::ptrdiff_t>(y0) * m_stride + x0;
+  if (x1 - x0 == 1) {
+    for (int row = y0; row < y1; ++row, first += m_stride)
+      *first = color;
+    return;
+  }
   for (int row = y0; row < y1; ++row, first += m_stride)
     std::fill_n(first, x1 - x0, color);
 }

@@ -1,16 +1,29 @@
 #include "app/chart_series.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace fmt = ledgrix::formats;
+
+namespace {
+
+// The eight values of a block combined pairwise.
+template <typename Op>
+float Tree(const std::array<float, ChartSeries::kBlock>& v, Op op) {
+  static_assert(ChartSeries::kBlock == 8);
+  return op(op(op(v[0], v[1]), op(v[2], v[3])), op(op(v[4], v[5]), op(v[6], v[7])));
+}
+
+}  // namespace
 
 void ChartSeries::Set(const ChartData& data) {
   m_data = data;
   const int n = data.count();
   for (std::size_t f = 0; f < m_holds.size(); ++f) {
     const auto column = data.column(static_cast<int>(f));
-    m_holds[f] = std::any_of(column.begin(), column.end(), ChartData::Held);
+    m_holds[f] =
+        std::any_of(column.begin(), column.end(), [](float v) { return ChartData::Held(v); });
   }
   const auto volume = data.column(kChartVol);
   m_hasVolume = std::any_of(volume.begin(), volume.end(), [](float v) { return v > 0.0f; });
@@ -66,8 +79,19 @@ void ChartSeries::Set(const ChartData& data) {
   for (std::size_t b = 0; b < m_blocks.size(); ++b) {
     const std::size_t from = static_cast<std::size_t>(n) - kBlock * (b + 1);
     ChartSummary& sum = m_blocks[b];
-    for (std::size_t r = from; r < from + kBlock; ++r)
-      sum.AddQuote(close[r], low[r], high[r], vol[r]);
+    // Each a tree of pairs: a few steps deep, so that blocks overlap in the processor.
+    std::array<float, kBlock> lows, highs, volumes;
+    for (std::size_t k = 0; k < kBlock; ++k) {
+      const std::size_t r = from + k;
+      const float heldClose = close[r] >= 0.0f ? close[r] : ChartSummary::kNone;
+      const float heldLow = low[r] >= 0.0f ? low[r] : ChartSummary::kNone;
+      lows[k] = std::min(heldClose, heldLow);
+      highs[k] = std::max(close[r], high[r]);
+      volumes[k] = std::max(vol[r], 0.0f);
+    }
+    sum.low = Tree(lows, [](float x, float y) { return std::min(x, y); });
+    sum.high = Tree(highs, [](float x, float y) { return std::max(x, y); });
+    sum.volume = Tree(volumes, [](float x, float y) { return x + y; });
     all.Add(sum);
   }
   all.Add(SummarizeQuotes(data, static_cast<int>(m_blocks.size()) * kBlock, n));
