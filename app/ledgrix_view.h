@@ -7,18 +7,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/chart_marks.h"
 #include "app/command_enabling.h"
 #include "commands/command_host.h"
 
 class QComboBox;
 class QListWidget;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 class CSettingsStore;
 class CSearchingDialog;
 class CSymbolsModel;
 class CQuotesModel;
+class CChartView;
 class VolumeList;
 
 class CLedgrixView : public QWidget, public CommandHost {
@@ -42,6 +46,15 @@ class CLedgrixView : public QWidget, public CommandHost {
   bool SelectPortfolio(const QString& masterPath);
   void FillSymbolsGrid(int row) override;
   void FillQuotesGrid(int row) override;
+
+  // The chart beside the quotes grid (view_chart.cpp). Every fill shows its quotes there with the
+  // marks of every source.
+  void UpdateChart();
+  void ShowChart(bool show);
+  bool chartShown() const;
+  void AddChartMarkSource(ChartMarkSource source);
+  void RestoreChartSplit();
+  void SaveChartSplit();
 
   // Discovery.
   void InitialScan();
@@ -104,6 +117,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   QComboBox* m_driveCombo = nullptr;
   CSymbolsModel* m_symbolModel = nullptr;
   CQuotesModel* m_quoteModel = nullptr;
+  CChartView* m_chart = nullptr;
+  QSplitter* m_quoteSplitter = nullptr;
 
   // State.
   int m_masterFix = 0;
@@ -139,6 +154,7 @@ class CLedgrixView : public QWidget, public CommandHost {
 
  private:
   void BuildLayout();
+  QWidget* AttachChart(QWidget* quotesBox);
   void OnSymbolSelectionChanged();
   void OnQuoteSelectionChanged();
   void SetTitle(const QString& tail);
@@ -153,4 +169,6 @@ class CLedgrixView : public QWidget, public CommandHost {
   bool m_fillingPortfolioList = false;
   std::optional<std::string> m_undoLabel;
   std::optional<std::string> m_redoLabel;
+  std::vector<ChartMarkSource> m_chartMarkSources;
+  int m_chartSplit = 0;  // the grid's width beside a shown chart
 };
