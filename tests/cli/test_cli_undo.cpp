@@ -37,13 +37,21 @@ std::vector<std::string> History(const std::string& dir) {
   return labels;
 }
 
-TEST(CliUndo, CorrectionsOfARealPortfolioAreUndoneOneByOne) {
+// A copy of a real sample portfolio in dir, writable; false when the samples are absent.
+bool CopySample(const std::string& sample, const path& dir) {
   const auto samples = SamplesDir();
-  if (!samples || !fs::exists(*samples / "msdir_bbfinance"))
-    GTEST_SKIP() << "no sample portfolios";
+  if (!samples || !fs::exists(*samples / sample))
+    return false;
+  fs::copy(*samples / sample, dir, fs::copy_options::recursive);
+  fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+  return true;
+}
+
+TEST(CliUndo, CorrectionsOfARealPortfolioAreUndoneOneByOne) {
   TempDir temp;
   const path dir = temp / "P";
-  fs::copy(*samples / "msdir_bbfinance", dir, fs::copy_options::recursive);
+  if (!CopySample("msdir_bbfinance", dir))
+    GTEST_SKIP() << "no sample portfolios";
   const std::string d = dir.string();
 
   // Three symbols with at least two quotes, and the newest date of each.
@@ -96,6 +104,31 @@ TEST(CliUndo, CorrectionsOfARealPortfolioAreUndoneOneByOne) {
   bytes.push_back(0);
   WriteBytes(dir / quoteFile, bytes);
   ExpectRefusals({{{"undo", d}, {"is refused", quoteFile, "Nothing was changed."}}}, {dir});
+}
+
+// In a portfolio with EMASTER and XMASTER, removing the first symbol and renaming the last reach
+// every index file that lists them; both are undone to the very bytes.
+TEST(CliUndo, ARemovalAndARenameInAnExtendedIndexAreUndone) {
+  TempDir temp;
+  const path dir = temp / "P";
+  if (!CopySample("msdir_equis_b", dir))
+    GTEST_SKIP() << "no sample portfolios";
+  const std::string d = dir.string();
+  const auto symbols = Lines(RunCli({"symbols", d}).out);
+  ASSERT_GE(symbols.size(), 2u);
+  const auto before = DataFiles(dir);
+  const std::string first = symbols.front().substr(0, symbols.front().find('\t'));
+  const std::string last = symbols.back().substr(0, symbols.back().find('\t'));
+  for (const auto& args :
+       {std::vector<std::string>{"remove-symbol", d, first, "--yes"},
+        std::vector<std::string>{"rename-symbol", d, last, "--name", "RENAMED"}}) {
+    const CliResult r = RunCli(args);
+    ASSERT_EQ(r.status, 0) << r.err;
+  }
+  ASSERT_NE(DataFiles(dir), before);
+  for (int k = 0; k < 2; ++k)
+    ASSERT_EQ(RunCli({"undo", d}).status, 0);
+  EXPECT_EQ(DataFiles(dir), before);
 }
 
 TEST(CliUndo, NothingToTakeBackAndCorrectionsWithoutTheJournal) {
