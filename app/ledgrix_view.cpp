@@ -105,7 +105,7 @@ void CLedgrixView::BuildLayout() {
   auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
   m_quoteGrid = MakeGrid(m_quoteModel, quotes, "quoteGrid");
   auto* quotesLayout = new QVBoxLayout(quotes);
-  quotesLayout->addWidget(m_quoteGrid);
+  quotesLayout->addWidget(AttachChart(quotes));
 
   // The form's proportions: portfolios and symbols side by side above the taller quotes.
   auto* top = new QHBoxLayout;
@@ -152,6 +152,9 @@ void CLedgrixView::ResetView(int level) {
   if (level <= 1)
     m_portfoliosFound = false;
   if (level <= 2) {
+    // No portfolio shown, no journal.
+    m_undoLabel.reset();
+    m_redoLabel.reset();
     m_fillingPortfolioList = true;
     m_portfolioList->clear();
     m_fillingPortfolioList = false;
@@ -231,6 +234,8 @@ EnableInputs CLedgrixView::CommandState() const {
   in.symbolCount = m_symbolCount;
   in.selQuoteRow = m_selQuoteRow;
   in.splitSearchOpen = m_splitSearchOpen != 0;
+  in.canUndo = m_undoLabel.has_value();
+  in.canRedo = m_redoLabel.has_value();
   return in;
 }
 
@@ -241,6 +246,7 @@ QWidget* CLedgrixView::dialogParent() {
 void CLedgrixView::setSymbolAndName(const QString& symbol, const QString& name) {
   m_symbol = symbol;
   m_symbolName = name;
+  UpdateChart();  // its title and the texts of its marks name the symbol
 }
 
 int CLedgrixView::symbolRowCount() const {

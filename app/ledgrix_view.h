@@ -5,18 +5,24 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/chart_marks.h"
 #include "app/command_enabling.h"
 #include "commands/command_host.h"
 
 class QComboBox;
 class QListWidget;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 class CSettingsStore;
 class CSearchingDialog;
 class CSymbolsModel;
 class CQuotesModel;
+class CChartView;
 class VolumeList;
 
 class CLedgrixView : public QWidget, public CommandHost {
@@ -40,6 +46,15 @@ class CLedgrixView : public QWidget, public CommandHost {
   bool SelectPortfolio(const QString& masterPath);
   void FillSymbolsGrid(int row) override;
   void FillQuotesGrid(int row) override;
+
+  // The chart beside the quotes grid (view_chart.cpp). Every fill shows its quotes there with the
+  // marks of every source.
+  void UpdateChart();
+  void ShowChart(bool show);
+  bool chartShown() const;
+  void AddChartMarkSource(ChartMarkSource source);
+  void RestoreChartSplit();
+  void SaveChartSplit();
 
   // Discovery.
   void InitialScan();
@@ -87,6 +102,15 @@ class CLedgrixView : public QWidget, public CommandHost {
   void setSearchFilter(bool limit, const QString& filter, bool masterFix) override;
   bool isOnListedVolume(const QString& path) const override;
   void rescanVolumeOf(const QString& path) override;
+  std::optional<ledgrix::maintenance::UndoJournal> undoJournal() const override;
+
+  // Edit > Undo and Redo on the shown portfolio's journal, and the labels of the steps they
+  // would take (read again when a portfolio is shown, after a command, on activation).
+  void OnEditUndo() { UndoOrRedo(false); }
+  void OnEditRedo() { UndoOrRedo(true); }
+  void RefreshUndoState();
+  const std::optional<std::string>& undoLabel() const { return m_undoLabel; }
+  const std::optional<std::string>& redoLabel() const { return m_redoLabel; }
 
   // Widgets.
   QTableView* m_quoteGrid = nullptr;
@@ -95,6 +119,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   QComboBox* m_driveCombo = nullptr;
   CSymbolsModel* m_symbolModel = nullptr;
   CQuotesModel* m_quoteModel = nullptr;
+  CChartView* m_chart = nullptr;
+  QSplitter* m_quoteSplitter = nullptr;
 
   // State.
   int m_masterFix = 0;
@@ -132,14 +158,21 @@ class CLedgrixView : public QWidget, public CommandHost {
 
  private:
   void BuildLayout();
+  QWidget* AttachChart(QWidget* quotesBox);
   void OnSymbolSelectionChanged();
   void OnQuoteSelectionChanged();
   void SetTitle(const QString& tail);
   void AddPortfolioSorted(const QString& path);
+  void UndoOrRedo(bool redo);
+  void RefillAfterUndo(const ledgrix::maintenance::UndoOutcome& outcome);
 
   CSettingsStore& m_settings;
   VolumeList& m_volumes;
   ledgrix::maintenance::Prompt& m_prompt;
   QStatusBar* m_statusBar = nullptr;
   bool m_fillingPortfolioList = false;
+  std::optional<std::string> m_undoLabel;
+  std::optional<std::string> m_redoLabel;
+  std::vector<ChartMarkSource> m_chartMarkSources;
+  int m_chartSplit = 0;  // the grid's width beside a shown chart
 };

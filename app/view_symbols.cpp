@@ -7,6 +7,7 @@
 #include "app/grid_models.h"
 #include "app/ledgrix_view.h"
 #include "app/wait_cursor.h"
+#include "commands/correction_step.h"
 #include "commands/symbols/record_text.h"
 #include "formats/portfolio_index.h"
 #include "maintenance/master_repair.h"
@@ -55,11 +56,16 @@ void CLedgrixView::FillSymbolsGrid(int row) {
       m_indexCheckedFor = m_masterPath;
       if (index.emaster == fmt::IndexFileState::kUnusable) {
         std::string error;
-        if (ledgrix::maintenance::RebuildEmaster(dir, m_masterFix != 0, m_prompt, &error) != 0) {
-          fmt::ReadPortfolioIndex(dir, index);
-        } else if (!error.empty()) {
-          m_prompt.Message(error, ledgrix::maintenance::PromptIcon::kWarning);
+        bool rebuilt = false;
+        {
+          ledgrix::commands::CorrectionStep step(*this, ledgrix::maintenance::kRebuildEmasterTitle);
+          rebuilt = step.ready() && ledgrix::maintenance::RebuildEmaster(dir, m_masterFix != 0,
+                                                                         m_prompt, &error) != 0;
         }
+        if (rebuilt)
+          fmt::ReadPortfolioIndex(dir, index);
+        else if (!error.empty())
+          m_prompt.Message(error, ledgrix::maintenance::PromptIcon::kWarning);
       }
       if (index.xmaster == fmt::IndexFileState::kUnusable) {
         m_prompt.Message(ledgrix::maintenance::XmasterUnusableNote(index.xmasterPath.string(),
@@ -90,10 +96,12 @@ void CLedgrixView::FillSymbolsGrid(int row) {
     }
     m_symbolCount = static_cast<int>(rows.size());
     m_symbolModel->SetRows(std::move(rows));
-    if (!failed && needsRepair &&
-        ledgrix::maintenance::RepairMaster(ledgrix::commands::FsPath(m_masterPath),
-                                           m_masterFix != 0, m_prompt) == 0)
-      failed = true;
+    if (!failed && needsRepair) {
+      ledgrix::commands::CorrectionStep step(*this, ledgrix::maintenance::kRepairTitle);
+      failed = !step.ready() ||
+               ledgrix::maintenance::RepairMaster(ledgrix::commands::FsPath(m_masterPath),
+                                                  m_masterFix != 0, m_prompt) == 0;
+    }
   }
 
   m_selSymbolRow = row;
@@ -106,6 +114,7 @@ void CLedgrixView::FillSymbolsGrid(int row) {
     }
     if (m_symbolCount == 0)
       SetTitle(QStringLiteral("(no symbols)"));
+    RefreshUndoState();
     Q_EMIT stateChanged();
     FillQuotesGrid(0);
     return;
@@ -114,5 +123,6 @@ void CLedgrixView::FillSymbolsGrid(int row) {
   m_prompt.Message(ledgrix::maintenance::kSymbolsGridFailure,
                    ledgrix::maintenance::PromptIcon::kStop);
   m_symbolCount = 0;
+  RefreshUndoState();
   Q_EMIT stateChanged();
 }

@@ -162,6 +162,11 @@ int RunRepair(const Context& ctx, const path& dir) {
     Report(ctx.err, "The portfolio " + dir.string() + " needs no repair");
     return kExitDone;
   }
+  // One step of the undo journal for the whole repair.
+  CorrectionStep step(ctx, dir,
+                      blank > 0 ? maintenance::kRepairTitle : maintenance::kRebuildEmasterTitle);
+  if (!step.ready())
+    return kExitFailed;
   if (blank > 0) {
     if (maintenance::RepairMaster(masterPath, false, ctx.prompt) == 0) {
       if (ctx.prompt.declined())

@@ -397,10 +397,10 @@ AddResult TransferSymbol(const path& portfolioDir, const path& /*masterPath*/,
   Source source;
   if (const formats::StatusCode found = FindSource(portfolioDir, text, source);
       found != formats::kOk) {
-    return Failed(prompt, found == formats::kFileRead
-                              ? "The portfolio\n" + portfolioDir.string() +
-                                    "\ncannot be read completely."
-                              : Fill(kNotFoundReason, {text, portfolioDir.string()}));
+    return Failed(prompt,
+                  found == formats::kFileRead
+                      ? "The portfolio\n" + portfolioDir.string() + "\ncannot be read completely."
+                      : Fill(kNotFoundReason, {text, portfolioDir.string()}));
   }
 
   AddResult result = AddCopy(source, text, destDir, prompt);
