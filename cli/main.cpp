@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   AddExportCommands(app, table);
   AddSymbolCommands(app, table);
   AddUndoCommands(app, table);
+  AddCheckCommands(app, table);
 
   try {
     app.parse(argc, argv);

@@ -76,6 +76,21 @@ std::string EmasterRebuildQuestion(std::string_view emasterPath, std::string_vie
                "MASTER now?\n(The current file is kept as EMASTER.BAK.)"});
 }
 
+std::string SafeFixesQuestion(std::string_view dir, const std::vector<std::string>& fixes) {
+  std::string text = Join({"Apply these safe fixes to ", dir, "?\n\n"});
+  constexpr std::size_t kShown = 20;
+  for (std::size_t i = 0; i < fixes.size() && i < kShown; ++i)
+    text += fixes[i] + "\n";
+  if (fixes.size() > kShown)
+    text += "... and " + std::to_string(fixes.size() - kShown) + " more\n";
+  return text + "\nEach file changed is kept as a backup, and Undo takes the fixes back.";
+}
+
+std::string CheckSummary(std::size_t findings, std::size_t fixable) {
+  return std::to_string(findings) + " finding(s), " + std::to_string(fixable) +
+         " of them mended by the safe fixes";
+}
+
 std::string EmasterIgnoredNote(std::string_view emasterPath, std::string_view reason) {
   return Join({"The file ", emasterPath, " is out of step with MASTER (", reason,
                "); its long names are not used."});

@@ -5,6 +5,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ledgrix::maintenance {
 
@@ -80,6 +81,15 @@ std::string EmasterRebuildQuestion(std::string_view emasterPath, std::string_vie
 std::string EmasterIgnoredNote(std::string_view emasterPath, std::string_view reason);
 std::string XmasterUnusableNote(std::string_view xmasterPath, std::string_view reason);
 std::string XmasterRecordsLeftOutNote(std::string_view xmasterPath, std::string_view reason);
+
+// The portfolio check.
+inline constexpr const char* kCheckTitle = "Check Portfolio";
+inline constexpr const char* kSafeFixesTitle = "Safe Fixes";
+inline constexpr const char* kCheckFoundNothing = "The check found nothing wrong.";
+// Asked before the safe fixes are applied; lists each fix on a line of its own.
+std::string SafeFixesQuestion(std::string_view dir, const std::vector<std::string>& fixes);
+// "%d finding(s), %d of them mended by the safe fixes".
+std::string CheckSummary(std::size_t findings, std::size_t fixable);
 
 // The undo journal. A step is named by its correction's dialog title and what it acted on:
 // "Split Data ELMR 09/13/21".
