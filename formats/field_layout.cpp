@@ -1,6 +1,7 @@
 // ReadFieldLayout: the F<n>.DOP descriptor, or a layout made up from the record length.
 #include "formats/field_layout.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdlib>
@@ -232,7 +233,42 @@ StatusCode BuildLayout(const Opener& openDop, const Opener& openDat, int recordL
   return kOk;
 }
 
+// Bytes already read, as a file.
+class BytesInput final : public platform::InputFile {
+ public:
+  explicit BytesInput(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  std::size_t Read(void* buffer, std::size_t size) override {
+    const std::size_t n = std::min(size, bytes_.size() - at_);
+    std::copy_n(bytes_.data() + at_, n, static_cast<std::uint8_t*>(buffer));
+    at_ += n;
+    return n;
+  }
+  bool Seek(std::uint64_t offset) override {
+    if (offset > bytes_.size())
+      return false;
+    at_ = static_cast<std::size_t>(offset);
+    return true;
+  }
+
+ private:
+  const std::vector<std::uint8_t>& bytes_;
+  std::size_t at_ = 0;
+};
+
 }  // namespace
+
+StatusCode FieldLayoutFromBytes(const std::vector<std::uint8_t>* dop,
+                                const std::vector<std::uint8_t>& quotes, int recordLength,
+                                FieldLayout& layout, char periodicity, std::uint8_t fieldBits) {
+  const auto from = [](const std::vector<std::uint8_t>* bytes) {
+    return [bytes]() -> std::unique_ptr<platform::InputFile> {
+      if (bytes == nullptr)
+        return nullptr;
+      return std::make_unique<BytesInput>(*bytes);
+    };
+  };
+  return BuildLayout(from(dop), from(&quotes), recordLength, periodicity, fieldBits, layout);
+}
 
 StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,
                            FieldLayout& layout, char periodicity, std::uint8_t fieldBits) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "formats/status.h"
 
@@ -45,5 +46,12 @@ FieldLayout LayoutFromBits(std::uint8_t bits);
 // record lengths IsUsableRecordLength refuses). Positions beyond the record read as absent.
 StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,
                            FieldLayout& layout, char periodicity = 'D', std::uint8_t fieldBits = 0);
+
+// ReadFieldLayout on bytes already read: the descriptor's (null: there is none) and the quote
+// file's.
+StatusCode FieldLayoutFromBytes(const std::vector<std::uint8_t>* dop,
+                                const std::vector<std::uint8_t>& quotes, int recordLength,
+                                FieldLayout& layout, char periodicity = 'D',
+                                std::uint8_t fieldBits = 0);
 
 }  // namespace ledgrix::formats

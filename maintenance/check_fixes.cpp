@@ -118,6 +118,10 @@ std::vector<std::string> SafeFixLines(const CheckResult& result) {
 
 FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& result) {
   FixOutcome outcome;
+  if (result.incomplete) {
+    outcome.failures.push_back("the check could not read every file; check again first");
+    return outcome;
+  }
   IndexUpdate update;
   std::string error;
   if (!update.Load(dir, &error)) {
@@ -132,31 +136,31 @@ FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& r
     };
     if (entry == nullptr) {
       fail("no longer in the index");
-      continue;
+      return outcome;
     }
     const int n = entry->fileNumber();
     const formats::QuoteFiles files = formats::ResolveQuoteFiles(dir, n);
     formats::FieldLayout layout;
-    std::vector<std::uint8_t> bytes;
-    if (!files.datExists ||
-        !check::LayoutOf(*entry, files.dat, files.dop, true, files.dopExists, layout) ||
-        !platform::ReadWholeFile(files.dat, bytes, &error) ||
+    std::vector<std::uint8_t> bytes, dop;
+    if (!files.datExists || !platform::ReadWholeFile(files.dat, bytes, &error) ||
+        (files.dopExists && !platform::ReadWholeFile(files.dop, dop, &error)) ||
+        !check::LayoutOf(*entry, files.dopExists ? &dop : nullptr, bytes, layout) ||
         bytes.size() < static_cast<std::size_t>(entry->recordLength)) {
       fail(files.dat.filename().string() + " can no longer be read as the check read it");
-      continue;
+      return outcome;
     }
     if (plan.rewrite) {
       std::vector<std::uint8_t> out;
       if (!Mended(bytes, check::QuoteRecords(bytes, entry->recordLength, layout), out)) {
         fail("too many quotes for one file");
-        continue;
+        return outcome;
       }
       if (out != bytes) {
         const platform::IoResult written =
             platform::ReplaceFile(files.dat, NumberedName(n, "NEW"), out, NumberedName(n, "BAK"));
         if (!written) {
           fail(written.message());
-          continue;
+          return outcome;
         }
         outcome.done.push_back(plan.where + ": " + files.dat.filename().string() + " mended");
         bytes = std::move(out);
@@ -176,10 +180,11 @@ FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& r
   }
   if (datesChanged) {
     const platform::IoResult written = update.Commit(".NEW", ".BAK");
-    if (written)
-      outcome.done.push_back("index dates set from the quotes");
-    else
+    if (!written) {
       outcome.failures.push_back("the index dates: " + written.message());
+      return outcome;
+    }
+    outcome.done.push_back("index dates set from the quotes");
   }
   const bool rebuild = std::any_of(
       result.findings.begin(), result.findings.end(),

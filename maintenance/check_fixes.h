@@ -18,12 +18,13 @@ std::vector<std::string> SafeFixLines(const CheckResult& result);
 
 struct FixOutcome {
   std::vector<std::string> done;      // a line per file written
-  std::vector<std::string> failures;  // why a fix was not made (its files are as they were)
+  std::vector<std::string> failures;  // why the fixes stopped (that file is as it was)
   bool ok() const { return failures.empty(); }
 };
 
 // Applies the fixable findings of result to dir, each file read again first: a file that no
-// longer holds what the check found is mended as it is now, or left alone.
+// longer holds what the check found is mended as it is now. Each fix builds on the ones before
+// (index dates come from mended files, EMASTER from MASTER), so the first failure ends the run.
 FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& result);
 
 }  // namespace ledgrix::maintenance

@@ -177,7 +177,8 @@ void CheckMissingNumbers(const formats::PortfolioIndex& index,
 
 void CheckEntry(const std::filesystem::path& dir, const IndexEntry& entry,
                 const std::map<std::string, std::string>& listing, const CheckOptions& options,
-                std::vector<Finding>& out) {
+                CheckResult& result) {
+  std::vector<Finding>& out = result.findings;
   const std::string fileName = QuoteFileName(entry.fileNumber());
   const std::string where = entry.symbol.empty() ? fileName : entry.symbol;
   const auto symbolFinding = [&](FindingKind kind, std::string detail) {
@@ -191,21 +192,22 @@ void CheckEntry(const std::filesystem::path& dir, const IndexEntry& entry,
     return;
   }
   const auto dop = listing.find("F" + std::to_string(entry.fileNumber()) + ".DOP");
+  std::vector<std::uint8_t> bytes, dopBytes;
+  std::string error;
+  for (const auto& [name, into] : {std::pair{dat, &bytes}, std::pair{dop, &dopBytes}}) {
+    if (name != listing.end() && !platform::ReadWholeFile(dir / name->second, *into, &error)) {
+      symbolFinding(FindingKind::kQuoteFileUnusable, name->second + " cannot be read: " + error);
+      result.incomplete = true;
+      return;
+    }
+  }
   formats::FieldLayout layout;
-  if (!check::LayoutOf(entry, dir / dat->second,
-                       dop == listing.end() ? dir / "" : dir / dop->second, true,
-                       dop != listing.end(), layout)) {
+  if (!check::LayoutOf(entry, dop == listing.end() ? nullptr : &dopBytes, bytes, layout)) {
     symbolFinding(FindingKind::kBadRecordLength,
                   "record length " + std::to_string(entry.recordLength) +
                       (formats::IsUsableRecordLength(entry.recordLength)
                            ? ": no field layout with a date fits it"
                            : ": not a multiple of 4 from 4 to 76"));
-    return;
-  }
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  if (!platform::ReadWholeFile(dir / dat->second, bytes, &error)) {
-    symbolFinding(FindingKind::kQuoteFileUnusable, dat->second + " cannot be read: " + error);
     return;
   }
   check::CheckQuoteFile(entry, where, dat->second, layout, bytes, options, out);
@@ -222,7 +224,8 @@ bool IsSafeFix(FindingKind kind) {
 }
 
 bool CheckResult::hasFixes() const {
-  return std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fixable; });
+  return !incomplete &&
+         std::any_of(findings.begin(), findings.end(), [](const Finding& f) { return f.fixable; });
 }
 
 std::string FindingLine(const Finding& finding) {
@@ -239,12 +242,20 @@ CheckResult CheckPortfolio(const std::filesystem::path& dir, const CheckOptions&
     return result;
   }
   CheckIndexFiles(index, result.findings);
+  result.incomplete = index.ioError;
 
   // Upper-case name to the name on disk: names are matched without regard to case.
   std::map<std::string, std::string> listing;
   for (const platform::DirEntry& entry : platform::CurrentFileSystem().List(dir)) {
     if (!entry.isDirectory)
       listing.emplace(Upper(entry.name), entry.name);
+  }
+  // The directory holds MASTER: a listing without it is one that failed.
+  if (!listing.contains(Upper(index.masterPath.filename().string()))) {
+    result.findings.push_back(
+        IndexFinding("MASTER", FindingKind::kIndexUnusable, "the directory cannot be listed"));
+    result.incomplete = true;
+    return result;
   }
   CheckOrphans(index, listing, result.findings);
   CheckMissingNumbers(index, listing, result.findings);
@@ -255,7 +266,7 @@ CheckResult CheckPortfolio(const std::filesystem::path& dir, const CheckOptions&
       symbols.push_back(&entry);
   }
   for (std::size_t i = 0; i < symbols.size(); ++i) {
-    CheckEntry(dir, *symbols[i], listing, options, result.findings);
+    CheckEntry(dir, *symbols[i], listing, options, result);
     if (progress && !progress(i + 1, symbols.size())) {
       result.cancelled = true;
       break;

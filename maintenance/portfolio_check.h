@@ -64,6 +64,9 @@ inline constexpr double kDefaultTickPercent = 25.0;
 struct CheckResult {
   std::vector<Finding> findings;
   bool cancelled = false;
+  // A file could not be read (a failing disk or a refused permission, not damage): the fixes
+  // would rest on a partial picture and are not offered.
+  bool incomplete = false;
   bool hasFixes() const;
 };
 

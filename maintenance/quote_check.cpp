@@ -10,7 +10,6 @@
 
 #include "formats/le_bytes.h"
 #include "formats/mbf.h"
-#include "formats/quote_files.h"
 #include "formats/series.h"
 #include "maintenance/split_search.h"
 
@@ -45,15 +44,13 @@ std::uint32_t QuoteRecords::key(std::size_t k) const {
   return d == 0 ? 0u : (static_cast<std::uint32_t>(d) << 16) | time(k);
 }
 
-bool LayoutOf(const formats::IndexEntry& entry, const std::filesystem::path& dat,
-              const std::filesystem::path& dop, bool datExists, bool dopExists,
-              formats::FieldLayout& layout) {
+bool LayoutOf(const formats::IndexEntry& entry, const std::vector<std::uint8_t>* dop,
+              const std::vector<std::uint8_t>& quotes, formats::FieldLayout& layout) {
   if (!formats::IsUsableRecordLength(entry.recordLength))
     return false;
-  const formats::QuoteFiles files{dat, dop, datExists, dopExists};
   // Only XMASTER's bitset tells the fields; MASTER symbols keep the synthetic layouts.
-  if (formats::ReadFieldLayoutResolved(files, entry.recordLength, layout, entry.periodicity,
-                                       entry.inXmaster() ? entry.fieldBits : 0) != formats::kOk)
+  if (formats::FieldLayoutFromBytes(dop, quotes, entry.recordLength, layout, entry.periodicity,
+                                    entry.inXmaster() ? entry.fieldBits : 0) != formats::kOk)
     return false;
   for (auto& position : layout.fieldPosition) {
     if (position < 0 || position > entry.recordLength / 4)

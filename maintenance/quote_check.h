@@ -38,11 +38,10 @@ class QuoteRecords {
   formats::FieldLayout layout_;
 };
 
-// The layout the readers use for entry's records, positions beyond the record dropped.
-// False when there is none.
-bool LayoutOf(const formats::IndexEntry& entry, const std::filesystem::path& dat,
-              const std::filesystem::path& dop, bool datExists, bool dopExists,
-              formats::FieldLayout& layout);
+// The layout the readers use for entry's records, from the bytes of its descriptor (null: none)
+// and its quote file, positions beyond the record dropped. False when there is none with a date.
+bool LayoutOf(const formats::IndexEntry& entry, const std::vector<std::uint8_t>* dop,
+              const std::vector<std::uint8_t>& quotes, formats::FieldLayout& layout);
 
 // The first and last valid day of the records (0 when none).
 std::pair<formats::QuoteDate, formats::QuoteDate> DateSpan(const QuoteRecords& records);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "maintenance/check_fixes.h"
 #include "maintenance/master_repair.h"
 #include "maintenance/symbol_ops.h"
 #include "maintenance/undo_journal.h"
@@ -183,6 +184,21 @@ void BuildExtended(const path& root) {
       .Write();
 }
 
+// QQ's quotes out of order, one stored twice, its header count wrong, a partial record at the
+// end and its first date stale; EMASTER counts no record: every safe fix has work.
+void BuildDamaged(const path& root) {
+  SymbolSpec qq = Spec(2, "QQ", 6, kFirst);
+  std::swap(qq.quotes[1], qq.quotes[3]);
+  qq.quotes.push_back(qq.quotes[4]);
+  qq.lastRecord = 4;
+  qq.firstDate = DayFromYmd(2000, 1, 3);
+  PortfolioBuilder(root).Add(Spec(1, "AA", 3)).Add(qq).Add(Spec(300, "XQ", 6, kFirst)).Write();
+  Bytes quotes = FileBytes(root / "F2.DAT");
+  quotes.resize(quotes.size() + 5, 1);
+  testing::WriteBytes(root / "F2.DAT", quotes);
+  testing::WriteBytes(root / "EMASTER", Bytes(192, 0));
+}
+
 Scenario Extended(std::string name, std::function<bool(const path&)> run) {
   return {std::move(name), BuildExtended, std::move(run)};
 }
@@ -281,7 +297,11 @@ std::vector<Scenario> Scenarios() {
          return RebuildEmaster(r, true, prompt) != 0;
        }},
       ExtendedTransfer("CopyIntoXmaster", "QQ", "FULL", false),
-      ExtendedTransfer("MoveFromXmasterIntoMaster", "XQ", "ROOM", true)};
+      ExtendedTransfer("MoveFromXmasterIntoMaster", "XQ", "ROOM", true),
+      // Success: every fix made, and a second check finds nothing left.
+      {"SafeFixes", BuildDamaged, [](const path& r) {
+         return ApplySafeFixes(r, CheckPortfolio(r)).ok() && CheckPortfolio(r).findings.empty();
+       }}};
   const std::vector<Scenario> corrections = s;
   // DeleteOldest, RemoveSymbol, Move, RemoveFromXmaster
   for (const std::size_t undone : {4, 9, 13, 19}) {
