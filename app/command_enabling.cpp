@@ -6,6 +6,8 @@ bool IsCommandEnabled(CommandId id, const EnableInputs& in) {
   switch (id) {
     case ID_PORTFOLIO_SPLITSEARCH:
       return in.portfoliosFound && !in.splitSearchOpen && quoteRows;
+    case ID_PORTFOLIO_CHECK:
+      return in.portfoliosFound;
     case ID_SYMBOL_DELETE:
     case ID_SYMBOL_ABOUT:
       return in.portfoliosFound && symbolRows;

@@ -7,6 +7,7 @@
 #include "app/ledgrix_app.h"
 #include "app/ledgrix_view.h"
 #include "app/main_frame.h"
+#include "commands/check/check_command.h"
 #include "commands/quotes/quote_commands.h"
 #include "commands/symbols/symbol_commands.h"
 
@@ -30,6 +31,8 @@ constexpr CommandSpec kCommands[] = {
      nullptr},
     {ID_PORTFOLIO_SPLITSEARCH, "&Split Search...",
      "Search this portfolio for possible splits\nSplit search", "split-search"},
+    {ID_PORTFOLIO_CHECK, "&Check...",
+     "Check this portfolio for damaged files and quotes\nCheck portfolio", nullptr},
     {ID_PORTFOLIO_SEARCHFILTER, "Search &Filter...", "Filter\nFilter", "filter"},
     {ID_PORTFOLIO_RESCAN, "&ReScan", "ReScan drive(s) for portfolios\nReScan", "rescan"},
     {ID_SYMBOL_DELETE, "&Delete", "Delete Symbol\nDelete Symbol", "symbol-delete"},
@@ -100,7 +103,8 @@ void CMainFrame::BuildMenus() {
   add(menuBar()->addMenu(QStringLiteral("&View")),
       {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_CHART});
   add(menuBar()->addMenu(QStringLiteral("&Portfolio")),
-      {ID_PORTFOLIO_SPLITSEARCH, ID_PORTFOLIO_SEARCHFILTER, ID_PORTFOLIO_RESCAN});
+      {ID_PORTFOLIO_SPLITSEARCH, ID_PORTFOLIO_CHECK, ID_PORTFOLIO_SEARCHFILTER,
+       ID_PORTFOLIO_RESCAN});
   add(menuBar()->addMenu(QStringLiteral("&Symbol")),
       {ID_SYMBOL_DELETE, ID_SYMBOL_MOVE, ID_SYMBOL_COPY, 0, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT});
   add(menuBar()->addMenu(QStringLiteral("&Quotes")),
@@ -131,6 +135,9 @@ void CMainFrame::Run(CommandId id) {
       break;
     case ID_PORTFOLIO_SPLITSEARCH:
       cmd::OpenSplitSearch(view);
+      break;
+    case ID_PORTFOLIO_CHECK:
+      cmd::CheckPortfolio(view);
       break;
     case ID_PORTFOLIO_SEARCHFILTER:
       cmd::EditSearchFilter(view);

@@ -9,6 +9,7 @@
 #include "app/grid_models.h"
 #include "app/ledgrix_view.h"
 #include "app/settings_store.h"
+#include "commands/check/check_command.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ QWidget* CLedgrixView::AttachChart(QWidget* quotesBox) {
   AddChartMarkSource([](const QString&, const QString& symbol, const ChartData& shown) {
     return SplitSearchMarks(symbol, shown);
   });
+  AddChartMarkSource(ledgrix::commands::CheckChartMarks());
   return m_quoteSplitter;
 }
 
