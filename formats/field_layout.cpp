@@ -236,7 +236,7 @@ StatusCode BuildLayout(const Opener& openDop, const Opener& openDat, int recordL
 // Bytes already read, as a file.
 class BytesInput final : public platform::InputFile {
  public:
-  explicit BytesInput(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  explicit BytesInput(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
   std::size_t Read(void* buffer, std::size_t size) override {
     const std::size_t n = std::min(size, bytes_.size() - at_);
     std::copy_n(bytes_.data() + at_, n, static_cast<std::uint8_t*>(buffer));
@@ -251,23 +251,24 @@ class BytesInput final : public platform::InputFile {
   }
 
  private:
-  const std::vector<std::uint8_t>& bytes_;
+  std::span<const std::uint8_t> bytes_;
   std::size_t at_ = 0;
 };
 
 }  // namespace
 
-StatusCode FieldLayoutFromBytes(const std::vector<std::uint8_t>* dop,
-                                const std::vector<std::uint8_t>& quotes, int recordLength,
+StatusCode FieldLayoutFromBytes(const std::span<const std::uint8_t>* dop,
+                                std::span<const std::uint8_t> quotes, int recordLength,
                                 FieldLayout& layout, char periodicity, std::uint8_t fieldBits) {
-  const auto from = [](const std::vector<std::uint8_t>* bytes) {
-    return [bytes]() -> std::unique_ptr<platform::InputFile> {
-      if (bytes == nullptr)
-        return nullptr;
-      return std::make_unique<BytesInput>(*bytes);
-    };
+  const auto openDop = [dop]() -> std::unique_ptr<platform::InputFile> {
+    if (dop == nullptr)
+      return nullptr;
+    return std::make_unique<BytesInput>(*dop);
   };
-  return BuildLayout(from(dop), from(&quotes), recordLength, periodicity, fieldBits, layout);
+  const auto openQuotes = [quotes]() -> std::unique_ptr<platform::InputFile> {
+    return std::make_unique<BytesInput>(quotes);
+  };
+  return BuildLayout(openDop, openQuotes, recordLength, periodicity, fieldBits, layout);
 }
 
 StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -49,8 +50,8 @@ StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLengt
 
 // ReadFieldLayout on bytes already read: the descriptor's (null: there is none) and the quote
 // file's.
-StatusCode FieldLayoutFromBytes(const std::vector<std::uint8_t>* dop,
-                                const std::vector<std::uint8_t>& quotes, int recordLength,
+StatusCode FieldLayoutFromBytes(const std::span<const std::uint8_t>* dop,
+                                std::span<const std::uint8_t> quotes, int recordLength,
                                 FieldLayout& layout, char periodicity = 'D',
                                 std::uint8_t fieldBits = 0);
 

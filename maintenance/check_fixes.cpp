@@ -142,9 +142,12 @@ FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& r
     const formats::QuoteFiles files = formats::ResolveQuoteFiles(dir, n);
     formats::FieldLayout layout;
     std::vector<std::uint8_t> bytes, dop;
+    const auto layoutOf = [&] {
+      const std::span<const std::uint8_t> dopBytes = dop;
+      return check::LayoutOf(*entry, files.dopExists ? &dopBytes : nullptr, bytes, layout);
+    };
     if (!files.datExists || !platform::ReadWholeFile(files.dat, bytes, &error) ||
-        (files.dopExists && !platform::ReadWholeFile(files.dop, dop, &error)) ||
-        !check::LayoutOf(*entry, files.dopExists ? &dop : nullptr, bytes, layout) ||
+        (files.dopExists && !platform::ReadWholeFile(files.dop, dop, &error)) || !layoutOf() ||
         bytes.size() < static_cast<std::size_t>(entry->recordLength)) {
       fail(files.dat.filename().string() + " can no longer be read as the check read it");
       return outcome;

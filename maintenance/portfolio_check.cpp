@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
+#include <memory>
+#include <span>
 
 #include "formats/portfolio_index.h"
 #include "maintenance/quote_check.h"
@@ -175,9 +178,52 @@ void CheckMissingNumbers(const formats::PortfolioIndex& index,
   }
 }
 
+// A file's bytes, read into storage kept from one file to the next: a portfolio's quote files
+// are read without zero-filling or copying them first.
+class ReadBuffer {
+ public:
+  bool Read(const std::filesystem::path& file, std::string& error) {
+    std::unique_ptr<platform::InputFile> in = platform::CurrentFileSystem().OpenRead(file);
+    if (!in) {
+      error = "cannot open " + file.string();
+      return false;
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    size_ = 0;
+    for (;;) {
+      if (capacity_ - size_ < kChunk)
+        Grow(size_ + kChunk);
+      const std::size_t n = in->Read(data_.get() + size_, capacity_ - size_);
+      if (n == 0)
+        break;
+      size_ += n;
+    }
+    if (in->failed()) {
+      error = "cannot read " + file.string();
+      return false;
+    }
+    return true;
+  }
+  std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
+
+ private:
+  void Grow(std::size_t least) {
+    const std::size_t capacity = std::max(least, 2 * capacity_);
+    auto data = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    if (size_ != 0)
+      std::memcpy(data.get(), data_.get(), size_);
+    data_ = std::move(data);
+    capacity_ = capacity;
+  }
+
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+};
+
 void CheckEntry(const std::filesystem::path& dir, const IndexEntry& entry,
                 const std::map<std::string, std::string>& listing, const CheckOptions& options,
-                CheckResult& result) {
+                ReadBuffer (&buffers)[2], CheckResult& result) {
   std::vector<Finding>& out = result.findings;
   const std::string fileName = QuoteFileName(entry.fileNumber());
   const std::string where = entry.symbol.empty() ? fileName : entry.symbol;
@@ -192,15 +238,16 @@ void CheckEntry(const std::filesystem::path& dir, const IndexEntry& entry,
     return;
   }
   const auto dop = listing.find("F" + std::to_string(entry.fileNumber()) + ".DOP");
-  std::vector<std::uint8_t> bytes, dopBytes;
   std::string error;
-  for (const auto& [name, into] : {std::pair{dat, &bytes}, std::pair{dop, &dopBytes}}) {
-    if (name != listing.end() && !platform::ReadWholeFile(dir / name->second, *into, &error)) {
-      symbolFinding(FindingKind::kQuoteFileUnusable, name->second + " cannot be read: " + error);
-      result.incomplete = true;
-      return;
-    }
-  }
+  const auto unreadable = [&](const std::string& name) {
+    symbolFinding(FindingKind::kQuoteFileUnusable, name + " cannot be read: " + error);
+    result.incomplete = true;
+  };
+  if (dop != listing.end() && !buffers[1].Read(dir / dop->second, error))
+    return unreadable(dop->second);
+  if (!buffers[0].Read(dir / dat->second, error))
+    return unreadable(dat->second);
+  const std::span<const std::uint8_t> bytes = buffers[0].bytes(), dopBytes = buffers[1].bytes();
   formats::FieldLayout layout;
   if (!check::LayoutOf(entry, dop == listing.end() ? nullptr : &dopBytes, bytes, layout)) {
     symbolFinding(FindingKind::kBadRecordLength,
@@ -265,8 +312,9 @@ CheckResult CheckPortfolio(const std::filesystem::path& dir, const CheckOptions&
     if (!entry.isDirectory)
       symbols.push_back(&entry);
   }
+  ReadBuffer buffers[2];  // the quote file's, the descriptor's
   for (std::size_t i = 0; i < symbols.size(); ++i) {
-    CheckEntry(dir, *symbols[i], listing, options, result);
+    CheckEntry(dir, *symbols[i], listing, options, buffers, result);
     if (progress && !progress(i + 1, symbols.size())) {
       result.cancelled = true;
       break;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <numeric>
 
 #include "formats/le_bytes.h"
@@ -17,9 +18,12 @@ namespace ledgrix::maintenance::check {
 
 using formats::FieldName;
 
-QuoteRecords::QuoteRecords(const std::vector<std::uint8_t>& bytes, int recordLength,
+QuoteRecords::QuoteRecords(std::span<const std::uint8_t> bytes, int recordLength,
                            const formats::FieldLayout& layout)
-    : data_(bytes.data()), length_(static_cast<std::size_t>(recordLength)), layout_(layout) {
+    : data_(bytes.data()), length_(static_cast<std::size_t>(recordLength)) {
+  for (int f = 0; f < formats::kFieldNameCount; ++f)
+    offset_[static_cast<std::size_t>(f)] =
+        4 * layout.fieldPosition[static_cast<std::size_t>(f)] - 4;
   if (length_ == 0 || bytes.size() < length_)
     return;
   count_ = bytes.size() / length_ - 1;
@@ -27,8 +31,7 @@ QuoteRecords::QuoteRecords(const std::vector<std::uint8_t>& bytes, int recordLen
 }
 
 float QuoteRecords::value(std::size_t k, FieldName f) const {
-  const int position = layout_.fieldPosition[f];
-  return position == 0 ? -1.0f : formats::DecodeMbf(record(k) + 4 * (position - 1));
+  return has(f) ? formats::DecodeMbf(record(k) + offset_[f]) : -1.0f;
 }
 
 formats::QuoteDate QuoteRecords::day(std::size_t k) const {
@@ -44,8 +47,8 @@ std::uint32_t QuoteRecords::key(std::size_t k) const {
   return d == 0 ? 0u : (static_cast<std::uint32_t>(d) << 16) | time(k);
 }
 
-bool LayoutOf(const formats::IndexEntry& entry, const std::vector<std::uint8_t>* dop,
-              const std::vector<std::uint8_t>& quotes, formats::FieldLayout& layout) {
+bool LayoutOf(const formats::IndexEntry& entry, const std::span<const std::uint8_t>* dop,
+              std::span<const std::uint8_t> quotes, formats::FieldLayout& layout) {
   if (!formats::IsUsableRecordLength(entry.recordLength))
     return false;
   // Only XMASTER's bitset tells the fields; MASTER symbols keep the synthetic layouts.
@@ -85,6 +88,9 @@ std::string Printf(const char* format, auto... args) {
 std::string Number(float v) {
   return Printf("%.7g", static_cast<double>(v));
 }
+
+// Above every finite float: a value below it is not infinite.
+constexpr float kHuge = std::numeric_limits<float>::infinity();
 
 bool IsPrice(float v) {
   return std::isfinite(v) && v > 0.0f;
@@ -146,7 +152,7 @@ class FileFindings {
   std::array<int, kFindingKindCount> counts_{};
 };
 
-void CheckStructure(const QuoteRecords& records, const std::vector<std::uint8_t>& bytes,
+void CheckStructure(const QuoteRecords& records, std::span<const std::uint8_t> bytes,
                     const std::string& fileName, FileFindings& found) {
   if (records.trailing() != 0)
     found.Add(FindingKind::kPartialRecord,
@@ -161,41 +167,34 @@ void CheckStructure(const QuoteRecords& records, const std::vector<std::uint8_t>
               records.count() <= static_cast<std::size_t>(formats::kMaxQuotes));
 }
 
-void CheckDates(const QuoteRecords& records, FileFindings& found) {
-  const std::size_t n = records.count();
-  std::vector<std::uint32_t> keys(n);
-  bool badDates = false;
-  std::vector<std::size_t> early;  // quotes dated before the one in front of them
-  std::uint32_t previous = 0;
-  for (std::size_t k = 0; k < n; ++k) {
-    keys[k] = records.key(k);
-    if (keys[k] == 0) {
-      badDates = true;
-      found.Add(FindingKind::kBadDate,
-                "date " + Number(records.value(k, formats::kDate)) + " cannot be represented",
-                false, false, k);
-      continue;
-    }
-    if (keys[k] < previous)
-      early.push_back(k);
-    previous = keys[k];
-  }
-  const bool ascending = early.empty();
+// Dates out of order and stored twice, from every quote's key (0: a bad date, reported in the
+// pass) and the quotes dated before the one in front of them.
+// Dates out of order and stored twice. early: the quotes dated before the one in front of them;
+// twins: pairs of neighbours dated alike, all there are when nothing is early.
+void CheckDates(const QuoteRecords& records, const std::vector<std::size_t>& early,
+                std::vector<std::pair<std::size_t, std::size_t>> twins, bool badDates,
+                FileFindings& found) {
   // A bad date leaves nothing to sort by.
   for (std::size_t k : early)
     found.Add(FindingKind::kDatesNotAscending,
               "stored after " + found.Where(k - 1) + " (quote " + std::to_string(k + 1) + ")",
               !badDates, false, k);
-
-  std::vector<std::size_t> order(n);
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  if (!ascending)
+  if (!early.empty()) {
+    // Out of order, quotes of one date can be anywhere: they meet once sorted.
+    const std::size_t n = records.count();
+    std::vector<std::uint32_t> keys(n);
+    std::vector<std::size_t> order(n);
+    for (std::size_t k = 0; k < n; ++k)
+      keys[k] = records.key(k), order[k] = k;
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-  for (std::size_t i = 1; i < n; ++i) {
-    const std::size_t a = order[i - 1], b = order[i];
-    if (keys[a] == 0 || keys[a] != keys[b])
-      continue;
+    twins.clear();
+    for (std::size_t i = 1; i < n; ++i) {
+      if (keys[order[i]] != 0 && keys[order[i - 1]] == keys[order[i]])
+        twins.emplace_back(order[i - 1], order[i]);
+    }
+  }
+  for (const auto& [a, b] : twins) {
     const bool exact =
         std::equal(records.record(a), records.record(a) + records.length(), records.record(b));
     found.Add(FindingKind::kDuplicateDate,
@@ -206,9 +205,8 @@ void CheckDates(const QuoteRecords& records, FileFindings& found) {
   }
 }
 
-void CheckIndexDates(const formats::IndexEntry& entry, const QuoteRecords& records,
-                     FileFindings& found) {
-  const auto [first, last] = DateSpan(records);
+void CheckIndexDates(const formats::IndexEntry& entry, formats::QuoteDate first,
+                     formats::QuoteDate last, FileFindings& found) {
   if (first == 0)
     return;
   const auto indexDay = [](std::int32_t stored) {
@@ -232,83 +230,101 @@ void CheckIndexDates(const formats::IndexEntry& entry, const QuoteRecords& recor
         true);
 }
 
-void CheckValues(const QuoteRecords& records, FileFindings& found) {
+// What is wrong with quote k's values, one finding a kind.
+void ReportValues(const QuoteRecords& records, std::size_t k, bool range, FileFindings& found) {
   static constexpr std::array<FieldName, 4> kPrices = {formats::kOpen, formats::kHigh,
                                                        formats::kLow, formats::kClose};
-  for (std::size_t k = 0; k < records.count(); ++k) {
-    std::string bad;
-    for (FieldName f : kPrices) {
-      if (!records.has(f))
-        continue;
-      const float v = records.value(k, f);
-      if (!IsPrice(v))
-        bad += (bad.empty() ? "" : ", ") + std::string(formats::kFieldNames[f]) + " " + Number(v);
-    }
-    if (!bad.empty())
-      found.Add(FindingKind::kBadPrice, bad, false, false, k);
-    for (FieldName f : {formats::kVol, formats::kOi}) {
-      const float v = records.value(k, f);
-      if (records.has(f) && !(std::isfinite(v) && v >= 0.0f))
-        found.Add(FindingKind::kNegativeVolume,
-                  std::string(formats::kFieldNames[f]) + " " + Number(v), false, false, k);
-    }
-    if (!records.has(formats::kHigh) || !records.has(formats::kLow))
-      continue;
-    const float high = records.value(k, formats::kHigh);
-    const float low = records.value(k, formats::kLow);
-    if (high < low) {
-      found.Add(FindingKind::kHighBelowLow, "HIGH " + Number(high) + " below LOW " + Number(low),
-                false, false, k);
-      continue;
-    }
-    std::string outside;
-    for (FieldName f : {formats::kOpen, formats::kClose}) {
-      const float v = records.value(k, f);
-      // A price of 0 or less is reported as such already.
-      if (records.has(f) && IsPrice(v) && (v < low || v > high))
-        outside +=
-            (outside.empty() ? "" : ", ") + std::string(formats::kFieldNames[f]) + " " + Number(v);
-    }
-    if (!outside.empty())
-      found.Add(FindingKind::kOutsideRange,
-                outside + " outside " + Number(low) + " - " + Number(high), false, false, k);
+  std::string bad;
+  for (FieldName f : kPrices) {
+    const float v = records.value(k, f);
+    if (records.has(f) && !IsPrice(v))
+      bad += (bad.empty() ? "" : ", ") + std::string(formats::kFieldNames[f]) + " " + Number(v);
   }
+  if (!bad.empty())
+    found.Add(FindingKind::kBadPrice, bad, false, false, k);
+  for (FieldName f : {formats::kVol, formats::kOi}) {
+    const float v = records.value(k, f);
+    if (records.has(f) && !(std::isfinite(v) && v >= 0.0f))
+      found.Add(FindingKind::kNegativeVolume,
+                std::string(formats::kFieldNames[f]) + " " + Number(v), false, false, k);
+  }
+  if (!range)
+    return;
+  const float high = records.value(k, formats::kHigh);
+  const float low = records.value(k, formats::kLow);
+  if (high < low) {
+    found.Add(FindingKind::kHighBelowLow, "HIGH " + Number(high) + " below LOW " + Number(low),
+              false, false, k);
+    return;
+  }
+  std::string outside;
+  for (FieldName f : {formats::kOpen, formats::kClose}) {
+    const float v = records.value(k, f);
+    // A price of 0 or less is reported as such already.
+    if (records.has(f) && IsPrice(v) && (v < low || v > high))
+      outside +=
+          (outside.empty() ? "" : ", ") + std::string(formats::kFieldNames[f]) + " " + Number(v);
+  }
+  if (!outside.empty())
+    found.Add(FindingKind::kOutsideRange,
+              outside + " outside " + Number(low) + " - " + Number(high), false, false, k);
 }
 
-void CheckTicks(const QuoteRecords& records, double threshold, FileFindings& found) {
-  if (!records.has(formats::kClose) || records.count() < 3)
-    return;
+// Whether close k leaves both neighbours by more than the threshold on the same side, and
+// neither of its two steps is a split candidate of the split search.
+bool IsBadTick(const QuoteRecords& records, std::size_t k, double up, double down) {
+  const float before = records.value(k - 1, formats::kClose);
+  const float close = records.value(k, formats::kClose);
+  const float after = records.value(k + 1, formats::kClose);
+  const double b = before, c = close, a = after;
+  if (!((c > b * up && c > a * up) || (c < b * down && c < a * down)) || !IsPrice(before) ||
+      !IsPrice(close) || !IsPrice(after))
+    return false;
   const bool range = records.has(formats::kHigh) && records.has(formats::kLow);
-  const auto split = [&](std::size_t a, std::size_t b, float ca, float cb) {
-    const float la = range ? records.value(a, formats::kLow) : ca;
-    const float ha = range ? records.value(a, formats::kHigh) : ca;
-    const float lb = range ? records.value(b, formats::kLow) : cb;
-    const float hb = range ? records.value(b, formats::kHigh) : cb;
-    return SplitCandidateRatio(ca, cb, la, ha, lb, hb).first != 0;
+  const auto split = [&](std::size_t x, std::size_t y, float cx, float cy) {
+    const float lx = range ? records.value(x, formats::kLow) : cx;
+    const float hx = range ? records.value(x, formats::kHigh) : cx;
+    const float ly = range ? records.value(y, formats::kLow) : cy;
+    const float hy = range ? records.value(y, formats::kHigh) : cy;
+    return SplitCandidateRatio(cx, cy, lx, hx, ly, hy).first != 0;
   };
-  float before = records.value(0, formats::kClose);
-  float close = records.value(1, formats::kClose);
-  for (std::size_t k = 1; k + 1 < records.count(); ++k) {
-    const float after = records.value(k + 1, formats::kClose);
-    if (IsPrice(before) && IsPrice(close) && IsPrice(after)) {
-      const double c = close, b = before, a = after;
-      const bool up = c > b * (1.0 + threshold) && c > a * (1.0 + threshold);
-      const bool down = c < b * (1.0 - threshold) && c < a * (1.0 - threshold);
-      if ((up || down) && !split(k - 1, k, before, close) && !split(k, k + 1, close, after))
-        found.Add(FindingKind::kBadTick,
-                  "CLOSE " + Number(close) + " between " + Number(before) + " and " + Number(after),
-                  false, false, k);
+  return !split(k - 1, k, before, close) && !split(k, k + 1, close, after);
+}
+
+// DayFromStored for quotes read in order: the days of a month are consecutive numbers, so the
+// month's first day, found once, gives the others.
+class DayDecoder {
+ public:
+  formats::QuoteDate operator()(float stored) {
+    if (!(stored >= 0.0f && stored < 1.0e7f))
+      return 0;
+    const auto n = static_cast<std::uint32_t>(stored);
+    const std::uint32_t month = n / 100, d = n % 100;
+    if (month != month_) {
+      month_ = month;
+      first_ = formats::DayFromStored(static_cast<float>(month * 100 + 1));
     }
-    before = close;
-    close = after;
+    if (first_ == 0 || d < 1 || d > 31)
+      return 0;
+    const std::uint32_t day = first_ + d - 1;
+    return day > 0xFFFF ? 0 : static_cast<formats::QuoteDate>(day);
   }
+
+ private:
+  std::uint32_t month_ = 0xFFFFFFFF;
+  std::uint32_t first_ = 0;
+};
+
+// A field's value in a record, or the value given when the records lack it.
+inline float Field(const std::uint8_t* record, int offset, float absent) {
+  return offset < 0 ? absent : formats::DecodeMbf(record + offset);
 }
 
 }  // namespace
 
 void CheckQuoteFile(const formats::IndexEntry& entry, const std::string& where,
                     const std::string& fileName, const formats::FieldLayout& layout,
-                    const std::vector<std::uint8_t>& bytes, const CheckOptions& options,
+                    std::span<const std::uint8_t> bytes, const CheckOptions& options,
                     std::vector<Finding>& out) {
   const QuoteRecords records(bytes, entry.recordLength, layout);
   FileFindings found(entry, where, records, options, out);
@@ -320,10 +336,72 @@ void CheckQuoteFile(const formats::IndexEntry& entry, const std::string& where,
     return;
   }
   CheckStructure(records, bytes, fileName, found);
-  CheckDates(records, found);
-  CheckIndexDates(entry, records, found);
-  CheckValues(records, found);
-  CheckTicks(records, options.tickThreshold, found);
+
+  // One pass over the records: dates, values and closes decoded once each; the texts of
+  // findings decode again, for the few quotes that have one.
+  const std::size_t n = records.count();
+  const int date = records.offset(formats::kDate), time = records.offset(formats::kTime);
+  const int open = records.offset(formats::kOpen), high = records.offset(formats::kHigh);
+  const int low = records.offset(formats::kLow), close = records.offset(formats::kClose);
+  const int vol = records.offset(formats::kVol), oi = records.offset(formats::kOi);
+  const bool range = high >= 0 && low >= 0;
+  const double up = 1.0 + options.tickThreshold, down = 1.0 - options.tickThreshold;
+  // A cheap test in float, a little wider than the threshold; IsBadTick decides in double.
+  const float upF = static_cast<float>(up) * 0.999f, downF = static_cast<float>(down) * 1.001f;
+  std::vector<std::size_t> early;  // quotes dated before the one in front of them
+  std::vector<std::pair<std::size_t, std::size_t>> twins;
+  std::size_t previousQuote = 0;
+  bool badDates = false;
+  std::uint32_t previous = 0;
+  formats::QuoteDate first = 0, last = 0;
+  float closes[3] = {0, 0, 0};  // quotes k - 2, k - 1, k
+  DayDecoder dayOf;
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::uint8_t* record = records.record(k);
+    const formats::QuoteDate day = dayOf(Field(record, date, -1.0f));
+    if (day == 0) {
+      badDates = true;
+      found.Add(FindingKind::kBadDate,
+                "date " + Number(Field(record, date, -1.0f)) + " cannot be represented", false,
+                false, k);
+    } else {
+      const formats::QuoteTime t =
+          time < 0 ? 0 : formats::TimeFromStored(formats::DecodeMbf(record + time));
+      const std::uint32_t key = (static_cast<std::uint32_t>(day) << 16) | t;
+      if (key < previous)
+        early.push_back(k);
+      else if (key == previous)
+        twins.emplace_back(previousQuote, k);
+      previous = key;
+      previousQuote = k;
+      first = first == 0 ? day : std::min(first, day);
+      last = std::max(last, day);
+    }
+
+    // A sound quote passes one chain of comparisons; ReportValues looks closer at the others.
+    // Absent fields stand in as values that pass; NaN fails every comparison.
+    const float l = Field(record, low, std::numeric_limits<float>::min());
+    const float h = Field(record, high, std::numeric_limits<float>::max());
+    const float o = Field(record, open, l), c = Field(record, close, l);
+    const float v = Field(record, vol, 0.0f), i = Field(record, oi, 0.0f);
+    const bool fine = (l > 0.0f) & (h < kHuge) & (l <= o) & (o <= h) & (l <= c) & (c <= h) &
+                      (v >= 0.0f) & (v < kHuge) & (i >= 0.0f) & (i < kHuge);
+    if (!fine)
+      ReportValues(records, k, range, found);
+
+    closes[0] = closes[1], closes[1] = closes[2], closes[2] = c;
+    if (close >= 0 && k >= 2) {
+      const float b = closes[0], m = closes[1], a = closes[2];
+      if (((m > b * upF && m > a * upF) || (m < b * downF && m < a * downF)) &&
+          IsBadTick(records, k - 1, up, down))
+        found.Add(FindingKind::kBadTick,
+                  "CLOSE " + Number(closes[1]) + " between " + Number(closes[0]) + " and " +
+                      Number(closes[2]),
+                  false, false, k - 1);
+    }
+  }
+  CheckDates(records, early, std::move(twins), badDates, found);
+  CheckIndexDates(entry, first, last, found);
 }
 
 }  // namespace ledgrix::maintenance::check
