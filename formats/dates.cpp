@@ -172,8 +172,10 @@ QuoteDate ParseDate(std::string_view text, int form) {
 
   std::string layout;
   if (form <= 6) {
-    // The first non-digit ends group 1; the last one starts the last group.
+    // The first non-digit ends group 1 and the next one group 2; the last one starts the last
+    // group (so 1/10/3/8 is 01/10/08, never 01/01/08).
     std::size_t first = std::string_view::npos;
+    std::size_t second = std::string_view::npos;
     std::size_t last = std::string_view::npos;
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (IsDigit(text[i]))
@@ -181,13 +183,15 @@ QuoteDate ParseDate(std::string_view text, int form) {
       if (first == std::string_view::npos) {
         first = i;
       } else {
+        if (second == std::string_view::npos)
+          second = i;
         last = i;
       }
     }
     if (last == std::string_view::npos)
       return 0;
     const std::string_view g1 = text.substr(0, first);
-    const std::string_view g2 = text.substr(first + 1, last - first - 1);
+    const std::string_view g2 = text.substr(first + 1, second - first - 1);
     const std::string_view g3 = text.substr(last + 1);
     if (form == 2) {
       layout = std::string(text.substr(0, 5)) + NormalGroup(g2) + "/" + NormalGroup(g3);

@@ -91,7 +91,8 @@ TEST(Dates, TimesAndWeekdays) {
 }
 
 // Every form; then short groups, other separators, leading blanks and a quote; forms 4 and 6
-// without a four-digit year read 1999; four-digit years 1900-1959 count as the 2000s.
+// without a four-digit year read 1999; four-digit years 1900-1959 count as the 2000s; a second
+// group ends at the next separator, the last group starts after the last one.
 TEST(Dates, ParsesEveryForm) {
   const std::tuple<const char*, int, int> dates[] = {
       {"98/01/02", 1, 19980102},   {"1998/01/02", 2, 19980102}, {"2003/1/5", 2, 20030105},
@@ -101,7 +102,7 @@ TEST(Dates, ParsesEveryForm) {
       {"02011998", 12, 19980102},  {"1/2/98", 3, 19980102},     {"1-2-98", 3, 19980102},
       {"  \"1/2/98", 3, 19980102}, {"12/31/59", 3, 20591231},   {"1/2/3", 3, 20030102},
       {"2/1/2003", 6, 20030102},   {"01/02/98", 4, 19990102},   {"02/01/05", 6, 19990102},
-      {"01/02/1905", 4, 20050102}};
+      {"01/02/1905", 4, 20050102}, {"1/10/3/8", 3, 20080110},   {"3/10/1/8", 5, 20081003}};
   for (const auto& [text, form, ymd] : dates) {
     EXPECT_EQ(ParseDate(text, form), DayFromYmd(ymd / 10000, ymd / 100 % 100, ymd % 100))
         << text << " form " << form;
