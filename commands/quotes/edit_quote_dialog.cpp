@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "commands/command_host.h"
+#include "commands/entry_focus.h"
 #include "commands/quotes/entry_check.h"
 #include "commands/quotes/number_edit.h"
 
@@ -84,6 +85,7 @@ CEditQuoteDialog::CEditQuoteDialog(CommandHost& host, const std::array<bool, 6>&
     StepTo(row < m_host.quoteRowCount() - 1 ? row + 1 : row);
   });
   Fill();
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 void CEditQuoteDialog::StepTo(int row) {

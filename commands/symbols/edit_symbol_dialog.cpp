@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "commands/entry_focus.h"
 #include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
@@ -52,6 +53,7 @@ CEditSymbolDialog::CEditSymbolDialog(const QString& symbol, const QString& name,
   layout->addWidget(
       FieldGroup(QStringLiteral("Name"), QStringLiteral("nameGroup"), m_nameEdit, this));
   layout->addWidget(buttons);
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 void CEditSymbolDialog::accept() {
@@ -61,7 +63,9 @@ void CEditSymbolDialog::accept() {
   // portfolio into the MASTER repair; it is as good as empty.
   if (m_symbol.isEmpty() || m_symbol.front().unicode() <= 0x20) {
     m_prompt.Message(ledgrix::maintenance::kMustEnterSymbol);
+    // Back to the field, its text selected for typing over.
     m_symbolEdit->setFocus();
+    m_symbolEdit->selectAll();
     return;
   }
   QDialog::accept();

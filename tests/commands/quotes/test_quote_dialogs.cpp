@@ -42,7 +42,7 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.date) + " " + c.newShares + " for " + c.oldShares);
     CSplitDialog dialog(f.view(), f.view().lastDateText());
-    dialog.show();
+    Open(dialog);
     Fill(dialog, {{"splitDateEdit", c.date},
                   {"newSharesEdit", c.newShares},
                   {"oldSharesEdit", c.oldShares}});
@@ -50,11 +50,33 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
   }
   // Enter in the date field presses OK.
   CSplitDialog dialog(f.view(), f.view().lastDateText());
-  dialog.show();
-  auto* date = Child<CDateEdit>(dialog, "splitDateEdit");
-  date->setFocus();
-  QTest::keyClick(date, Qt::Key_Return);
+  Open(dialog);
+  QTest::keyClick(Child<CDateEdit>(dialog, "splitDateEdit"), Qt::Key_Return);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// Typing as a dialog opens replaces its first field's text; Tab selects the next field's text
+// too, a click puts the caret where it lands.
+TEST_F(QuoteDialogTest, FieldsOpenAndAreTabbedIntoWithTheirTextSelected) {
+  f.SelectQuote(0);
+  CEditQuoteDialog edit(f.view(), kAllHeld);
+  Open(edit);
+  QTest::keyClicks(QApplication::focusWidget(), "22");
+  EXPECT_EQ(Child<CNumberEdit>(edit, "openEdit")->text(), "22");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QTest::keyClicks(QApplication::focusWidget(), "23");
+  EXPECT_EQ(Child<CNumberEdit>(edit, "highEdit")->text(), "23");
+  auto* low = Child<CNumberEdit>(edit, "lowEdit");
+  const QString lowText = low->text();
+  QTest::mouseClick(low, Qt::LeftButton, {}, QPoint(low->width() - 4, low->height() / 2));
+  QTest::keyClicks(low, "1");
+  EXPECT_EQ(low->text(), lowText + "1");
+
+  // The date field walks from the month at once.
+  CSplitDialog split(f.view(), QStringLiteral("01/15/99"));
+  Open(split);
+  QTest::keyClicks(QApplication::focusWidget(), "011199");
+  EXPECT_EQ(split.splitDate(), QStringLiteral("01/11/99"));
 }
 
 // The dates are not compared with each other; the open interest field takes letters.
@@ -78,7 +100,7 @@ TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
     SCOPED_TRACE(std::string(c.from) + "-" + c.to + " " + c.price + "/" + c.volume + "/" +
                  c.openInterest);
     CAdjustDialog dialog(f.view(), f.view().firstDateText(), f.view().lastDateText());
-    dialog.show();
+    Open(dialog);
     Fill(dialog, {{"fromDateEdit", c.from},
                   {"toDateEdit", c.to},
                   {"priceEdit", c.price},
@@ -100,7 +122,7 @@ TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
   CLedgrixView& v = f.view();
   f.SelectQuote(0);  // newest
   CEditQuoteDialog dialog(v, kAllHeld);
-  dialog.show();
+  Open(dialog);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Selected Quote"));
   EXPECT_EQ(Steps(dialog), (std::array{true, false, true, false}));
   Click(dialog, "previousButton");
@@ -137,7 +159,7 @@ TEST_F(QuoteDialogTest, EditRefusesAHeldFieldWithoutANumberAndIgnoresOthers) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + "=" + c.text);
     CEditQuoteDialog dialog(f.view(), c.held);
-    dialog.show();
+    Open(dialog);
     Child<CNumberEdit>(dialog, c.field)->setText(c.text);  // "N/A" as the grid shows it
     EXPECT_EQ(Accepted(dialog), c.passes);
   }
