@@ -265,13 +265,8 @@ int CLedgrixView::RewriteSymbolRecord(const QString& symbol, const QString& name
 }
 
 void CLedgrixView::setSelQuoteRow(int row) {
+  // The grid's highlight stays where it was (the Edit dialog's steps).
   m_selQuoteRow = row;
-  if (row >= 0 && row < m_quoteModel->rowCount()) {
-    m_quoteGrid->selectionModel()->setCurrentIndex(
-        m_quoteModel->index(row, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_quoteGrid->scrollTo(m_quoteModel->index(row, 0));
-  }
   Q_EMIT stateChanged();
 }
 

@@ -29,6 +29,11 @@ struct SeriesInfo {
 };
 inline constexpr std::uint16_t kSeriesInfoSize = 101;
 
+// A series of several quotes a day: periodicity 'I' or a TIME field.
+inline bool IsIntraday(const SeriesInfo& info) {
+  return info.record.periodicity() == 'I' || info.layout.has(kTime);
+}
+
 // Columns in the order DATE, TIME, OPEN, HIGH, LOW, CLOSE, VOL, OI. A field the file does not
 // hold reads -1.0 (TIME: 0).
 struct QuoteSeries {

@@ -1,5 +1,7 @@
 // The quote dialogs on the real view: the OK checks and the Edit dialog's steps.
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QTableView>
 #include <array>
 
 #include "commands/quotes/adjust_dialog.h"
@@ -59,7 +61,7 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
 // too, a click puts the caret where it lands.
 TEST_F(QuoteDialogTest, FieldsOpenAndAreTabbedIntoWithTheirTextSelected) {
   f.SelectQuote(0);
-  CEditQuoteDialog edit(f.view(), kAllHeld);
+  CEditQuoteDialog edit(f.view(), kAllHeld, false);
   Open(edit);
   QTest::keyClicks(QApplication::focusWidget(), "22");
   EXPECT_EQ(Child<CNumberEdit>(edit, "openEdit")->text(), "22");
@@ -118,10 +120,11 @@ std::array<bool, 4> Steps(QDialog& dialog) {
           Child<QPushButton>(dialog, "lastButton")->isEnabled()};
 }
 
+// The steps move the view's current row; the grid's highlight stays on the newest quote.
 TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
   CLedgrixView& v = f.view();
   f.SelectQuote(0);  // newest
-  CEditQuoteDialog dialog(v, kAllHeld);
+  CEditQuoteDialog dialog(v, kAllHeld, false);
   Open(dialog);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Selected Quote"));
   EXPECT_EQ(Steps(dialog), (std::array{true, false, true, false}));
@@ -134,6 +137,7 @@ TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
   EXPECT_EQ(Steps(dialog), (std::array{false, true, false, true}));
   Click(dialog, "nextButton");
   EXPECT_EQ(v.selQuoteRow(), 8);
+  EXPECT_EQ(v.m_quoteGrid->selectionModel()->selectedRows().value(0).row(), 0);
   Click(dialog, "lastButton");
   EXPECT_EQ(v.selQuoteRow(), 0);
   EXPECT_EQ(Child<QLabel>(dialog, "dateText")->text(), QStringLiteral("01/15/99"));
@@ -141,7 +145,7 @@ TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
 
 TEST_F(QuoteViewTest, EditOfTheOnlyQuoteEnablesNoStep) {
   Start(MakeDailyQuotes(Day("01/04/99"), 1));
-  CEditQuoteDialog dialog(f.view(), kAllHeld);
+  CEditQuoteDialog dialog(f.view(), kAllHeld, false);
   EXPECT_EQ(Steps(dialog), (std::array{false, false, false, false}));
 }
 
@@ -158,7 +162,7 @@ TEST_F(QuoteDialogTest, EditRefusesAHeldFieldWithoutANumberAndIgnoresOthers) {
       {kAllHeld, "volumeEdit", "0", true},      {kAllHeld, "openEdit", ".", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + "=" + c.text);
-    CEditQuoteDialog dialog(f.view(), c.held);
+    CEditQuoteDialog dialog(f.view(), c.held, false);
     Open(dialog);
     Child<CNumberEdit>(dialog, c.field)->setText(c.text);  // "N/A" as the grid shows it
     EXPECT_EQ(Accepted(dialog), c.passes);
