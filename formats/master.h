@@ -90,6 +90,10 @@ struct MasterRecord {
   bool matches(std::string_view searchText) const;
 };
 
+// A symbols-grid row whose name reads like a directory entry's ("<DIR>" at positions 11-15, a
+// first character that is not a space) stands for a sub-portfolio, not for a symbol.
+bool IsDirectoryEntryName(std::string_view name);
+
 static_assert(sizeof(MasterHeader) == kMasterRecordSize);
 static_assert(sizeof(MasterRecord) == kMasterRecordSize);
 
