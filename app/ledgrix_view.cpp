@@ -54,6 +54,9 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent, const char* nam
   header->setSectionResizeMode(QHeaderView::Interactive);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setHighlightSections(false);
+  // The focus rectangle spans the current row: repaint when it moves.
+  QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged,
+                   grid->viewport(), [grid] { grid->viewport()->update(); });
   return grid;
 }
 
