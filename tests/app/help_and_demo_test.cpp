@@ -3,10 +3,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTest>
 #include <QTextBrowser>
 #include <cstdlib>
 
 #include "app/help_window.h"
+#include "commands/quotes/quote_commands.h"
 #include "formats/series.h"
 #include "tests/app/gui_test_support.h"
 
@@ -33,6 +35,26 @@ TEST(Help, HelpTopicsOpensTheGuide) {
   // A second request shows the same window.
   f.frame().action(ID_HELP_FINDER)->trigger();
   EXPECT_EQ(f.frame().findChildren<CHelpWindow*>().size(), 1);
+}
+
+// F1 opens the guide from the main window and from the split search window beside it.
+TEST(Help, F1OpensHelpTopicsFromEitherWindow) {
+  GuiFixture f;
+  f.StartAndScan();
+  commands::OpenSplitSearch(f.view());
+  auto* search = f.frame().findChild<QDialog*>("splitSearchDialog");
+  ASSERT_NE(search, nullptr);
+  for (QWidget* window : {static_cast<QWidget*>(&f.frame()), static_cast<QWidget*>(search)}) {
+    SCOPED_TRACE(window->objectName().toStdString());
+    if (auto* open = f.frame().findChild<QDialog*>("helpWindow"))
+      open->close();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_F1);
+    auto* help = f.frame().findChild<QDialog*>("helpWindow");
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+  }
 }
 
 // Every close of symbol in dir, oldest first.
