@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QTimer;
 class CLedgrixApp;
 class CLedgrixView;
 class CHelpWindow;
@@ -48,6 +49,9 @@ class CMainFrame final : public QMainWindow {
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
+  // Placement changes are noted as they happen and written once they settle (a drag sends
+  // many), and on close.
+  void NotePlacement();
   void SavePlacement();
   void Run(CommandId id);
   void ShowHelpTopics();
@@ -61,4 +65,7 @@ class CMainFrame final : public QMainWindow {
   QHash<int, QAction*> m_actions;
   QPointer<CHelpWindow> m_helpWindow;
   bool m_placed = false;
+  QTimer* m_placementTimer = nullptr;
+  Placement m_pendingPlacement;
+  bool m_placementPending = false;
 };
