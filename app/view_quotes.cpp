@@ -1,5 +1,5 @@
 // The quotes grid: the selected symbol's quotes, newest first, read in windows of 400 from the
-// newest back, with a progress bar over the status bar's message area.
+// newest back through one SeriesReader, with a progress bar over the status bar's message area.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
@@ -85,9 +85,13 @@ void CLedgrixView::FillQuotesGrid(int row) {
   const std::filesystem::path dir = m_portfolioDir.toStdString();
   const std::string symbol = m_symbol.toStdString();
 
+  // One lookup for the whole fill; each window is then a read of the open quote file.
+  fmt::SeriesReader reader;
   fmt::QuoteSeries series;
   fmt::InitSeries(series, 1);
-  const fmt::StatusCode counted = fmt::LoadSeries(series, dir, symbol, 0, 0);
+  fmt::StatusCode counted = reader.Open(dir, symbol);
+  if (counted == fmt::kOk)
+    counted = reader.Load(series, 0, 0);
   m_quoteCount = series.total;
   fmt::FreeSeries(series);
   m_quoteModel->Reserve(m_quoteCount);
@@ -111,7 +115,7 @@ void CLedgrixView::FillQuotesGrid(int row) {
     while (done != m_quoteCount) {
       const int chunk = qMin(kWindow, m_quoteCount - done);
       const int start = m_quoteCount - done - chunk;
-      if (fmt::LoadSeries(series, dir, symbol, start, chunk) != fmt::kOk ||
+      if (reader.Load(series, start, chunk) != fmt::kOk ||
           static_cast<int>(series.date.size()) < chunk) {
         m_quoteModel->Flush();
         m_prompt.Message(ledgrix::maintenance::kQuotesGridFailure);
@@ -139,9 +143,9 @@ void CLedgrixView::FillQuotesGrid(int row) {
     }
   }
 
-  fmt::LoadSeries(series, dir, symbol, 0, 1);
+  reader.Load(series, 0, 1);
   m_firstDateText = DateText(series);
-  fmt::LoadSeries(series, dir, symbol, -1, 1);
+  reader.Load(series, -1, 1);
   m_lastDateText = DateText(series);
   fmt::FreeSeries(series);
 

@@ -1,6 +1,6 @@
 // Selecting a symbol of 32 000 quotes in the real main window (offscreen) until every row is in
 // the quotes grid's model, beside the formats-level paging read of the same file (a count query,
-// then windows of 400 from the newest back).
+// then windows of 400 from the newest back through one SeriesReader, as the grid reads).
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -33,7 +33,7 @@ const bench::SeriesPortfolio& Shared() {
 }
 
 void BM_FormatsPaging(benchmark::State& state) {
-  bench::PageWithLoadSeries(state, Shared().dir(), "BENCH", kQuotes, kPage);
+  bench::PageWithReader(state, Shared().dir(), "BENCH", kQuotes, kPage);
 }
 
 void BM_SelectSymbolInGrid(benchmark::State& state) {

@@ -1,6 +1,7 @@
 // Day numbers from 1 January 1961, two-second times, stored YYMMDD numbers and date texts.
 #include "formats/dates.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -68,6 +69,22 @@ QuoteDate DayFromStored(float stored) {
   const std::uint32_t rest = n - y * 10000;
   return DayFromYmd(static_cast<int>(y), static_cast<int>(rest / 100),
                     static_cast<int>(rest % 100));
+}
+
+QuoteDate StoredDateDecoder::OtherMonth(float stored) {
+  const QuoteDate day = DayFromStored(stored);
+  if (day == 0)
+    return 0;
+  // day is a representable date, so stored is a number below 1e7 and exact in a float.
+  const auto n = static_cast<std::uint32_t>(stored);
+  const std::uint32_t firstOfMonth = n - n % 100 + 1;
+  const std::uint32_t firstDay = day - (n % 100 - 1);
+  // Days up to 31 of the month, as far as they can be represented.
+  const std::uint32_t days = std::min<std::uint32_t>(31, kMaxDay - firstDay + 1);
+  low_ = static_cast<float>(firstOfMonth);
+  high_ = static_cast<float>(firstOfMonth + days);
+  offset_ = static_cast<std::int32_t>(firstDay) - static_cast<std::int32_t>(firstOfMonth);
+  return day;
 }
 
 float StoredValueFromDay(QuoteDate day) {

@@ -1,8 +1,10 @@
 // Day numbers, stored dates and times, weekdays, and the twelve text forms.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "formats/dates.h"
 
@@ -37,6 +39,27 @@ TEST(Dates, EveryDayRoundTripsAndStepsByOne) {
   }
   // The last representable day lies in 2140.
   EXPECT_EQ(YmdFromDay(65535).year, 240);
+}
+
+// The loaders' decoder of a run of stored dates gives what DayFromStored gives, for dates in
+// order, out of order, repeated and unrepresentable alike.
+TEST(Dates, TheStoredDateDecoderAgreesWithDayFromStored) {
+  StoredDateDecoder decoder;
+  std::vector<float> stored;
+  for (int n = 1; n <= 65535; n += 3)
+    stored.push_back(StoredValueFromDay(static_cast<QuoteDate>(n)));
+  for (float f : {980131.0f, 980132.0f, 980100.0f, 980200.0f, 981301.0f, 600101.0f, 591231.0f,
+                  2401231.0f, 2410101.0f, 9999999.0f, 980102.5f, -1.0f, 0.0f, 1e7f, 1e30f,
+                  980102.0f, 980102.0f, 30105.0f, 1030105.0f})
+    stored.push_back(f);
+  stored.push_back(std::numeric_limits<float>::quiet_NaN());
+  for (float f : {-0.0f, 1.0f, 980101.0f})
+    stored.push_back(f);
+  // The month of the last representable day ends early.
+  for (int d = -1; d <= 3; ++d)
+    stored.push_back(StoredValueFromDay(65535) + static_cast<float>(d));
+  for (float f : stored)
+    ASSERT_EQ(decoder(f), DayFromStored(f)) << f;
 }
 
 TEST(Dates, DayNumbersAndTheRulesOfTheTwoThousands) {
