@@ -40,7 +40,9 @@ CMainFrame::CMainFrame(CLedgrixApp& app, VolumeList& volumes, const WorkAreaSour
   m_placed = true;
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  delete m_helpWindow;
+}
 
 void CMainFrame::PlaceWindow(const WorkAreaSource& workArea) {
   CSettingsStore& settings = *m_app.m_settings;
@@ -176,9 +178,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+CHelpWindow* CMainFrame::helpWindow() const {
+  return m_helpWindow;
+}
+
 void CMainFrame::ShowHelpTopics() {
+  // A window of its own, not the frame's: a modal dialog of the frame (from which F1 asks for
+  // it) leaves it usable.
   if (!m_helpWindow)
-    m_helpWindow = new CHelpWindow(this);
+    m_helpWindow = new CHelpWindow(nullptr);
   m_helpWindow->show();
   m_helpWindow->raise();
   m_helpWindow->activateWindow();

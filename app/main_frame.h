@@ -31,6 +31,8 @@ class CMainFrame final : public QMainWindow {
   QAction* action(CommandId id) const { return m_actions.value(id); }
   QStatusBar* statusBarWidget() const { return m_wndStatusBar; }
   QToolBar* toolBar() const { return m_wndToolBar; }
+  // Help > Help Topics' window once it was asked for.
+  CHelpWindow* helpWindow() const;
 
   // Re-evaluates every enable rule and the two counter panes.
   void UpdateCommandUI();

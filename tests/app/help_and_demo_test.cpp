@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/help_window.h"
 #include "commands/quotes/quote_commands.h"
+#include "commands/symbols/dialog_runner.h"
 #include "formats/series.h"
 #include "tests/app/gui_test_support.h"
 
@@ -21,7 +23,7 @@ TEST(Help, HelpTopicsOpensTheGuide) {
   GuiFixture f;
   f.Start();
   f.frame().action(ID_HELP_FINDER)->trigger();
-  CHelpWindow* help = f.frame().findChild<CHelpWindow*>();
+  CHelpWindow* help = f.frame().helpWindow();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
   const QString text = help->browser()->toPlainText();
@@ -34,27 +36,42 @@ TEST(Help, HelpTopicsOpensTheGuide) {
     EXPECT_TRUE(text.contains(QString::fromLatin1(command))) << command;
   // A second request shows the same window.
   f.frame().action(ID_HELP_FINDER)->trigger();
-  EXPECT_EQ(f.frame().findChildren<CHelpWindow*>().size(), 1);
+  EXPECT_EQ(f.frame().helpWindow(), help);
 }
 
-// F1 opens the guide from the main window and from the split search window beside it.
-TEST(Help, F1OpensHelpTopicsFromEitherWindow) {
+// F1 opens the guide from the main window, from the split search window beside it and from a
+// command's modal dialog, which leaves the guide usable.
+TEST(Help, F1OpensHelpTopicsFromEveryWindow) {
   GuiFixture f;
   f.StartAndScan();
   commands::OpenSplitSearch(f.view());
   auto* search = f.frame().findChild<QDialog*>("splitSearchDialog");
   ASSERT_NE(search, nullptr);
-  for (QWidget* window : {static_cast<QWidget*>(&f.frame()), static_cast<QWidget*>(search)}) {
-    SCOPED_TRACE(window->objectName().toStdString());
-    if (auto* open = f.frame().findChild<QDialog*>("helpWindow"))
+  auto pressF1In = [&f](QWidget* window) {
+    if (CHelpWindow* open = f.frame().helpWindow())
       open->close();
     window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_F1);
-    auto* help = f.frame().findChild<QDialog*>("helpWindow");
-    ASSERT_NE(help, nullptr);
-    EXPECT_TRUE(help->isVisible());
-  }
+    return f.frame().helpWindow() && f.frame().helpWindow()->isVisible();
+  };
+  EXPECT_TRUE(pressF1In(&f.frame()));
+  EXPECT_TRUE(pressF1In(search));
+
+  QDialog dialog(&f.frame());
+  bool fromDialog = false;
+  bool usable = false;
+  QTimer::singleShot(0, [&] {
+    fromDialog = pressF1In(&dialog);
+    usable = fromDialog && f.frame().helpWindow()->isEnabled() &&
+             QApplication::activeModalWidget() == &dialog &&
+             !f.frame().helpWindow()->isAncestorOf(&dialog) &&
+             f.frame().helpWindow()->parentWidget() == nullptr;
+    dialog.reject();
+  });
+  commands::RunDialog(dialog);
+  EXPECT_TRUE(fromDialog);
+  EXPECT_TRUE(usable);
 }
 
 // Every close of symbol in dir, oldest first.
