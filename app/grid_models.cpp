@@ -4,6 +4,7 @@
 
 #include "formats/cell_text.h"
 #include "formats/dates.h"
+#include "formats/series.h"
 
 const std::array<const char*, 2> kSymbolColumnTitles = {"Symbol", "Name"};
 const std::array<const char*, 7> kQuoteColumnTitles = {"Date",  "Open",   "High",         "Low",
@@ -109,9 +110,17 @@ void CQuotesModel::Reserve(int rows) {
   m_values.reserve(static_cast<std::size_t>(rows));
 }
 
-void CQuotesModel::AddPending(std::uint16_t date, const std::array<float, 6>& values) {
-  m_dates.push_back(date);
-  m_values.push_back(values);
+void CQuotesModel::AddPendingNewestFirst(const ledgrix::formats::QuoteSeries& window, int count) {
+  const std::size_t base = m_dates.size();
+  const auto n = static_cast<std::size_t>(count);
+  m_dates.resize(base + n);
+  m_values.resize(base + n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t k = n - 1 - i;
+    m_dates[base + i] = window.date[k];
+    for (std::size_t f = 0; f < 6; ++f)
+      m_values[base + i][f] = window.values[f][k];
+  }
 }
 
 void CQuotesModel::Flush() {

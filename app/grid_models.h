@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <vector>
 
+namespace ledgrix::formats {
+struct QuoteSeries;
+}
+
 class CSymbolsModel final : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
@@ -43,7 +47,8 @@ class CQuotesModel final : public QAbstractTableModel {
   // Room for the rows a fill announces.
   void Reserve(int rows);
   // Rows are added at the end, held back until Flush tells the views.
-  void AddPending(std::uint16_t date, const std::array<float, 6>& values);
+  // The first count quotes of window, newest (the last) first.
+  void AddPendingNewestFirst(const ledgrix::formats::QuoteSeries& window, int count);
   void Flush();
   int PendingCount() const { return static_cast<int>(m_dates.size()) - m_shown; }
   QString Text(int row, int column) const;
