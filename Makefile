@@ -9,11 +9,14 @@ DEMO_DIR    ?= demo-data
 # Debian packages the build, the tests and the tools need.
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-# Extra packages for the sanitizer, fuzzing and coverage targets.
-CHECK_PACKAGES := clang libclang-rt-14-dev gcovr
+            libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev help2man
+# Extra packages for the sanitizer, fuzzing and coverage targets and the package's validators.
+CHECK_PACKAGES := clang libclang-rt-14-dev gcovr desktop-file-utils appstream
+# Extra packages for building the Debian package (dependencies from dpkg-shlibdeps).
+PACKAGE_PACKAGES := dpkg-dev file
 
-.PHONY: all deps check-deps configure build test run bench sanitize fuzz coverage format clean
+.PHONY: all deps check-deps package-deps configure build test run package check-package bench \
+        sanitize fuzz coverage format clean
 
 all: build
 
@@ -23,6 +26,9 @@ deps:
 check-deps:
 	@PKGS="$(PACKAGES) $(CHECK_PACKAGES)" sh tools/install-deps.sh
 
+package-deps:
+	@PKGS="$(PACKAGES) $(PACKAGE_PACKAGES)" sh tools/install-deps.sh
+
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
@@ -31,6 +37,15 @@ build: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, built from the same build folder as the tests.
+package: package-deps build
+	rm -f $(BUILD)/ledgrix_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# The package's desktop entry and metadata validated, its ledgrix-cli run from the unpacked files.
+check-package: check-deps package
+	sh tools/check-package.sh $(BUILD)
 
 run: build
 	@test -f $(DEMO_DIR)/.ledgrix-demo || $(BUILD)/tools/ledgrix-demo $(DEMO_DIR)
