@@ -108,7 +108,7 @@ void CLedgrixView::BuildLayout() {
   auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
   m_quoteGrid = MakeGrid(m_quoteModel, quotes, "quoteGrid");
   auto* quotesLayout = new QVBoxLayout(quotes);
-  quotesLayout->addWidget(m_quoteGrid);
+  quotesLayout->addWidget(AttachChart(quotes));
 
   // The form's proportions: portfolios and symbols side by side above the taller quotes.
   auto* top = new QHBoxLayout;
@@ -243,6 +243,7 @@ QWidget* CLedgrixView::dialogParent() {
 void CLedgrixView::setSymbolAndName(const QString& symbol, const QString& name) {
   m_symbol = symbol;
   m_symbolName = name;
+  UpdateChart();  // its title and the texts of its marks name the symbol
 }
 
 int CLedgrixView::symbolRowCount() const {
@@ -268,6 +269,17 @@ int CLedgrixView::RewriteSymbolRecord(const QString& symbol, const QString& name
 }
 
 void CLedgrixView::setSelQuoteRow(int row) {
+  m_selQuoteRow = row;
+  if (row >= 0 && row < m_quoteModel->rowCount()) {
+    m_quoteGrid->selectionModel()->setCurrentIndex(
+        m_quoteModel->index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_quoteGrid->scrollTo(m_quoteModel->index(row, 0));
+  }
+  Q_EMIT stateChanged();
+}
+
+void CLedgrixView::setCurrentQuoteRow(int row) {
   // The grid's highlight stays where it was (the Edit dialog's steps).
   m_selQuoteRow = row;
   Q_EMIT stateChanged();

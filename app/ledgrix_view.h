@@ -5,18 +5,22 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
+#include "app/chart_marks.h"
 #include "app/command_enabling.h"
 #include "commands/command_host.h"
 
 class QComboBox;
 class QListWidget;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 class CSettingsStore;
 class CSearchingDialog;
 class CSymbolsModel;
 class CQuotesModel;
+class CChartView;
 class VolumeList;
 
 class CLedgrixView : public QWidget, public CommandHost {
@@ -40,6 +44,15 @@ class CLedgrixView : public QWidget, public CommandHost {
   bool SelectPortfolio(const QString& masterPath);
   void FillSymbolsGrid(int row) override;
   void FillQuotesGrid(int row) override;
+
+  // The chart beside the quotes grid (view_chart.cpp). Every fill shows its quotes there with the
+  // marks of every source.
+  void UpdateChart();
+  void ShowChart(bool show);
+  bool chartShown() const;
+  void AddChartMarkSource(ChartMarkSource source);
+  void RestoreChartSplit();
+  void SaveChartSplit();
 
   // Discovery.
   void InitialScan();
@@ -72,6 +85,7 @@ class CLedgrixView : public QWidget, public CommandHost {
   int quoteCount() const override { return m_quoteCount; }
   int selQuoteRow() const override { return m_selQuoteRow; }
   void setSelQuoteRow(int row) override;
+  void setCurrentQuoteRow(int row) override;
   int quoteRowCount() const override;
   QString quoteCellText(int row, int column) const override;
   QString firstDateText() const override { return m_firstDateText; }
@@ -93,6 +107,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   QComboBox* m_driveCombo = nullptr;
   CSymbolsModel* m_symbolModel = nullptr;
   CQuotesModel* m_quoteModel = nullptr;
+  CChartView* m_chart = nullptr;
+  QSplitter* m_quoteSplitter = nullptr;
 
   // State.
   int m_masterFix = 0;
@@ -128,6 +144,7 @@ class CLedgrixView : public QWidget, public CommandHost {
 
  private:
   void BuildLayout();
+  QWidget* AttachChart(QWidget* quotesBox);
   void OnSymbolSelectionChanged();
   void OnQuoteSelectionChanged();
   void SetTitle(const QString& tail);
@@ -138,4 +155,6 @@ class CLedgrixView : public QWidget, public CommandHost {
   ledgrix::maintenance::Prompt& m_prompt;
   QStatusBar* m_statusBar = nullptr;
   bool m_fillingPortfolioList = false;
+  std::vector<ChartMarkSource> m_chartMarkSources;
+  int m_chartSplit = 0;  // the grid's width beside a shown chart
 };

@@ -150,5 +150,6 @@ void CLedgrixView::FillQuotesGrid(int row) {
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_quoteGrid->scrollTo(index);
   }
+  UpdateChart();
   Q_EMIT stateChanged();
 }

@@ -92,7 +92,7 @@ CEditQuoteDialog::CEditQuoteDialog(CommandHost& host, const std::array<bool, 6>&
 void CEditQuoteDialog::StepTo(int row) {
   // Whatever was typed is dropped: the dialog shows the grid's texts of the new row. The view's
   // current row follows; the grid's highlight stays where it was.
-  m_host.setSelQuoteRow(row);
+  m_host.setCurrentQuoteRow(row);
   Fill();
 }
 

@@ -106,13 +106,13 @@ void EditQuote(CommandHost& host) {
   const int highlighted = host.selQuoteRow();
   CEditQuoteDialog dialog(host, shape.held, shape.intraday, host.dialogParent());
   if (RunDialog(dialog) != QDialog::Accepted) {
-    host.setSelQuoteRow(highlighted);
+    host.setCurrentQuoteRow(highlighted);
     return;
   }
   const maintenance::EditEntries entries = dialog.entries();
   const auto change = maintenance::BuildEditChange(entries, shape.held);
   if (!change || !Apply(host, *change)) {
-    host.setSelQuoteRow(highlighted);
+    host.setCurrentQuoteRow(highlighted);
     host.prompt().Message(maintenance::kSingleDateEditFailed);
     return;
   }
