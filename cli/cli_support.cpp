@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "maintenance/messages.h"
 #include "platform/files.h"
 
 namespace ledgrix::cli {
@@ -89,6 +90,33 @@ std::string Format(const char* format, ...) {
   va_end(args);
   text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
   return text;
+}
+
+maintenance::UndoJournal JournalOf(const Context& ctx, const path& dir) {
+  // The GUI names a portfolio by the path its walk found, which follows no link.
+  std::error_code ec;
+  path real = std::filesystem::weakly_canonical(dir, ec);
+  if (ec)
+    real = dir;
+  return maintenance::UndoJournal(maintenance::journal::DefaultRoot(), real, ctx.undoLimit);
+}
+
+CorrectionStep::CorrectionStep(const Context& ctx, const path& dir, std::string label)
+    : ctx_(ctx),
+      journal_(ctx.noUndo ? std::nullopt : std::optional(JournalOf(ctx, dir))),
+      step_(journal_ ? &*journal_ : nullptr, std::move(label)) {
+  if (!step_.ready()) {
+    Report(ctx.err, maintenance::JournalUnavailableMessage(step_.error()),
+           {"--no-undo makes corrections without it"});
+  }
+}
+
+CorrectionStep::~CorrectionStep() {
+  // A change the journal refused half-way: the command said it failed, this says why.
+  const bool refusedLater = step_.ready() && !step_.error().empty();
+  step_.Commit();
+  if (refusedLater)
+    Report(ctx_.err, maintenance::JournalStoppedMessage(step_.error()));
 }
 
 path MasterPathOf(const path& dir) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace ledgrix::platform {
 namespace {
@@ -38,7 +39,28 @@ IoResult WriteDurably(FileSystem& fs, const Path& path, const std::vector<std::u
   return result;
 }
 
+ChangeObserver* g_observer = nullptr;
+
+// Tells the observer of a change; it is suspended meanwhile, since it writes its own files
+// through these functions.
+IoResult Announce(const Path& path, const std::vector<std::uint8_t>* content) {
+  if (g_observer == nullptr)
+    return {};
+  struct Suspend {
+    ChangeObserver* observer = std::exchange(g_observer, nullptr);
+    ~Suspend() { g_observer = observer; }
+  } suspended;
+  return suspended.observer->BeforeChange(path, content);
+}
+
 }  // namespace
+
+ScopedChangeObserver::ScopedChangeObserver(ChangeObserver& observer)
+    : previous_(std::exchange(g_observer, &observer)) {}
+
+ScopedChangeObserver::~ScopedChangeObserver() {
+  g_observer = previous_;
+}
 
 Path ResolveName(const Path& dir, std::string_view name) {
   FileSystem& fs = CurrentFileSystem();
@@ -96,6 +118,8 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
   if (targetExists && fs.IsSpecialFile(resolvedTarget)) {
     return IoResult::Failure(resolvedTarget.string() + " is not a regular file");
   }
+  if (IoResult announced = Announce(resolvedTarget, &content); !announced)
+    return announced;
 
   if (IoResult written = WriteDurably(fs, work, content, targetExists ? resolvedTarget : Path());
       !written) {
@@ -158,6 +182,8 @@ IoResult DeleteFileIfPresent(const Path& path) {
   const Path resolved = ResolvePath(path);
   if (!fs.Exists(resolved))
     return {};
+  if (IoResult announced = Announce(resolved, nullptr); !announced)
+    return announced;
   if (IoResult removed = fs.Remove(resolved); !removed)
     return removed;
   return fs.SyncDirectory(resolved.parent_path());
@@ -170,6 +196,17 @@ IoResult MoveFile(const Path& from, const Path& to) {
     return IoResult::Failure("cannot find " + from.string());
   const Path target = ResolvePath(to);
   if (source.parent_path() == target.parent_path()) {
+    if (g_observer != nullptr && source != target) {
+      // A rename gives target the source's bytes.
+      std::vector<std::uint8_t> bytes;
+      std::string error;
+      if (!ReadWholeFile(source, bytes, &error))
+        return IoResult::Failure(error);
+      if (IoResult announced = Announce(target, &bytes); !announced)
+        return announced;
+      if (IoResult announced = Announce(source, nullptr); !announced)
+        return announced;
+    }
     if (IoResult renamed = fs.Rename(source, target); !renamed)
       return renamed;
     return fs.SyncDirectory(target.parent_path());
@@ -177,6 +214,8 @@ IoResult MoveFile(const Path& from, const Path& to) {
   // Across folders the copy is complete and durable before the source goes.
   if (IoResult copied = CopyFileReplacing(source, target); !copied)
     return copied;
+  if (IoResult announced = Announce(source, nullptr); !announced)
+    return announced;
   if (IoResult removed = fs.Remove(source); !removed)
     return removed;
   return fs.SyncDirectory(source.parent_path());

@@ -26,10 +26,18 @@ std::string Text(const path& file) {
   return std::string(bytes.begin(), bytes.end());
 }
 
+const path& CliStateDir() {
+  static const TempDir state;
+  return state.get();
+}
+
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText) {
   TempDir io;
   WriteText(io / "in", stdinText);
-  std::string command = Quoted(LEDGRIX_CLI_PATH);
+  // Undo journals go to a folder of the test run's own, never below the real home.
+  const std::string state = Quoted(CliStateDir().string());
+  std::string command =
+      "XDG_STATE_HOME=" + state + " LOCALAPPDATA=" + state + " " + Quoted(LEDGRIX_CLI_PATH);
   for (const std::string& arg : args)
     command += " " + Quoted(arg);
   command += " <" + Quoted((io / "in").string()) + " >" + Quoted((io / "out").string()) + " 2>" +

@@ -30,6 +30,7 @@ class FailingFileSystem final : public platform::FileSystem {
   bool IsDirectory(const platform::Path& path) override;
   bool IsSpecialFile(const platform::Path& path) override { return inner_.IsSpecialFile(path); }
   std::vector<platform::DirEntry> List(const platform::Path& dir) override;
+  platform::IoResult CreateDirectory(const platform::Path& dir) override;
 
   // True when this operation is the one to fail (and counts it).
   bool Tick(bool isRead);
