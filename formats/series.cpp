@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <new>
 
+#include "formats/lookup.h"
 #include "formats/mbf.h"
 #include "formats/quote_files.h"
 #include "platform/files.h"
@@ -82,15 +83,23 @@ StatusCode SetSeriesCount(QuoteSeries& series, std::int32_t count) {
 
 StatusCode SeriesReader::Open(const std::filesystem::path& dir, std::string_view symbol) {
   file_.reset();
-  MasterRecord record;
+  IndexEntry entry;
   Path found;
-  if (const StatusCode status = LookupSymbol(dir, symbol, record, found); status != kOk) {
+  if (const StatusCode status = LookupSymbol(dir, symbol, entry, found); status != kOk) {
     return status;
   }
-  const QuoteFiles files = ResolveQuoteFiles(found, record.fileNumber());
+  return Open(found, entry, symbol);
+}
+
+StatusCode SeriesReader::Open(const std::filesystem::path& foundDir, const IndexEntry& entry,
+                              std::string_view searchText) {
+  file_.reset();
+  const QuoteFiles files = ResolveQuoteFiles(foundDir, entry.fileNumber());
   FieldLayout layout;
+  // Only XMASTER's bitset tells the fields; MASTER symbols keep the synthetic layouts.
   if (const StatusCode status =
-          ReadFieldLayoutResolved(files, record.recordLength(), layout, record.periodicity());
+          ReadFieldLayoutResolved(files, entry.recordLength, layout, entry.periodicity,
+                                  entry.inXmaster() ? entry.fieldBits : 0);
       status != kOk) {
     return status;
   }
@@ -102,10 +111,10 @@ StatusCode SeriesReader::Open(const std::filesystem::path& dir, std::string_view
   const std::int32_t lastRecord = in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
   if (in->failed())
     return kFileRead;
-  record_ = record;
+  entry_ = entry;
   layout_ = layout;
-  foundDir_ = std::move(found);
-  symbol_ = std::string(symbol);
+  foundDir_ = foundDir;
+  symbol_ = searchText.empty() ? entry.symbol : std::string(searchText);
   file_ = std::move(in);
   quotes_ = std::max(lastRecord - 1, 0);
   return kOk;
@@ -122,7 +131,7 @@ StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
 StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int32_t count) {
   if (!file_)
     return kFileOpen;
-  const int recordLength = record_.recordLength();
+  const int recordLength = entry_.recordLength;
   const std::int32_t n = quotes_;
 
   // Only a load that asks for no quotes keeps the count it had (the file facts alone).
@@ -144,7 +153,7 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   series.total = n;
   series.path = foundDir_.string();
   series.symbol = symbol_;
-  series.info->record = record_;
+  series.info->entry = entry_;
   series.info->layout = layout_;
 
   if (count == 0)
@@ -175,7 +184,7 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
 StatusCode SeriesReader::ReadBlock(std::int32_t start, std::int32_t end) {
   // A reader paging through the file reads several windows ahead in the direction it goes (the
   // grid from the newest back, the split search forward); any other load reads its own window.
-  const int recordLength = record_.recordLength();
+  const int recordLength = entry_.recordLength;
   const std::int32_t ahead = std::max(kReadAheadBytes / recordLength, end - start);
   std::int32_t from = start;
   std::int32_t to = end;
@@ -200,7 +209,7 @@ StatusCode SeriesReader::ReadBlock(std::int32_t start, std::int32_t end) {
 void SeriesReader::StoreWindow(QuoteSeries& series, const std::uint8_t* records,
                                std::int32_t loaded) {
   // Every number of the window in one go, then each column picked out of the records.
-  const std::size_t stride = static_cast<std::size_t>(record_.recordLength()) / 4;
+  const std::size_t stride = static_cast<std::size_t>(entry_.recordLength) / 4;
   const auto rows = static_cast<std::size_t>(loaded);
   numbers_.resize(rows * stride);
   if (rows > 0)
