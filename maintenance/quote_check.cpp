@@ -291,30 +291,6 @@ bool IsBadTick(const QuoteRecords& records, std::size_t k, double up, double dow
   return !split(k - 1, k, before, close) && !split(k, k + 1, close, after);
 }
 
-// DayFromStored for quotes read in order: the days of a month are consecutive numbers, so the
-// month's first day, found once, gives the others.
-class DayDecoder {
- public:
-  formats::QuoteDate operator()(float stored) {
-    if (!(stored >= 0.0f && stored < 1.0e7f))
-      return 0;
-    const auto n = static_cast<std::uint32_t>(stored);
-    const std::uint32_t month = n / 100, d = n % 100;
-    if (month != month_) {
-      month_ = month;
-      first_ = formats::DayFromStored(static_cast<float>(month * 100 + 1));
-    }
-    if (first_ == 0 || d < 1 || d > 31)
-      return 0;
-    const std::uint32_t day = first_ + d - 1;
-    return day > 0xFFFF ? 0 : static_cast<formats::QuoteDate>(day);
-  }
-
- private:
-  std::uint32_t month_ = 0xFFFFFFFF;
-  std::uint32_t first_ = 0;
-};
-
 // A field's value in a record, or the value given when the records lack it.
 inline float Field(const std::uint8_t* record, int offset, float absent) {
   return offset < 0 ? absent : formats::DecodeMbf(record + offset);
@@ -355,7 +331,7 @@ void CheckQuoteFile(const formats::IndexEntry& entry, const std::string& where,
   std::uint32_t previous = 0;
   formats::QuoteDate first = 0, last = 0;
   float closes[3] = {0, 0, 0};  // quotes k - 2, k - 1, k
-  DayDecoder dayOf;
+  formats::StoredDateDecoder dayOf;
   for (std::size_t k = 0; k < n; ++k) {
     const std::uint8_t* record = records.record(k);
     const formats::QuoteDate day = dayOf(Field(record, date, -1.0f));
