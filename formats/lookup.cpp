@@ -31,14 +31,14 @@ std::string DirectoryKey(const Path& dir) {
   std::error_code ec;
   Path canonical = std::filesystem::canonical(dir.empty() ? Path(".") : dir, ec);
   if (ec)
-    return dir.lexically_normal().generic_string();
-  return canonical.generic_string();
+    return platform::Utf8FromPath(dir.lexically_normal());
+  return platform::Utf8FromPath(canonical);
 }
 
 std::string WithSeparator(const Path& dir) {
-  std::string s = dir.string();
+  std::string s = platform::Utf8FromPath(dir);
   if (!s.empty() && dir.has_filename())
-    s += Path::preferred_separator;
+    s += platform::Separator();
   return s;
 }
 
@@ -48,7 +48,7 @@ struct Level {
 };
 
 Path MasterIn(const std::string& dir) {
-  return (dir.empty() ? Path(".") : Path(dir)) / "MASTER";
+  return (dir.empty() ? Path(".") : platform::PathFromUtf8(dir)) / "MASTER";
 }
 
 }  // namespace
@@ -89,7 +89,7 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
           } else if (r.matches(searchText)) {
             r.decodeDates();
             record = r;
-            foundDir = Path(level.path);
+            foundDir = platform::PathFromUtf8(level.path);
             return kOk;
           }
         }
@@ -115,10 +115,10 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
             !IsSafeDirectoryName(name)) {
           continue;
         }
-        const Path sub =
-            platform::ResolveName(level.path.empty() ? Path(".") : Path(level.path), name);
+        const Path sub = platform::ResolveName(
+            level.path.empty() ? Path(".") : platform::PathFromUtf8(level.path), name);
         if (visited.empty())
-          visited.insert(DirectoryKey(levels.front().path));
+          visited.insert(DirectoryKey(platform::PathFromUtf8(levels.front().path)));
         if (!visited.insert(DirectoryKey(sub)).second)
           continue;
         Level down{WithSeparator(level.path.empty() ? sub.filename() : sub), 0};

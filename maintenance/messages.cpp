@@ -55,4 +55,11 @@ std::string ReplaceFileQuestion(std::string_view path) {
   return Join({path, "\nThis file already exists\n\nReplace existing file?"});
 }
 
+std::string UnconfirmedChangeMessage(std::string_view reason) {
+  return Join(
+      {"The change was made, but the disk did not confirm that it is stored safely; "
+       "a power failure soon could still undo it.\n",
+       reason});
+}
+
 }  // namespace ledgrix::maintenance

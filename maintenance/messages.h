@@ -61,4 +61,8 @@ std::string SearchSaveFailedMessage(std::string_view path);
 // The question before an existing file is replaced.
 std::string ReplaceFileQuestion(std::string_view path);
 
+// A change that is in place but that the disk did not confirm (its folder could not be synced);
+// the reason follows on its own line.
+std::string UnconfirmedChangeMessage(std::string_view reason);
+
 }  // namespace ledgrix::maintenance

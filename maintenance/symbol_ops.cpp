@@ -115,6 +115,12 @@ AddResult Failed(Prompt& prompt, const std::string& reason) {
   return kAddFailed;
 }
 
+// A move removes nothing of its source while the disk has not confirmed the copy.
+std::string CopyUnconfirmedReason(const path& destDir) {
+  return "The symbol was copied to\n" + platform::Utf8FromPath(destDir) +
+         "\nbut the disk did not confirm the copy, so it was not removed here.";
+}
+
 // Everything of an addition but the removal of a moved source: the destination's files first,
 // then its MASTER, so that the destination never lists a symbol whose quotes are not there.
 AddResult AddCopy(const MasterRecord& sourceRecord, std::string_view symbol, const path& destDir,
@@ -218,9 +224,12 @@ OpResult RemoveSymbol(const path& portfolioDir, const path& masterPath, std::str
 AddResult AddSymbolToPortfolio(const MasterRecord& sourceRecord, std::string_view symbol,
                                const path& destDir, const path& sourceDir, bool move,
                                Prompt& prompt) {
+  const std::size_t unconfirmed = platform::UnconfirmedChangeCount();
   AddResult result = AddCopy(sourceRecord, symbol, destDir, sourceDir, prompt);
   if (result != kAdded || !move)
     return result;
+  if (platform::UnconfirmedChangeCount() != unconfirmed)
+    return Failed(prompt, CopyUnconfirmedReason(destDir));
   std::string error;
   if (!DeleteSymbolFiles(sourceDir, sourceRecord.fileNumber(), &error)) {
     return Failed(prompt, error);
@@ -242,9 +251,12 @@ AddResult TransferSymbol(const path& portfolioDir, const path& masterPath, std::
     foundDir = portfolioDir;
   }
 
+  const std::size_t unconfirmed = platform::UnconfirmedChangeCount();
   AddResult result = AddCopy(record, text, destDir, foundDir, prompt);
   if (result != kAdded || !move)
     return result;
+  if (platform::UnconfirmedChangeCount() != unconfirmed)
+    return Failed(prompt, CopyUnconfirmedReason(destDir));
 
   // The record leaves the MASTER that lists it (a sub-portfolio's when it was found there), and
   // only then do its files go.

@@ -2,10 +2,12 @@
 #include "tests/support/fixture.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -79,10 +81,18 @@ void WriteOnly(const path& file, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "ledgrix-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr)
-    throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  const path base = std::filesystem::temp_directory_path();
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "ledgrix-test-%08x", static_cast<unsigned>(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(base / name, ec)) {
+      path_ = base / name;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::~TempDir() {
