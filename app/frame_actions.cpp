@@ -154,5 +154,6 @@ void CMainFrame::Run(CommandId id) {
       ledgrix::about::ShowAboutBox(this, m_app.m_mailLinkVisited, m_app.m_webLinkVisited);
       break;
   }
+  view.ReportUnconfirmedChanges();
   UpdateCommandUI();
 }

@@ -6,6 +6,7 @@
 #include "app/grid_models.h"
 #include "app/ledgrix_view.h"
 #include "app/wait_cursor.h"
+#include "commands/symbols/record_text.h"
 #include "formats/master.h"
 #include "maintenance/master_repair.h"
 #include "maintenance/messages.h"
@@ -38,7 +39,8 @@ void CLedgrixView::FillSymbolsGrid(int row) {
   CWaitCursor wait;
   bool failed = false;
   ledgrix::formats::MasterFile file;
-  if (!m_masterPathValid || !ledgrix::formats::ReadMasterFile(m_masterPath.toStdString(), file)) {
+  const std::filesystem::path masterPath = ledgrix::commands::FsPath(m_masterPath);
+  if (!m_masterPathValid || !ledgrix::formats::ReadMasterFile(masterPath, file)) {
     failed = true;
   } else {
     const int announced = file.header.symbolCount();
@@ -59,9 +61,10 @@ void CLedgrixView::FillSymbolsGrid(int row) {
       }
       m_symbolModel->InsertSorted(symbol, Latin1(record.displayName()));
     }
-    if (needsRepair && ledgrix::maintenance::RepairMaster(m_masterPath.toStdString(),
-                                                          m_masterFix != 0, m_prompt) == 0)
+    if (needsRepair &&
+        ledgrix::maintenance::RepairMaster(masterPath, m_masterFix != 0, m_prompt) == 0)
       failed = true;
+    ReportUnconfirmedChanges();
     if (static_cast<int>(readable) != m_symbolCount)
       failed = true;
   }

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "maintenance/messages.h"
 #include "platform/files.h"
 
 namespace ledgrix::cli {
@@ -89,6 +90,19 @@ std::string Format(const char* format, ...) {
   va_end(args);
   text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
   return text;
+}
+
+path ArgPath(std::string_view text) {
+  return platform::PathFromUtf8(text);
+}
+
+std::string Shown(const path& file) {
+  return platform::Utf8FromPath(file);
+}
+
+void ReportUnconfirmedChanges(std::ostream& err) {
+  for (const std::string& reason : platform::TakeUnconfirmedChanges())
+    Report(err, maintenance::UnconfirmedChangeMessage(reason));
 }
 
 path MasterPathOf(const path& dir) {

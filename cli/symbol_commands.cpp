@@ -40,7 +40,7 @@ int RunTransfer(const Context& ctx, const path& dir, const std::string& typed, c
   if (std::filesystem::equivalent(dir, dest, ec))
     return Fail(ctx, title, {"the destination is the portfolio the symbol is in"});
   if (!std::filesystem::is_directory(dest, ec) || !std::filesystem::exists(MasterPathOf(dest), ec))
-    return Fail(ctx, title, {dest.string() + " is not a portfolio (it holds no MASTER)"});
+    return Fail(ctx, title, {Shown(dest) + " is not a portfolio (it holds no MASTER)"});
   const maintenance::AddResult result =
       maintenance::TransferSymbol(dir, list.masterPath, row.symbol, dest, move, ctx.prompt);
   // Refusals and failures were shown through the prompt.
@@ -55,7 +55,7 @@ struct RenameOptions {
 int RunRename(const Context& ctx, const RenameOptions& o) {
   SymbolList list;
   SymbolRow row;
-  if (!OpenSymbol(ctx, o.dir, o.symbol, list, row))
+  if (!OpenSymbol(ctx, ArgPath(o.dir), o.symbol, list, row))
     return kExitFailed;
   // The dialog starts with the row's symbol and its name without trailing blanks.
   std::string name = row.name;
@@ -74,7 +74,7 @@ int RunRename(const Context& ctx, const RenameOptions& o) {
     return Fail(ctx, "Edit Symbol", reasons);
   if (maintenance::RewriteSymbolRecord(list.masterPath, row.symbol, newSymbol, newName) != 0)
     return Fail(ctx, "The symbol could not be changed",
-                {"the new " + list.masterPath.string() + " could not be written; it is unchanged"});
+                {"the new " + Shown(list.masterPath) + " could not be written; it is unchanged"});
   return kExitDone;
 }
 
@@ -88,8 +88,8 @@ void AddSymbolCommands(CLI::App& app, CommandTable& table) {
         "remove-symbol", "Delete a symbol: its MASTER record and its files (asks first)");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
     sub->add_option("SYMBOL", *symbol, "symbol")->required();
-    table.emplace_back(sub,
-                       [dir, symbol](const Context& ctx) { return RunRemove(ctx, *dir, *symbol); });
+    table.emplace_back(
+        sub, [dir, symbol](const Context& ctx) { return RunRemove(ctx, ArgPath(*dir), *symbol); });
   }
   for (const bool move : {false, true}) {
     auto dir = std::make_shared<std::string>();
@@ -102,7 +102,7 @@ void AddSymbolCommands(CLI::App& app, CommandTable& table) {
     sub->add_option("SYMBOL", *symbol, "symbol")->required();
     sub->add_option("DEST", *dest, "destination portfolio directory")->required();
     table.emplace_back(sub, [dir, symbol, dest, move](const Context& ctx) {
-      return RunTransfer(ctx, *dir, *symbol, *dest, move);
+      return RunTransfer(ctx, ArgPath(*dir), *symbol, ArgPath(*dest), move);
     });
   }
   {

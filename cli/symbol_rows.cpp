@@ -24,7 +24,7 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
   list.masterPath = MasterPathOf(dir);
   formats::MasterFile master;
   if (!formats::ReadMasterFile(list.masterPath, master)) {
-    reasons.push_back("cannot read " + list.masterPath.string() + " (missing or shorter than " +
+    reasons.push_back("cannot read " + Shown(list.masterPath) + " (missing or shorter than " +
                       "its 53-byte header)");
     return false;
   }
@@ -37,7 +37,7 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
   }
   if (count < 0 || static_cast<std::size_t>(count) != records) {
     reasons.push_back(Format("the header of %s announces %d symbols, the file holds %zu records",
-                             list.masterPath.string().c_str(), master.header.symbolCount(),
+                             Shown(list.masterPath).c_str(), master.header.symbolCount(),
                              master.records.size()));
     return false;
   }
@@ -73,8 +73,8 @@ const SymbolRow* FindSymbolRow(const SymbolList& list, std::string_view typed,
     match = &row;
   }
   if (match == nullptr)
-    reason = "no symbol \"" + std::string(typed) + "\" in " +
-             list.masterPath.parent_path().string() + " (the symbols command lists them)";
+    reason = "no symbol \"" + std::string(typed) + "\" in " + Shown(list.masterPath.parent_path()) +
+             " (the symbols command lists them)";
   return match;
 }
 

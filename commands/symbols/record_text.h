@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/paths.h"
+
 namespace ledgrix::commands {
 
 // MASTER fields hold one byte per character; the grid shows them as Latin-1.
@@ -12,8 +14,13 @@ inline std::string RecordBytes(const QString& text) {
   return text.toLatin1().toStdString();
 }
 
+// Paths go through the file layer's one conversion from UTF-8 text, and back.
 inline std::filesystem::path FsPath(const QString& text) {
-  return std::filesystem::path(text.toStdU16String());
+  return platform::PathFromUtf8(text.toStdString());
+}
+
+inline QString PathText(const std::filesystem::path& path) {
+  return QString::fromStdString(platform::Utf8FromPath(path));
 }
 
 }  // namespace ledgrix::commands
