@@ -76,6 +76,7 @@ windows: configure
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DLEDGRIX_BUILD_GUI=OFF -DLEDGRIX_BUILD_BENCH=OFF
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine-prefix sh tools/wine.sh cmd /c exit 0
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 	sh tools/windows-parity.sh $(BUILD)/app/ledgrix-cli $(WINDOWS_BUILD)/app/ledgrix-cli.exe
 

@@ -54,8 +54,10 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 int main(int argc, char** argv) {
   using namespace ledgrix::cli;
 #ifdef _WIN32
-  // The export's "\r\n" line ends go out as they are, and names as UTF-8.
+  // Output goes out byte for byte as on every other system (the export's "\r\n" line ends as
+  // they are, messages with "\n"), and names as UTF-8.
   _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
   ::SetConsoleOutputCP(CP_UTF8);
 #endif
   CLI::App app{"ledgrix-cli: browse and correct MetaStock / CompuTrac quote data", "ledgrix-cli"};

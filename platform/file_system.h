@@ -112,6 +112,9 @@ class FileSystem {
   // Where the file a path names really lies once every symbolic link or other reparse point at
   // its end is followed; path itself when it is none.
   virtual Path FinalPath(const Path& path) { return path; }
+  // An existing path with its last name spelt as on disk, where the system finds names in any
+  // case (Windows); path itself elsewhere.
+  virtual Path NameOnDisk(const Path& path) { return path; }
   virtual bool IsDirectory(const Path& path) = 0;
   // A device, pipe or socket: never replaced by renaming a new file over it.
   virtual bool IsSpecialFile(const Path& /*path*/) { return false; }

@@ -203,14 +203,8 @@ class WindowsFileSystem final : public FileSystem {
 
   IoResult Rename(const Path& from, const Path& to) override {
     const std::wstring source = Win32Path(from);
-    std::wstring target = Win32Path(to);
     // The name as it is spelt on disk stays: "f1.dat" is replaced, never renamed "F1.DAT".
-    WIN32_FIND_DATAW found;
-    const HANDLE find = ::FindFirstFileW(target.c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      ::FindClose(find);
-      target = Win32Path(to.parent_path() / found.cFileName);
-    }
+    const std::wstring target = Win32Path(NameOnDisk(to));
     DWORD error = 0;
     // About three quarters of a second in all, then the failure is reported.
     DWORD wait = 25;
@@ -281,6 +275,18 @@ class WindowsFileSystem final : public FileSystem {
     if (final.rfind(L"\\\\?\\", 0) == 0)
       return Path(final.substr(4));
     return Path(final);
+  }
+
+  Path NameOnDisk(const Path& path) override {
+    const std::wstring name = path.filename().native();
+    if (name.empty() || name.find_first_of(L"*?") != std::wstring::npos)
+      return path;
+    WIN32_FIND_DATAW found;
+    const HANDLE find = ::FindFirstFileW(Win32Path(path).c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+      return path;
+    ::FindClose(find);
+    return path.parent_path() / found.cFileName;
   }
 
   bool IsSpecialFile(const Path& path) override {

@@ -82,7 +82,7 @@ Path ResolveName(const Path& dir, std::string_view name) {
   FileSystem& fs = CurrentFileSystem();
   Path exact = dir / PathFromUtf8(name);
   if (fs.Exists(exact))
-    return exact;
+    return fs.NameOnDisk(exact);
   for (const DirEntry& entry : fs.List(dir)) {
     if (EqualsIgnoringCase(entry.name, name))
       return dir / PathFromUtf8(entry.name);

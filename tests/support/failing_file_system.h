@@ -33,6 +33,7 @@ class FailingFileSystem final : public platform::FileSystem {
   platform::IoResult CopyPermissions(const platform::Path& from, const platform::Path& to) override;
   bool Exists(const platform::Path& path) override;
   platform::Path FinalPath(const platform::Path& path) override { return inner_.FinalPath(path); }
+  platform::Path NameOnDisk(const platform::Path& path) override { return inner_.NameOnDisk(path); }
   bool IsDirectory(const platform::Path& path) override;
   bool IsSpecialFile(const platform::Path& path) override { return inner_.IsSpecialFile(path); }
   platform::IoResult CheckReplaceable(const platform::Path& path) override {

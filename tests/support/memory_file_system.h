@@ -140,6 +140,7 @@ class BrokenReplaceFileSystem final : public platform::FileSystem {
   }
   bool Exists(const platform::Path& path) override { return inner_.Exists(path); }
   platform::Path FinalPath(const platform::Path& path) override { return inner_.FinalPath(path); }
+  platform::Path NameOnDisk(const platform::Path& path) override { return inner_.NameOnDisk(path); }
   bool IsDirectory(const platform::Path& path) override { return inner_.IsDirectory(path); }
   bool IsSpecialFile(const platform::Path& path) override { return inner_.IsSpecialFile(path); }
   platform::IoResult CheckReplaceable(const platform::Path& path) override {
