@@ -9,15 +9,18 @@ DEMO_DIR    ?= demo-data
 # Debian packages the build, the tests and the tools need.
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
-            libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-# Extra packages for the sanitizer, fuzzing and coverage targets.
-CHECK_PACKAGES := clang libclang-rt-14-dev gcovr
+            libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev help2man
+# Extra packages for the sanitizer, fuzzing and coverage targets and the package's validators.
+CHECK_PACKAGES := clang libclang-rt-14-dev gcovr desktop-file-utils appstream
+# Extra packages for building the Debian package (dependencies from dpkg-shlibdeps).
+PACKAGE_PACKAGES := dpkg-dev file
 # The Windows build of the Qt-free layers and the CLI: cross compiler, Wine to run the tests,
 # GoogleTest's sources (built with the cross compiler).
 WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest libcli11-dev
 WINDOWS_BUILD ?= build-windows
 
-.PHONY: all deps check-deps configure build test run bench sanitize fuzz coverage windows format clean
+.PHONY: all deps check-deps package-deps configure build test run package check-package bench \
+        sanitize fuzz coverage windows format clean
 
 all: build
 
@@ -27,6 +30,9 @@ deps:
 check-deps:
 	@PKGS="$(PACKAGES) $(CHECK_PACKAGES)" sh tools/install-deps.sh
 
+package-deps:
+	@PKGS="$(PACKAGES) $(PACKAGE_PACKAGES)" sh tools/install-deps.sh
+
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
@@ -35,6 +41,15 @@ build: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, built from the same build folder as the tests.
+package: package-deps build
+	rm -f $(BUILD)/ledgrix_*.deb
+	cd $(BUILD) && cpack -G DEB
+
+# The package's desktop entry and metadata validated, its ledgrix-cli run from the unpacked files.
+check-package: check-deps package
+	sh tools/check-package.sh $(BUILD)
 
 run: build
 	@test -f $(DEMO_DIR)/.ledgrix-demo || $(BUILD)/tools/ledgrix-demo $(DEMO_DIR)
