@@ -24,6 +24,8 @@ constexpr CommandSpec kCommands[] = {
     {ID_APP_EXIT, "E&xit", "Quit the application\nQuit", "exit"},
     {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", nullptr},
     {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", nullptr},
+    {ID_VIEW_CHART, "&Chart", "Show or hide the price chart beside the quotes\nToggle Chart",
+     nullptr},
     {ID_PORTFOLIO_SPLITSEARCH, "&Split Search...",
      "Search this portfolio for possible splits\nSplit search", "split-search"},
     {ID_PORTFOLIO_SEARCHFILTER, "Search &Filter...", "Filter\nFilter", "filter"},
@@ -67,6 +69,10 @@ void CMainFrame::BuildActions() {
     m_actions.value(toggle)->setCheckable(true);
     m_actions.value(toggle)->setChecked(true);
   }
+  QAction* chart = m_actions.value(ID_VIEW_CHART);
+  chart->setCheckable(true);
+  chart->setChecked(m_view->chartShown());
+  connect(chart, &QAction::toggled, m_view, &CLedgrixView::ShowChart);
 }
 
 void CMainFrame::BuildMenus() {
@@ -81,7 +87,8 @@ void CMainFrame::BuildMenus() {
     connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
   };
   add(menuBar()->addMenu(QStringLiteral("&File")), {ID_APP_EXIT});
-  add(menuBar()->addMenu(QStringLiteral("&View")), {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
+  add(menuBar()->addMenu(QStringLiteral("&View")),
+      {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_CHART});
   add(menuBar()->addMenu(QStringLiteral("&Portfolio")),
       {ID_PORTFOLIO_SPLITSEARCH, ID_PORTFOLIO_SEARCHFILTER, ID_PORTFOLIO_RESCAN});
   add(menuBar()->addMenu(QStringLiteral("&Symbol")),
@@ -104,6 +111,7 @@ void CMainFrame::Run(CommandId id) {
       return;
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_STATUS_BAR:
+    case ID_VIEW_CHART:
       return;  // the toggles act through their checked state
     case ID_PORTFOLIO_SPLITSEARCH:
       cmd::OpenSplitSearch(view);

@@ -52,11 +52,14 @@ void SaveWidths(QTableView* grid, CSettingsStore& settings, const QString& secti
 }  // namespace
 
 void CLedgrixView::CreateColumns() {
+  // The grid's default columns follow its width beside the chart.
+  RestoreChartSplit();
   ApplyWidths(m_symbolGrid, m_settings, QStringLiteral("SymbolGrid"), 2, 20);
   ApplyWidths(m_quoteGrid, m_settings, QStringLiteral("QuoteGrid"), CQuotesModel::kColumns, 70);
 }
 
 void CLedgrixView::SaveColumnWidths() {
+  SaveChartSplit();
   SaveWidths(m_symbolGrid, m_settings, QStringLiteral("SymbolGrid"), 2);
   SaveWidths(m_quoteGrid, m_settings, QStringLiteral("QuoteGrid"), CQuotesModel::kColumns);
 }

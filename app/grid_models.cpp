@@ -97,7 +97,10 @@ QVariant CQuotesModel::headerData(int section, Qt::Orientation orientation, int 
 void CQuotesModel::Clear() {
   beginResetModel();
   m_dates.clear();
-  m_values.clear();
+  m_times.clear();
+  for (auto& column : m_values)
+    column.clear();
+  m_pending.clear();
   m_shown = 0;
   endResetModel();
 }
@@ -106,20 +109,36 @@ void CQuotesModel::Reserve(int rows) {
   if (rows <= 0)
     return;
   m_dates.reserve(static_cast<std::size_t>(rows));
-  m_values.reserve(static_cast<std::size_t>(rows));
+  m_times.reserve(static_cast<std::size_t>(rows));
+  for (auto& column : m_values)
+    column.reserve(static_cast<std::size_t>(rows));
 }
 
-void CQuotesModel::AddPending(std::uint16_t date, const std::array<float, 6>& values) {
-  m_dates.push_back(date);
-  m_values.push_back(values);
+void CQuotesModel::AddPending(std::uint16_t date, const std::array<float, 6>& values,
+                              std::uint16_t time) {
+  m_pending.push_back({date, time, values});
 }
 
 void CQuotesModel::Flush() {
-  const int total = static_cast<int>(m_dates.size());
-  if (total == m_shown)
+  if (m_pending.empty())
     return;
-  beginInsertRows({}, m_shown, total - 1);
-  m_shown = total;
+  // The rows go into the columns a column at a time.
+  const std::size_t from = m_dates.size();
+  const std::size_t added = m_pending.size();
+  m_dates.resize(from + added);
+  m_times.resize(from + added);
+  for (auto& column : m_values)
+    column.resize(from + added);
+  for (std::size_t k = 0; k < added; ++k) {
+    m_dates[from + k] = m_pending[k].date;
+    m_times[from + k] = m_pending[k].time;
+  }
+  for (std::size_t f = 0; f < m_values.size(); ++f)
+    for (std::size_t k = 0; k < added; ++k)
+      m_values[f][from + k] = m_pending[k].values[f];
+  m_pending.clear();
+  beginInsertRows({}, m_shown, m_shown + static_cast<int>(added) - 1);
+  m_shown += static_cast<int>(added);
   endInsertRows();
 }
 
@@ -129,7 +148,16 @@ QString CQuotesModel::Text(int row, int column) const {
   const auto r = static_cast<std::size_t>(row);
   if (column == 0)
     return QString::fromStdString(ledgrix::formats::DisplayDate(m_dates[r]));
-  const float value = m_values[r][static_cast<std::size_t>(column - 1)];
+  const float value = m_values[static_cast<std::size_t>(column - 1)][r];
   return QString::fromStdString(column <= 4 ? ledgrix::formats::PriceText(value)
                                             : ledgrix::formats::VolumeText(value));
+}
+
+ChartData CQuotesModel::Columns() const {
+  const auto shown = static_cast<std::size_t>(m_shown);
+  std::array<std::span<const float>, 6> values;
+  for (std::size_t f = 0; f < values.size(); ++f)
+    values[f] = std::span<const float>(m_values[f].data(), shown);
+  return ChartData(std::span<const std::uint16_t>(m_dates.data(), shown),
+                   std::span<const std::uint16_t>(m_times.data(), shown), values);
 }

@@ -1,5 +1,6 @@
 // The two grids' models: the symbols grid keeps its rows sorted by symbol; the quotes grid holds
-// the loaded columns (one date and six numbers a row) and makes the cell texts when asked.
+// the loaded columns (date, time and six numbers) and makes the cell texts when asked; the chart
+// reads the same columns.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -8,6 +9,8 @@
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "app/chart_data.h"
 
 class CSymbolsModel final : public QAbstractTableModel {
  public:
@@ -43,14 +46,23 @@ class CQuotesModel final : public QAbstractTableModel {
   // Room for the rows a fill announces.
   void Reserve(int rows);
   // Rows are added at the end, held back until Flush tells the views.
-  void AddPending(std::uint16_t date, const std::array<float, 6>& values);
+  void AddPending(std::uint16_t date, const std::array<float, 6>& values, std::uint16_t time = 0);
   void Flush();
-  int PendingCount() const { return static_cast<int>(m_dates.size()) - m_shown; }
+  int PendingCount() const { return static_cast<int>(m_pending.size()); }
   QString Text(int row, int column) const;
+  // The shown rows' columns; valid until the model next changes.
+  ChartData Columns() const;
 
  private:
   std::vector<std::uint16_t> m_dates;
-  std::vector<std::array<float, 6>> m_values;
+  std::vector<std::uint16_t> m_times;
+  std::array<std::vector<float>, 6> m_values;  // OPEN, HIGH, LOW, CLOSE, VOL, OI
+  struct Row {
+    std::uint16_t date;
+    std::uint16_t time;
+    std::array<float, 6> values;
+  };
+  std::vector<Row> m_pending;
   int m_shown = 0;  // rows the views know of
 };
 

@@ -107,7 +107,7 @@ void CLedgrixView::BuildLayout() {
   auto* quotes = new QGroupBox(QStringLiteral("Quotes"), this);
   m_quoteGrid = MakeGrid(m_quoteModel, quotes, "quoteGrid");
   auto* quotesLayout = new QVBoxLayout(quotes);
-  quotesLayout->addWidget(m_quoteGrid);
+  quotesLayout->addWidget(AttachChart(quotes));
 
   // The form's proportions: portfolios and symbols side by side above the taller quotes.
   auto* top = new QHBoxLayout;
@@ -246,6 +246,7 @@ QWidget* CLedgrixView::dialogParent() {
 void CLedgrixView::setSymbolAndName(const QString& symbol, const QString& name) {
   m_symbol = symbol;
   m_symbolName = name;
+  UpdateChart();  // its title and the texts of its marks name the symbol
 }
 
 int CLedgrixView::symbolRowCount() const {

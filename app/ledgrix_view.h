@@ -5,18 +5,22 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
+#include "app/chart_marks.h"
 #include "app/command_enabling.h"
 #include "commands/command_host.h"
 
 class QComboBox;
 class QListWidget;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 class CSettingsStore;
 class CSearchingDialog;
 class CSymbolsModel;
 class CQuotesModel;
+class CChartView;
 class VolumeList;
 
 class CLedgrixView : public QWidget, public CommandHost {
@@ -42,6 +46,15 @@ class CLedgrixView : public QWidget, public CommandHost {
   void ReportUnconfirmedChanges();
   void FillSymbolsGrid(int row) override;
   void FillQuotesGrid(int row) override;
+
+  // The chart beside the quotes grid (view_chart.cpp). Every fill shows its quotes there with the
+  // marks of every source.
+  void UpdateChart();
+  void ShowChart(bool show);
+  bool chartShown() const;
+  void AddChartMarkSource(ChartMarkSource source);
+  void RestoreChartSplit();
+  void SaveChartSplit();
 
   // Discovery.
   void InitialScan();
@@ -95,6 +108,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   QComboBox* m_driveCombo = nullptr;
   CSymbolsModel* m_symbolModel = nullptr;
   CQuotesModel* m_quoteModel = nullptr;
+  CChartView* m_chart = nullptr;
+  QSplitter* m_quoteSplitter = nullptr;
 
   // State.
   int m_masterFix = 0;
@@ -130,6 +145,7 @@ class CLedgrixView : public QWidget, public CommandHost {
 
  private:
   void BuildLayout();
+  QWidget* AttachChart(QWidget* quotesBox);
   void OnSymbolSelectionChanged();
   void OnQuoteSelectionChanged();
   void SetTitle(const QString& tail);
@@ -140,4 +156,6 @@ class CLedgrixView : public QWidget, public CommandHost {
   ledgrix::maintenance::Prompt& m_prompt;
   QStatusBar* m_statusBar = nullptr;
   bool m_fillingPortfolioList = false;
+  std::vector<ChartMarkSource> m_chartMarkSources;
+  int m_chartSplit = 0;  // the grid's width beside a shown chart
 };

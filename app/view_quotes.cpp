@@ -122,7 +122,8 @@ void CLedgrixView::FillQuotesGrid(int row) {
         for (int f = 0; f < 6; ++f)
           values[static_cast<std::size_t>(f)] =
               series.values[static_cast<std::size_t>(f)][static_cast<std::size_t>(k)];
-        m_quoteModel->AddPending(series.date[static_cast<std::size_t>(k)], values);
+        m_quoteModel->AddPending(series.date[static_cast<std::size_t>(k)], values,
+                                 series.time[static_cast<std::size_t>(k)]);
         ++done;
         if (done % kProgressStep == 0)
           progress.Step();
@@ -153,5 +154,6 @@ void CLedgrixView::FillQuotesGrid(int row) {
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_quoteGrid->scrollTo(index);
   }
+  UpdateChart();
   Q_EMIT stateChanged();
 }

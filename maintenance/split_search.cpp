@@ -15,7 +15,15 @@ constexpr double kRatioLow = 0.9;
 constexpr double kRatioHigh = 1.1;
 constexpr float kGapFactor = 0.8f;
 
-std::string CandidateLine(const std::string& symbol, int p, int q, formats::QuoteDate date) {
+template <typename F>
+void Notify(const F& event, const std::string& text) {
+  if (event)
+    event(text);
+}
+
+}  // namespace
+
+std::string SplitCandidateLine(const std::string& symbol, int p, int q, formats::QuoteDate date) {
   const std::string dateText = formats::DisplayDate(date);
   const int size = std::snprintf(nullptr, 0, "%s possible %d for %d split on %s", symbol.c_str(), p,
                                  q, dateText.c_str());
@@ -26,13 +34,28 @@ std::string CandidateLine(const std::string& symbol, int p, int q, formats::Quot
   return line;
 }
 
-template <typename F>
-void Notify(const F& event, const std::string& text) {
-  if (event)
-    event(text);
+std::pair<int, int> SplitCandidateRatio(float c0, float c1, float low0, float high0, float low1,
+                                        float high1) {
+  if (c0 == 0.0f || c1 == 0.0f)
+    return {0, 0};
+  const float r = c0 / c1;
+  // Most neighbours close near each other: between the 2-for-3 and the 3-for-2 window no pair
+  // can match (the same bounds as the loop below computes).
+  if (static_cast<double>(r) >= kRatioHigh * (2.0 / 3.0) &&
+      static_cast<double>(r) <= kRatioLow * (3.0 / 2.0))
+    return {0, 0};
+  for (const auto& [p, q] : kSplitRatios) {
+    const double ratio = static_cast<double>(p) / static_cast<double>(q);
+    if (!(kRatioLow * ratio < r && r < kRatioHigh * ratio))
+      continue;
+    const float threshold = kGapFactor * std::fabs(c0 - c1);
+    // The price fell: the newer high stays below the older low; it rose: the other way round.
+    const float gap = c0 > c1 ? std::fabs(low0 - high1) : std::fabs(high0 - low1);
+    if (gap > threshold)
+      return {p, q};
+  }
+  return {0, 0};
 }
-
-}  // namespace
 
 std::string TestSplitCandidate(const formats::QuoteSeries& series, int k) {
   if (k < 0 || k + 1 >= series.count)
@@ -42,28 +65,11 @@ std::string TestSplitCandidate(const formats::QuoteSeries& series, int k) {
   const auto& close = series.values[formats::kClose - formats::kOpen];
   const auto& high = series.values[formats::kHigh - formats::kOpen];
   const auto& low = series.values[formats::kLow - formats::kOpen];
-  const float c0 = close[older];
-  const float c1 = close[newer];
-  if (c0 == 0.0f || c1 == 0.0f)
+  const auto [p, q] = SplitCandidateRatio(close[older], close[newer], low[older], high[older],
+                                          low[newer], high[newer]);
+  if (p == 0)
     return {};
-  const float r = c0 / c1;
-  // Most neighbours close near each other: between the 2-for-3 and the 3-for-2 window no pair
-  // can match (the same bounds as the loop below computes).
-  if (static_cast<double>(r) >= kRatioHigh * (2.0 / 3.0) &&
-      static_cast<double>(r) <= kRatioLow * (3.0 / 2.0))
-    return {};
-  for (const auto& [p, q] : kSplitRatios) {
-    const double ratio = static_cast<double>(p) / static_cast<double>(q);
-    if (!(kRatioLow * ratio < r && r < kRatioHigh * ratio))
-      continue;
-    const float threshold = kGapFactor * std::fabs(c0 - c1);
-    // The price fell: the newer high stays below the older low; it rose: the other way round.
-    const float gap =
-        c0 > c1 ? std::fabs(low[older] - high[newer]) : std::fabs(high[older] - low[newer]);
-    if (gap > threshold)
-      return CandidateLine(series.symbol, p, q, series.date[newer]);
-  }
-  return {};
+  return SplitCandidateLine(series.symbol, p, q, series.date[newer]);
 }
 
 SplitSearchEnd RunSplitSearch(const std::filesystem::path& dir,

@@ -19,8 +19,14 @@ inline constexpr std::array<std::pair<int, int>, 8> kSplitRatios = {
     {{1, 2}, {1, 3}, {1, 4}, {2, 1}, {2, 3}, {3, 1}, {3, 2}, {4, 1}}};
 inline constexpr int kSplitPageSize = 400;
 
-// Tests quotes k and k + 1 of series; on a candidate returns the result line
-// "%s possible %d for %d split on %s", else an empty text.
+// The (new, old) share pair that two adjacent quotes suggest: their closes differ by that ratio
+// across a price gap. {0, 0} when they suggest none.
+std::pair<int, int> SplitCandidateRatio(float olderClose, float newerClose, float olderLow,
+                                        float olderHigh, float newerLow, float newerHigh);
+// The result line "%s possible %d for %d split on %s" (date: the newer quote's).
+std::string SplitCandidateLine(const std::string& symbol, int p, int q, formats::QuoteDate date);
+
+// Tests quotes k and k + 1 of series; on a candidate returns its result line, else an empty text.
 std::string TestSplitCandidate(const formats::QuoteSeries& series, int k);
 
 // What the search reports while it runs (any of these may be empty).

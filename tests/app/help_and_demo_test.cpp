@@ -6,6 +6,7 @@
 #include <QTextBrowser>
 #include <cstdlib>
 
+#include "app/chart_view.h"
 #include "app/help_window.h"
 #include "formats/series.h"
 #include "tests/app/gui_test_support.h"
@@ -28,7 +29,7 @@ TEST(Help, HelpTopicsOpensTheGuide) {
   for (const char* command :
        {"Split Search", "Search Filter", "ReScan", "Quotes > Edit", "Quotes > Split",
         "Quotes > Adjust", "Quotes > Add", "Quotes > Delete", "Export", "Symbol > Edit",
-        "Symbol > Delete", "Symbol > Move", "Symbol > About", "appears corrupted"})
+        "Symbol > Delete", "Symbol > Move", "Symbol > About", "appears corrupted", "View > Chart"})
     EXPECT_TRUE(text.contains(QString::fromLatin1(command))) << command;
   // A second request shows the same window.
   f.frame().action(ID_HELP_FINDER)->trigger();
@@ -67,6 +68,9 @@ TEST(Demo, GeneratorWritesThePortfoliosTheProgramShows) {
             (QStringList{d + "/EQUITIES", d + "/EQUITIES/INTL", d + "/FUTURES"}));
   EXPECT_TRUE(f.prompt().messages.empty());
   EXPECT_GE(v.quoteRowCount(), 2000);
+  f.ClickSymbol(4);  // ELMR: the chart marks its split
+  ASSERT_EQ(v.symbol(), "ELMR");
+  EXPECT_EQ(v.findChild<CChartView*>()->marks().size(), 1u);
 
   // The INTL portfolio is also reached through the EQUITIES directory entry.
   EXPECT_GE(Closes(demo / "EQUITIES", "KIWI").size(), 2000u);
