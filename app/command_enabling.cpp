@@ -23,6 +23,10 @@ bool IsCommandEnabled(CommandId id, const EnableInputs& in) {
       return in.portfoliosFound && quoteRows && in.selQuoteRow != in.quoteRows - 1;
     case ID_QUOTES_EXPORT:
       return in.portfoliosFound && in.symbolCount != 0 && quoteRows;
+    case ID_EDIT_UNDO:
+      return in.canUndo;
+    case ID_EDIT_REDO:
+      return in.canRedo;
     default:
       return true;
   }

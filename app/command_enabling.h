@@ -11,6 +11,8 @@ struct EnableInputs {
   int symbolCount = 0;       // m_symbolCount
   int selQuoteRow = 0;       // m_selQuoteRow
   bool splitSearchOpen = false;
+  bool canUndo = false;  // the shown portfolio's journal has a step to undo
+  bool canRedo = false;  // ... to redo
 };
 
 // True when the command is enabled; commands without a rule of their own are always enabled.

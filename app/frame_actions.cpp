@@ -22,6 +22,8 @@ struct CommandSpec {
 
 constexpr CommandSpec kCommands[] = {
     {ID_APP_EXIT, "E&xit", "Quit the application\nQuit", "exit"},
+    {ID_EDIT_UNDO, "&Undo", "Undo the last correction\nUndo", "undo"},
+    {ID_EDIT_REDO, "&Redo", "Redo the last correction undone\nRedo", "redo"},
     {ID_VIEW_TOOLBAR, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", nullptr},
     {ID_VIEW_STATUS_BAR, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", nullptr},
     {ID_VIEW_CHART, "&Chart", "Show or hide the price chart beside the quotes\nToggle Chart",
@@ -65,6 +67,10 @@ void CMainFrame::BuildActions() {
   m_actions.value(ID_PORTFOLIO_RESCAN)->setShortcut(QKeySequence(Qt::Key_F5));
   m_actions.value(ID_PORTFOLIO_RESCAN)->setShortcutContext(Qt::ApplicationShortcut);
   m_actions.value(ID_HELP_FINDER)->setShortcut(QKeySequence(Qt::Key_F1));
+  m_actions.value(ID_EDIT_UNDO)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  m_actions.value(ID_EDIT_REDO)
+      ->setShortcuts(
+          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
   for (CommandId toggle : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR}) {
     m_actions.value(toggle)->setCheckable(true);
     m_actions.value(toggle)->setChecked(true);
@@ -87,6 +93,10 @@ void CMainFrame::BuildMenus() {
     connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandUI(); });
   };
   add(menuBar()->addMenu(QStringLiteral("&File")), {ID_APP_EXIT});
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  // The other program may have made or undone a correction meanwhile.
+  connect(edit, &QMenu::aboutToShow, this, [this] { m_view->RefreshUndoState(); });
+  add(edit, {ID_EDIT_UNDO, ID_EDIT_REDO});
   add(menuBar()->addMenu(QStringLiteral("&View")),
       {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_CHART});
   add(menuBar()->addMenu(QStringLiteral("&Portfolio")),
@@ -113,6 +123,12 @@ void CMainFrame::Run(CommandId id) {
     case ID_VIEW_STATUS_BAR:
     case ID_VIEW_CHART:
       return;  // the toggles act through their checked state
+    case ID_EDIT_UNDO:
+      view.OnEditUndo();
+      break;
+    case ID_EDIT_REDO:
+      view.OnEditRedo();
+      break;
     case ID_PORTFOLIO_SPLITSEARCH:
       cmd::OpenSplitSearch(view);
       break;
@@ -163,5 +179,19 @@ void CMainFrame::Run(CommandId id) {
       break;
   }
   view.ReportUnconfirmedChanges();
+  view.RefreshUndoState();
   UpdateCommandUI();
+}
+
+void CMainFrame::UpdateUndoTexts() {
+  for (const bool redo : {false, true}) {
+    QAction* action = m_actions.value(redo ? ID_EDIT_REDO : ID_EDIT_UNDO);
+    const auto& label = redo ? m_view->redoLabel() : m_view->undoLabel();
+    const QString verb = redo ? QStringLiteral("Redo") : QStringLiteral("Undo");
+    const QString named = label ? verb + QLatin1Char(' ') + QString::fromLatin1(*label) : verb;
+    // An ampersand of a symbol is no mnemonic.
+    action->setText(QLatin1Char('&') +
+                    QString(named).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    action->setToolTip(named);
+  }
 }

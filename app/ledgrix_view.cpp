@@ -154,6 +154,9 @@ void CLedgrixView::ResetView(int level) {
   if (level <= 1)
     m_portfoliosFound = false;
   if (level <= 2) {
+    // No portfolio shown, no journal.
+    m_undoLabel.reset();
+    m_redoLabel.reset();
     m_fillingPortfolioList = true;
     m_portfolioList->clear();
     m_fillingPortfolioList = false;
@@ -236,6 +239,8 @@ EnableInputs CLedgrixView::CommandState() const {
   in.symbolCount = m_symbolCount;
   in.selQuoteRow = m_selQuoteRow;
   in.splitSearchOpen = m_splitSearchOpen != 0;
+  in.canUndo = m_undoLabel.has_value();
+  in.canRedo = m_redoLabel.has_value();
   return in;
 }
 

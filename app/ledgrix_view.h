@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/chart_marks.h"
@@ -100,6 +102,15 @@ class CLedgrixView : public QWidget, public CommandHost {
   void setSearchFilter(bool limit, const QString& filter, bool masterFix) override;
   bool isOnListedVolume(const QString& path) const override;
   void rescanVolumeOf(const QString& path) override;
+  std::optional<ledgrix::maintenance::UndoJournal> undoJournal() const override;
+
+  // Edit > Undo and Redo on the shown portfolio's journal, and the labels of the steps they
+  // would take (read again when a portfolio is shown, after a command, on activation).
+  void OnEditUndo() { UndoOrRedo(false); }
+  void OnEditRedo() { UndoOrRedo(true); }
+  void RefreshUndoState();
+  const std::optional<std::string>& undoLabel() const { return m_undoLabel; }
+  const std::optional<std::string>& redoLabel() const { return m_redoLabel; }
 
   // Widgets.
   QTableView* m_quoteGrid = nullptr;
@@ -150,12 +161,16 @@ class CLedgrixView : public QWidget, public CommandHost {
   void OnQuoteSelectionChanged();
   void SetTitle(const QString& tail);
   void AddPortfolioSorted(const QString& path);
+  void UndoOrRedo(bool redo);
+  void RefillAfterUndo(const ledgrix::maintenance::UndoOutcome& outcome);
 
   CSettingsStore& m_settings;
   VolumeList& m_volumes;
   ledgrix::maintenance::Prompt& m_prompt;
   QStatusBar* m_statusBar = nullptr;
   bool m_fillingPortfolioList = false;
+  std::optional<std::string> m_undoLabel;
+  std::optional<std::string> m_redoLabel;
   std::vector<ChartMarkSource> m_chartMarkSources;
   int m_chartSplit = 0;  // the grid's width beside a shown chart
 };

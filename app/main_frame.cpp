@@ -69,6 +69,9 @@ void CMainFrame::BuildToolBar() {
   m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
   const int order[] = {ID_APP_EXIT,
                        0,
+                       ID_EDIT_UNDO,
+                       ID_EDIT_REDO,
+                       0,
                        ID_PORTFOLIO_SPLITSEARCH,
                        ID_PORTFOLIO_SEARCHFILTER,
                        ID_PORTFOLIO_RESCAN,
@@ -127,6 +130,7 @@ void CMainFrame::UpdateCommandUI() {
   const EnableInputs state = m_view->CommandState();
   for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
     it.value()->setEnabled(IsCommandEnabled(static_cast<CommandId>(it.key()), state));
+  UpdateUndoTexts();
   m_symbolPane->setText(m_view->SymbolPaneText());
   m_quotePane->setText(m_view->QuotePaneText());
 }
@@ -156,6 +160,15 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   if (m_helpWindow)
     m_helpWindow->close();
   event->accept();
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Back from another program, perhaps ledgrix-cli: its corrections are in the journal.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_view) {
+    m_view->RefreshUndoState();
+    UpdateCommandUI();
+  }
 }
 
 void CMainFrame::ShowHelpTopics() {

@@ -40,6 +40,7 @@ class CMainFrame final : public QMainWindow {
   void moveEvent(QMoveEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void PlaceWindow(const WorkAreaSource& workArea);
@@ -50,6 +51,8 @@ class CMainFrame final : public QMainWindow {
   void BuildStatusBar();
   void SavePlacement();
   void Run(CommandId id);
+  // Edit > Undo and Redo name the steps they would take.
+  void UpdateUndoTexts();
   void ShowHelpTopics();
 
   CLedgrixApp& m_app;

@@ -6,6 +6,7 @@
 #include "app/grid_models.h"
 #include "app/ledgrix_view.h"
 #include "app/wait_cursor.h"
+#include "commands/correction_step.h"
 #include "commands/symbols/record_text.h"
 #include "formats/master.h"
 #include "maintenance/master_repair.h"
@@ -61,9 +62,11 @@ void CLedgrixView::FillSymbolsGrid(int row) {
       }
       m_symbolModel->InsertSorted(symbol, Latin1(record.displayName()));
     }
-    if (needsRepair &&
-        ledgrix::maintenance::RepairMaster(masterPath, m_masterFix != 0, m_prompt) == 0)
-      failed = true;
+    if (needsRepair) {
+      ledgrix::commands::CorrectionStep step(*this, ledgrix::maintenance::kRepairTitle);
+      failed = !step.ready() ||
+               ledgrix::maintenance::RepairMaster(masterPath, m_masterFix != 0, m_prompt) == 0;
+    }
     ReportUnconfirmedChanges();
     if (static_cast<int>(readable) != m_symbolCount)
       failed = true;
@@ -79,6 +82,7 @@ void CLedgrixView::FillSymbolsGrid(int row) {
     }
     if (m_symbolCount == 0)
       SetTitle(QStringLiteral("(no symbols)"));
+    RefreshUndoState();
     Q_EMIT stateChanged();
     FillQuotesGrid(0);
     return;
@@ -87,5 +91,6 @@ void CLedgrixView::FillSymbolsGrid(int row) {
   m_prompt.Message(ledgrix::maintenance::kSymbolsGridFailure,
                    ledgrix::maintenance::PromptIcon::kStop);
   m_symbolCount = 0;
+  RefreshUndoState();
   Q_EMIT stateChanged();
 }

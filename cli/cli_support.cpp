@@ -105,6 +105,33 @@ void ReportUnconfirmedChanges(std::ostream& err) {
     Report(err, maintenance::UnconfirmedChangeMessage(reason));
 }
 
+maintenance::UndoJournal JournalOf(const Context& ctx, const path& dir) {
+  // The GUI names a portfolio by the path its walk found, which follows no link.
+  std::error_code ec;
+  path real = std::filesystem::weakly_canonical(dir, ec);
+  if (ec)
+    real = dir;
+  return maintenance::UndoJournal(maintenance::journal::DefaultRoot(), real, ctx.undoLimit);
+}
+
+CorrectionStep::CorrectionStep(const Context& ctx, const path& dir, std::string label)
+    : ctx_(ctx),
+      journal_(ctx.noUndo ? std::nullopt : std::optional(JournalOf(ctx, dir))),
+      step_(journal_ ? &*journal_ : nullptr, std::move(label)) {
+  if (!step_.ready()) {
+    Report(ctx.err, maintenance::JournalUnavailableMessage(step_.error()),
+           {"--no-undo makes corrections without it"});
+  }
+}
+
+CorrectionStep::~CorrectionStep() {
+  // A change the journal refused half-way: the command said it failed, this says why.
+  const bool refusedLater = step_.ready() && !step_.error().empty();
+  step_.Commit();
+  if (refusedLater)
+    Report(ctx_.err, maintenance::JournalStoppedMessage(step_.error()));
+}
+
 path MasterPathOf(const path& dir) {
   return platform::ResolveName(dir, "MASTER");
 }

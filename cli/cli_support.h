@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "formats/status.h"
 #include "maintenance/prompt.h"
+#include "maintenance/undo_journal.h"
 
 namespace ledgrix::cli {
 
@@ -46,6 +48,27 @@ struct Context {
   std::ostream& out;
   std::ostream& err;
   TerminalPrompt& prompt;
+  bool noUndo = false;  // corrections are made without the undo journal
+  std::uint64_t undoLimit = maintenance::kDefaultUndoLimit;
+};
+
+// The undo journal of dir, the one the GUI shows for that portfolio.
+maintenance::UndoJournal JournalOf(const Context& ctx, const path& dir);
+
+// One correction of dir's files as a step of its journal (none with --no-undo). When ready() is
+// false the journal cannot take it and this was reported: nothing may be changed then.
+class CorrectionStep {
+ public:
+  CorrectionStep(const Context& ctx, const path& dir, std::string label);
+  ~CorrectionStep();
+  CorrectionStep(const CorrectionStep&) = delete;
+  CorrectionStep& operator=(const CorrectionStep&) = delete;
+  bool ready() const { return step_.ready(); }
+
+ private:
+  const Context& ctx_;
+  std::optional<maintenance::UndoJournal> journal_;
+  maintenance::JournalStep step_;
 };
 
 // Writes "ledgrix-cli: <text>" and each reason on a line of its own, indented.

@@ -21,6 +21,7 @@ void AddPortfolioCommands(CLI::App& app, CommandTable& table);
 void AddQuoteCommands(CLI::App& app, CommandTable& table);
 void AddExportCommands(CLI::App& app, CommandTable& table);
 void AddSymbolCommands(CLI::App& app, CommandTable& table);
+void AddUndoCommands(CLI::App& app, CommandTable& table);
 
 // Asks before replacing an existing output file. False: not to be replaced (reported).
 bool MayReplace(const Context& ctx, const path& file);

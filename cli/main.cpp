@@ -68,11 +68,20 @@ int main(int argc, char** argv) {
   app.add_flag("-y,--yes", yes,
                "answer Yes to every question (needed for questions when stdin is no terminal)");
 
+  bool noUndo = false;
+  app.add_flag("--no-undo", noUndo,
+               "make corrections without recording them in the portfolio's undo journal");
+  std::uint64_t undoLimit = ledgrix::maintenance::kDefaultUndoLimit >> 20;
+  app.add_option("--undo-limit", undoLimit,
+                 "MiB of file contents the undo journal keeps per portfolio (default 64)")
+      ->check(CLI::PositiveNumber);
+
   CommandTable table;
   AddPortfolioCommands(app, table);
   AddQuoteCommands(app, table);
   AddExportCommands(app, table);
   AddSymbolCommands(app, table);
+  AddUndoCommands(app, table);
 
   try {
     std::vector<std::string> args = Arguments(argc, argv);
@@ -83,7 +92,7 @@ int main(int argc, char** argv) {
   }
 
   TerminalPrompt prompt(yes, StdinIsTerminal(), std::cin, std::cerr);
-  const Context ctx{yes, std::cout, std::cerr, prompt};
+  const Context ctx{yes, std::cout, std::cerr, prompt, noUndo, undoLimit << 20};
   for (const auto& [sub, action] : table) {
     if (!sub->parsed())
       continue;

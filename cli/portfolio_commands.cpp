@@ -157,6 +157,9 @@ int RunRepair(const Context& ctx, const path& dir) {
     Report(ctx.err, "The master file " + Shown(masterPath) + " needs no repair");
     return kExitDone;
   }
+  CorrectionStep step(ctx, dir, maintenance::kRepairTitle);
+  if (!step.ready())
+    return kExitFailed;
   if (maintenance::RepairMaster(masterPath, false, ctx.prompt) != 0) {
     Report(ctx.err, Format("Repaired %s: %d record(s) took their name as symbol",
                            Shown(masterPath).c_str(), blank));

@@ -34,9 +34,13 @@ void AddDirSymbol(CLI::App* sub, DirSymbol& target) {
   sub->add_option("SYMBOL", target.symbol, "symbol")->required();
 }
 
-// Applies change and reports failureText with the reason on failure.
+// Applies change as one step of the journal named title and detail, and reports failureText
+// with the reason on failure.
 int Apply(const Context& ctx, const LoadedSymbol& loaded, const maintenance::QuoteChange& change,
-          const char* failureText) {
+          const char* failureText, const char* title, std::string_view detail) {
+  CorrectionStep step(ctx, loaded.dir, maintenance::StepLabel(title, loaded.row.symbol, detail));
+  if (!step.ready())
+    return kExitFailed;
   const formats::StatusCode status =
       maintenance::ApplyQuoteChange(change, loaded.dir, loaded.row.symbol, ctx.prompt);
   if (status != formats::kOk)
@@ -137,7 +141,8 @@ int RunEdit(const Context& ctx, const EditOptions& options) {
                           loaded.row.symbol + " holds no such field");
   }
   formats::FreeSeries(stored);
-  return Apply(ctx, loaded, *change, maintenance::kSingleDateEditFailed);
+  return Apply(ctx, loaded, *change, maintenance::kSingleDateEditFailed,
+               maintenance::kEditQuoteTitle, options.date);
 }
 
 struct SplitOptions {
@@ -168,7 +173,8 @@ int RunSplit(const Context& ctx, const SplitOptions& options) {
       maintenance::BuildSplitChange(options.date, options.newShares, options.oldShares, &reason);
   if (!change)
     return Fail(ctx, kInvalidDataEntered, {reason});
-  return Apply(ctx, loaded, *change, maintenance::kSplitEditFailed);
+  return Apply(ctx, loaded, *change, maintenance::kSplitEditFailed, maintenance::kSplitTitle,
+               options.date);
 }
 
 struct AdjustOptions {
@@ -207,7 +213,8 @@ int RunAdjust(const Context& ctx, const AdjustOptions& options) {
                                                      options.openInterest, &reason);
   if (!change)
     return Fail(ctx, kInvalidDataEntered, {reason});
-  return Apply(ctx, loaded, *change, maintenance::kAdjustEditFailed);
+  return Apply(ctx, loaded, *change, maintenance::kAdjustEditFailed, maintenance::kAdjustTitle,
+               from + "-" + to);
 }
 
 int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& before) {
@@ -234,8 +241,8 @@ int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& befor
     return Fail(ctx, maintenance::kAddQuoteFailed, {StatusReason(formats::kFileRead)});
   if (existing.count > 0)
     return Fail(ctx, maintenance::DateExistsMessage(newText));
-  const int result =
-      Apply(ctx, loaded, maintenance::BuildInsertChange(newDay), maintenance::kAddQuoteFailed);
+  const int result = Apply(ctx, loaded, maintenance::BuildInsertChange(newDay),
+                           maintenance::kAddQuoteFailed, maintenance::kAddQuoteTitle, newText);
   if (result == kExitDone)
     ctx.out << newText << '\n';
   return result;
@@ -254,7 +261,8 @@ int RunDelete(const Context& ctx, const DirSymbol& target, const std::string& da
     return Fail(ctx, shared);
   if (!ctx.prompt.AskYesNo(maintenance::DeleteQuoteQuestion(date)))
     return kExitFailed;
-  return Apply(ctx, loaded, maintenance::BuildDeleteChange(day), maintenance::kDeleteEditFailed);
+  return Apply(ctx, loaded, maintenance::BuildDeleteChange(day), maintenance::kDeleteEditFailed,
+               maintenance::kDeleteQuoteTitle, date);
 }
 
 }  // namespace

@@ -22,6 +22,10 @@ int RunRemove(const Context& ctx, const path& dir, const std::string& typed) {
   if (!ctx.prompt.AskYesNo("Selected Symbol to Delete:\n" + row.symbol +
                            "\n\nAre you sure you want to delete the Symbol shown above? "))
     return kExitFailed;
+  CorrectionStep step(ctx, dir,
+                      maintenance::StepLabel(maintenance::kDeleteSymbolTitle, row.symbol));
+  if (!step.ready())
+    return kExitFailed;
   const maintenance::OpResult removed = maintenance::RemoveSymbol(dir, list.masterPath, row.symbol);
   if (!removed)
     return Fail(ctx, "The symbol could not be deleted", {removed.message});
@@ -34,13 +38,16 @@ int RunTransfer(const Context& ctx, const path& dir, const std::string& typed, c
   SymbolRow row;
   if (!OpenSymbol(ctx, dir, typed, list, row))
     return kExitFailed;
-  const char* title = move ? "Move Symbol" : "Copy Symbol";
+  const char* title = move ? maintenance::kMoveSymbolTitle : maintenance::kCopySymbolTitle;
   // The dialog offers only the other portfolios found.
   std::error_code ec;
   if (std::filesystem::equivalent(dir, dest, ec))
     return Fail(ctx, title, {"the destination is the portfolio the symbol is in"});
   if (!std::filesystem::is_directory(dest, ec) || !std::filesystem::exists(MasterPathOf(dest), ec))
     return Fail(ctx, title, {Shown(dest) + " is not a portfolio (it holds no MASTER)"});
+  CorrectionStep step(ctx, dir, maintenance::StepLabel(title, row.symbol));
+  if (!step.ready())
+    return kExitFailed;
   const maintenance::AddResult result =
       maintenance::TransferSymbol(dir, list.masterPath, row.symbol, dest, move, ctx.prompt);
   // Refusals and failures were shown through the prompt.
@@ -71,7 +78,11 @@ int RunRename(const Context& ctx, const RenameOptions& o) {
   if (!TypedPlainText("--name", newName, kSymbolFieldLength, &reason))
     reasons.push_back(reason);
   if (!reasons.empty())
-    return Fail(ctx, "Edit Symbol", reasons);
+    return Fail(ctx, maintenance::kEditSymbolTitle, reasons);
+  CorrectionStep step(ctx, o.dir,
+                      maintenance::StepLabel(maintenance::kEditSymbolTitle, row.symbol));
+  if (!step.ready())
+    return kExitFailed;
   if (maintenance::RewriteSymbolRecord(list.masterPath, row.symbol, newSymbol, newName) != 0)
     return Fail(ctx, "The symbol could not be changed",
                 {"the new " + Shown(list.masterPath) + " could not be written; it is unchanged"});

@@ -4,6 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "maintenance/undo_journal.h"
 
 class QWidget;
 class CSettingsStore;
@@ -52,6 +55,9 @@ class CommandHost {
   // The portfolio list: every entry, and the index of the selected one (-1 for none).
   virtual QStringList portfolioEntries() const = 0;
   virtual int selectedPortfolio() const = 0;
+
+  // The undo journal of the open portfolio; none while no portfolio is open.
+  virtual std::optional<ledgrix::maintenance::UndoJournal> undoJournal() const = 0;
 
   // Refills after a change.
   virtual void FillQuotesGrid(int row) = 0;

@@ -62,4 +62,46 @@ std::string UnconfirmedChangeMessage(std::string_view reason) {
        reason});
 }
 
+std::string StepLabel(std::string_view title, std::string_view symbol, std::string_view detail) {
+  std::string label(title);
+  for (const std::string_view part : {symbol, detail}) {
+    if (!part.empty())
+      label.append(label.empty() ? "" : " ").append(part);
+  }
+  return label;
+}
+
+std::string UndoActionText(bool redo, std::string_view label) {
+  return Join({redo ? "Redo " : "Undo ", label});
+}
+
+std::string UndoRefusedMessage(bool redo, std::string_view label, std::string_view file) {
+  return Join({UndoActionText(redo, label), " is refused:\n", file,
+               "\nhas been changed since, by another program or by Ledgrix without its undo "
+               "journal.\nNothing was changed."});
+}
+
+std::string UndoUnreadableMessage(bool redo, std::string_view label, std::string_view file) {
+  return Join({UndoActionText(redo, label), " is refused:\n", file,
+               "\ncannot be read.\nNothing was changed."});
+}
+
+std::string UndoFailedMessage(bool redo, std::string_view label, std::string_view reason) {
+  return Join({UndoActionText(redo, label), " could not be finished:\n", reason,
+               "\nEvery file holds its content from before or after the step; Undo or Redo can "
+               "be chosen again."});
+}
+
+std::string JournalUnavailableMessage(std::string_view reason) {
+  return Join({"The undo journal cannot be written:\n", reason, "\nNothing was changed."});
+}
+
+std::string JournalStoppedMessage(std::string_view reason) {
+  return Join({"The undo journal could not record a change, so it was not made:\n", reason});
+}
+
+std::string JournalUnreadableMessage(std::string_view reason) {
+  return Join({"The undo journal cannot be read:\n", reason, "\nNothing was changed."});
+}
+
 }  // namespace ledgrix::maintenance

@@ -65,4 +65,38 @@ std::string ReplaceFileQuestion(std::string_view path);
 // the reason follows on its own line.
 std::string UnconfirmedChangeMessage(std::string_view reason);
 
+// The undo journal. A step is named by its correction's dialog title and what it acted on:
+// "Split Data ELMR 09/13/21".
+inline constexpr const char* kEditQuoteTitle = "Edit Selected Quote";
+inline constexpr const char* kSplitTitle = "Split Data";
+inline constexpr const char* kAdjustTitle = "Adjust Data";
+inline constexpr const char* kAddQuoteTitle = "Add Data";
+inline constexpr const char* kDeleteQuoteTitle = "Delete Data";
+inline constexpr const char* kDeleteSymbolTitle = "Delete Symbol";
+inline constexpr const char* kEditSymbolTitle = "Edit Symbol";
+inline constexpr const char* kMoveSymbolTitle = "Move Symbol";
+inline constexpr const char* kCopySymbolTitle = "Copy Symbol";
+inline constexpr const char* kRepairTitle = "Repair MASTER";
+inline constexpr const char* kNothingToUndo = "Nothing to undo";
+inline constexpr const char* kNothingToRedo = "Nothing to redo";
+
+// title, symbol and detail joined by blanks, empty parts left out.
+std::string StepLabel(std::string_view title, std::string_view symbol = {},
+                      std::string_view detail = {});
+// "Undo <label>" or "Redo <label>".
+std::string UndoActionText(bool redo, std::string_view label);
+// A file of the step holds neither its content from before nor from after it.
+std::string UndoRefusedMessage(bool redo, std::string_view label, std::string_view file);
+// A file of the step, or the journal's copy of it, cannot be read.
+std::string UndoUnreadableMessage(bool redo, std::string_view label, std::string_view file);
+// Files were being put back when one could not be written.
+std::string UndoFailedMessage(bool redo, std::string_view label, std::string_view reason);
+// The journal cannot record a correction, which is therefore not made.
+std::string JournalUnavailableMessage(std::string_view reason);
+// The journal refused a change during a correction, which stopped there; the changes made
+// before it are recorded.
+std::string JournalStoppedMessage(std::string_view reason);
+// The journal itself cannot be read.
+std::string JournalUnreadableMessage(std::string_view reason);
+
 }  // namespace ledgrix::maintenance

@@ -123,6 +123,14 @@ class FileSystem {
   virtual IoResult CheckReplaceable(const Path& /*path*/) { return {}; }
   // Entries of a directory, without "." and "..". Empty when it cannot be read.
   virtual std::vector<DirEntry> List(const Path& dir) = 0;
+  // Creates one directory whose parent exists; an existing directory is no failure. Durable once
+  // the parent is synced. The operating system's unless overridden.
+  virtual IoResult CreateDirectory(const Path& dir) {
+    std::error_code ec;
+    if (!std::filesystem::create_directory(dir, ec) && ec)
+      return IoResult::Failure("cannot create " + dir.string() + ": " + ec.message());
+    return {};
+  }
 };
 
 // The operating system's file system.

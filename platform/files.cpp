@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace ledgrix::platform {
 namespace {
@@ -76,7 +77,28 @@ IoResult MakeBackup(FileSystem& fs, const Path& source, const Path& backup) {
   return WriteNewFile(fs, backup, previous, source);
 }
 
+ChangeObserver* g_observer = nullptr;
+
+// Tells the observer of a change; it is suspended meanwhile, since it writes its own files
+// through these functions.
+IoResult Announce(const Path& path, const std::vector<std::uint8_t>* content) {
+  if (g_observer == nullptr)
+    return {};
+  struct Suspend {
+    ChangeObserver* observer = std::exchange(g_observer, nullptr);
+    ~Suspend() { g_observer = observer; }
+  } suspended;
+  return suspended.observer->BeforeChange(path, content);
+}
+
 }  // namespace
+
+ScopedChangeObserver::ScopedChangeObserver(ChangeObserver& observer)
+    : previous_(std::exchange(g_observer, &observer)) {}
+
+ScopedChangeObserver::~ScopedChangeObserver() {
+  g_observer = previous_;
+}
 
 Path ResolveName(const Path& dir, std::string_view name) {
   FileSystem& fs = CurrentFileSystem();
@@ -127,8 +149,9 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
                      const std::vector<std::uint8_t>& content, std::string_view backupName) {
   FileSystem& fs = CurrentFileSystem();
   const Path dir = target.parent_path();
+  const Path resolvedTarget = ResolvePath(target);
   // A target that is a link is replaced where it points, so that it stays a link.
-  const Path place = fs.FinalPath(ResolvePath(target));
+  const Path place = fs.FinalPath(resolvedTarget);
   const Path placeDir = place.parent_path();
   const bool targetExists = fs.Exists(place);
   // Renaming over a device would put a plain file in its place.
@@ -138,6 +161,8 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
     if (IoResult replaceable = fs.CheckReplaceable(place); !replaceable)
       return replaceable;
   }
+  if (IoResult announced = Announce(resolvedTarget, &content); !announced)
+    return announced;
 
   const Path work = ResolveName(placeDir, workName);
   if (IoResult written = WriteNewFile(fs, work, content, targetExists ? place : Path()); !written) {
@@ -193,6 +218,8 @@ IoResult DeleteFileIfPresent(const Path& path) {
   const Path resolved = ResolvePath(path);
   if (!fs.Exists(resolved))
     return {};
+  if (IoResult announced = Announce(resolved, nullptr); !announced)
+    return announced;
   if (IoResult removed = fs.Remove(resolved); !removed)
     return removed;
   return SyncAfterChange(fs, resolved.parent_path());
@@ -205,6 +232,17 @@ IoResult MoveFile(const Path& from, const Path& to) {
     return IoResult::Failure("cannot find " + Utf8FromPath(from));
   const Path target = ResolvePath(to);
   if (source.parent_path() == target.parent_path()) {
+    if (g_observer != nullptr && source != target) {
+      // A rename gives target the source's bytes.
+      std::vector<std::uint8_t> bytes;
+      std::string error;
+      if (!ReadWholeFile(source, bytes, &error))
+        return IoResult::Failure(error);
+      if (IoResult announced = Announce(target, &bytes); !announced)
+        return announced;
+      if (IoResult announced = Announce(source, nullptr); !announced)
+        return announced;
+    }
     if (IoResult renamed = fs.Rename(source, target); !renamed)
       return renamed;
     return SyncAfterChange(fs, target.parent_path());
@@ -215,6 +253,8 @@ IoResult MoveFile(const Path& from, const Path& to) {
                                       copied.message() + "; " + Utf8FromPath(source) + " is kept")
                   : copied;
   }
+  if (IoResult announced = Announce(source, nullptr); !announced)
+    return announced;
   if (IoResult removed = fs.Remove(source); !removed)
     return removed;
   // The copy is in place whatever the source folder's sync says.

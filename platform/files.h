@@ -80,4 +80,28 @@ std::size_t UnconfirmedChangeCount();
 // True when the resolved path exists as a regular file.
 bool FileExists(const Path& path);
 
+// Told of each change that ReplaceFile, WriteFileAtomically, CopyFileReplacing, MoveFile and
+// DeleteFileIfPresent are about to make to a file, before anything is written: the undo journal
+// keeps the old bytes this way. Work files and backups written on the side are not announced.
+// A failure stops the change (the file stays as it is) and is what the function returns.
+class ChangeObserver {
+ public:
+  virtual ~ChangeObserver() = default;
+  // path: the file as spelt on disk (or as it will be created); content: its bytes after the
+  // change, nullptr when it is deleted. The observer is not told of its own writes.
+  virtual IoResult BeforeChange(const Path& path, const std::vector<std::uint8_t>* content) = 0;
+};
+
+// Installs an observer for the lifetime of the guard.
+class ScopedChangeObserver {
+ public:
+  explicit ScopedChangeObserver(ChangeObserver& observer);
+  ~ScopedChangeObserver();
+  ScopedChangeObserver(const ScopedChangeObserver&) = delete;
+  ScopedChangeObserver& operator=(const ScopedChangeObserver&) = delete;
+
+ private:
+  ChangeObserver* previous_;
+};
+
 }  // namespace ledgrix::platform

@@ -9,6 +9,7 @@
 #include "app/settings_store.h"
 #include "app/wait_cursor.h"
 #include "commands/command_host.h"
+#include "commands/correction_step.h"
 #include "commands/quotes/add_quote_dialog.h"
 #include "commands/quotes/adjust_dialog.h"
 #include "commands/quotes/delete_quote_dialog.h"
@@ -37,10 +38,15 @@ QString Text(const std::string& text) {
   return QString::fromLatin1(text.c_str());
 }
 
-bool Apply(CommandHost& host, const QuoteChange& change) {
+// The change as one step of the undo journal, named by the dialog's title and the dates.
+bool Apply(CommandHost& host, const QuoteChange& change, const char* title, const QString& dates) {
+  const std::string symbol = RecordBytes(host.symbol());
+  CorrectionStep step(host, maintenance::StepLabel(title, symbol, dates.toStdString()));
+  if (!step.ready())
+    return false;
   CWaitCursor wait;
-  return maintenance::ApplyQuoteChange(change, PortfolioPath(host), RecordBytes(host.symbol()),
-                                       host.prompt()) == formats::kOk;
+  return maintenance::ApplyQuoteChange(change, PortfolioPath(host), symbol, host.prompt()) ==
+         formats::kOk;
 }
 
 void Record(CommandHost& host, const char* section,
@@ -96,7 +102,7 @@ void EditQuote(CommandHost& host) {
   if (SharesItsDate(host, Text(entries.date), "Edit"))
     return;
   const auto change = maintenance::BuildEditChange(entries, held);
-  if (!change || !Apply(host, *change)) {
+  if (!change || !Apply(host, *change, maintenance::kEditQuoteTitle, Text(entries.date))) {
     host.prompt().Message(maintenance::kSingleDateEditFailed);
     return;
   }
@@ -120,7 +126,7 @@ void EnterSplit(CommandHost& host) {
   const QString oldShares = dialog.oldShares();
   const auto change = maintenance::BuildSplitChange(date.toStdString(), newShares.toStdString(),
                                                     oldShares.toStdString());
-  if (!change || !Apply(host, *change)) {
+  if (!change || !Apply(host, *change, maintenance::kSplitTitle, date)) {
     host.prompt().Message(maintenance::kSplitEditFailed);
     return;
   }
@@ -140,7 +146,7 @@ void AdjustQuotes(CommandHost& host) {
   const auto change =
       maintenance::BuildAdjustChange(from.toStdString(), to.toStdString(), price.toStdString(),
                                      volume.toStdString(), openInterest.toStdString());
-  if (!change || !Apply(host, *change)) {
+  if (!change || !Apply(host, *change, maintenance::kAdjustTitle, from + QLatin1Char('-') + to)) {
     host.prompt().Message(maintenance::kAdjustEditFailed);
     return;
   }
@@ -183,7 +189,8 @@ void AddQuote(CommandHost& host) {
     return;
   const QString newDateText = dialog.newDate();
   const formats::QuoteDate newDate = formats::ParseDisplayDate(newDateText.toStdString());
-  if (newDate == 0 || !Apply(host, maintenance::BuildInsertChange(newDate))) {
+  if (newDate == 0 || !Apply(host, maintenance::BuildInsertChange(newDate),
+                             maintenance::kAddQuoteTitle, newDateText)) {
     host.prompt().Message(maintenance::kAddQuoteFailed);
     host.FillQuotesGrid(0);
     return;
@@ -202,7 +209,8 @@ void DeleteQuote(CommandHost& host) {
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
   const formats::QuoteDate day = formats::ParseDisplayDate(date.toStdString());
-  if (day == 0 || !Apply(host, maintenance::BuildDeleteChange(day))) {
+  if (day == 0 ||
+      !Apply(host, maintenance::BuildDeleteChange(day), maintenance::kDeleteQuoteTitle, date)) {
     host.prompt().Message(maintenance::kDeleteEditFailed);
     return;
   }

@@ -5,11 +5,13 @@
 #include <string>
 
 #include "commands/command_host.h"
+#include "commands/correction_step.h"
 #include "commands/symbols/delete_symbol_dialog.h"
 #include "commands/symbols/dialog_runner.h"
 #include "commands/symbols/edit_symbol_dialog.h"
 #include "commands/symbols/move_symbol_dialog.h"
 #include "commands/symbols/record_text.h"
+#include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 #include "maintenance/symbol_ops.h"
 
@@ -46,10 +48,16 @@ void DeleteSymbol(CommandHost& host) {
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
 
-  const maintenance::OpResult result = maintenance::RemoveSymbol(
-      FsPath(host.portfolioDir()), FsPath(host.masterPath()), RecordBytes(symbol));
-  if (!result)
-    host.prompt().Message(result.message, PromptIcon::kStop);
+  {
+    CorrectionStep step(
+        host, maintenance::StepLabel(maintenance::kDeleteSymbolTitle, RecordBytes(symbol)));
+    if (!step.ready())
+      return;
+    const maintenance::OpResult result = maintenance::RemoveSymbol(
+        FsPath(host.portfolioDir()), FsPath(host.masterPath()), RecordBytes(symbol));
+    if (!result)
+      host.prompt().Message(result.message, PromptIcon::kStop);
+  }
   host.FillSymbolsGrid(0);
 }
 
@@ -66,7 +74,14 @@ void EditSymbol(CommandHost& host) {
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
 
-  const int rewritten = host.RewriteSymbolRecord(dialog.symbol(), dialog.name());
+  int rewritten = 1;
+  {
+    CorrectionStep step(
+        host, maintenance::StepLabel(maintenance::kEditSymbolTitle, RecordBytes(rowSymbol)));
+    if (!step.ready())
+      return;
+    rewritten = host.RewriteSymbolRecord(dialog.symbol(), dialog.name());
+  }
   // The grid must not show an edit that MASTER does not hold.
   if (rewritten != 0) {
     host.prompt().Message(kEditFailed, PromptIcon::kStop);
@@ -91,9 +106,17 @@ void MoveOrCopySymbol(CommandHost& host, bool move) {
   if (FsPath(destination).lexically_normal() == FsPath(portfolioDir).lexically_normal())
     return;
 
-  const maintenance::AddResult result =
-      maintenance::TransferSymbol(FsPath(portfolioDir), FsPath(host.masterPath()),
-                                  RecordBytes(symbol), FsPath(destination), move, host.prompt());
+  maintenance::AddResult result = maintenance::kAddFailed;
+  {
+    CorrectionStep step(host, maintenance::StepLabel(move ? maintenance::kMoveSymbolTitle
+                                                          : maintenance::kCopySymbolTitle,
+                                                     RecordBytes(symbol)));
+    if (!step.ready())
+      return;
+    result =
+        maintenance::TransferSymbol(FsPath(portfolioDir), FsPath(host.masterPath()),
+                                    RecordBytes(symbol), FsPath(destination), move, host.prompt());
+  }
   // A failed move may have changed the source all the same; show what MASTER now holds.
   if (move && (result == maintenance::kAdded || result == maintenance::kAddFailed))
     host.FillSymbolsGrid(0);

@@ -125,9 +125,13 @@ TEST(EnableActions, MenusAndToolbarInTheirOrder) {
   for (QAction* a : f.frame().toolBar()->actions())
     tips << (a->isSeparator() ? QStringLiteral("|") : a->toolTip());
   EXPECT_EQ(tips.join(','),
-            "Quit,|,Split search,Filter,ReScan,|,Delete Symbol,Move,Copy,Edit Symbol,Data facts,|,"
+            "Quit,|,Undo,Redo,|,Split search,Filter,ReScan,|,Delete Symbol,Move,Copy,Edit "
+            "Symbol,Data facts,|,"
             "Edit data,Enter split,Scale values,Add quote,Delete quote,Export,|,About Ledgrix");
   EXPECT_EQ(f.frame().action(ID_PORTFOLIO_RESCAN)->shortcut(), QKeySequence(Qt::Key_F5));
+  EXPECT_EQ(f.frame().action(ID_EDIT_REDO)->shortcuts(),
+            (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
   EXPECT_EQ(f.frame().action(ID_QUOTES_EDIT)->statusTip(), "Edit the selected day's data");
 }
 

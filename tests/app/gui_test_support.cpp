@@ -26,7 +26,11 @@ std::filesystem::path FsPath(const QString& path) {
 
 GuiFixture::GuiFixture()
     : m_settingsPath(QPath(m_settingsDir.get() / "Ledgrix.ini")),
-      m_volumes(std::make_unique<FixedVolumeList>(QStringList{QPath(m_volume.get())})) {}
+      m_volumes(std::make_unique<FixedVolumeList>(QStringList{QPath(m_volume.get())})) {
+  // Undo journals beside the settings, never below the real home.
+  qputenv("XDG_STATE_HOME", QPath(m_settingsDir.get() / "state").toLocal8Bit());
+  qputenv("LOCALAPPDATA", QPath(m_settingsDir.get() / "state").toLocal8Bit());
+}
 
 GuiFixture::~GuiFixture() {
   if (m_app)

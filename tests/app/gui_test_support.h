@@ -1,6 +1,7 @@
 // Builds the real main window on fixture portfolios for GUI tests: a temporary folder stands in
-// for a volume, settings live in a temporary INI file, and a ScriptedPrompt answers every
-// message box. Link ledgrix_gui_test_support (its main starts an offscreen QApplication).
+// for a volume, settings live in a temporary INI file, undo journals beside it, and a
+// ScriptedPrompt answers every message box. Link ledgrix_gui_test_support (its main starts an
+// offscreen QApplication).
 #pragma once
 
 #include <QSize>
@@ -37,6 +38,8 @@ class GuiFixture {
   // The settings file (its folder is where Ledgrix.INI is imported from). Written before Start
   // by SetSetting or a store of one's own; the app opens it at Start.
   QString settingsPath() const { return m_settingsPath; }
+  // Where the undo journals live (XDG_STATE_HOME while the fixture lives).
+  std::filesystem::path stateDir() const { return m_settingsDir.get() / "state"; }
   void SetSetting(const QString& section, const QString& name, const QString& value);
   // Walk the whole volume (Search/Limit 0), or only around filter (Limit 1).
   void WalkWholeVolume() { SetSetting(QStringLiteral("Search"), QStringLiteral("Limit"), "0"); }

@@ -140,6 +140,7 @@ TEST(SymbolsGridRepair, BlankSymbolRepairedWhenAcceptedOrAutomaticLeftWhenDeclin
     EXPECT_EQ(v.symbolCellText(0, 0), "ACME");
     EXPECT_EQ(v.symbolCellText(0, 1), "ACME CORP       ");
     EXPECT_EQ(v.m_quoteCount, 3);  // the lookup finds the repaired symbol
+    EXPECT_EQ(v.undoLabel(), "Repair MASTER");
   }
 }
 

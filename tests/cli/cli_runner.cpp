@@ -47,6 +47,8 @@ HANDLE Inherited(const path& file, bool write) {
 }
 
 int Run(const std::vector<std::string>& args, const path& in, const path& out, const path& err) {
+  // Undo journals go to a folder of the test run's own; the program inherits the variable.
+  ::SetEnvironmentVariableW(L"LOCALAPPDATA", CliStateDir().c_str());
   std::wstring command = Quoted(platform::PathFromUtf8(LEDGRIX_CLI_PATH).native());
   for (const std::string& arg : args)
     command += L" " + Quoted(platform::PathFromUtf8(arg).native());
@@ -80,7 +82,10 @@ std::string Quoted(const std::string& text) {
 }
 
 int Run(const std::vector<std::string>& args, const path& in, const path& out, const path& err) {
-  std::string command = Quoted(LEDGRIX_CLI_PATH);
+  // Undo journals go to a folder of the test run's own, never below the real home.
+  const std::string state = Quoted(CliStateDir().string());
+  std::string command =
+      "XDG_STATE_HOME=" + state + " LOCALAPPDATA=" + state + " " + Quoted(LEDGRIX_CLI_PATH);
   for (const std::string& arg : args)
     command += " " + Quoted(arg);
   command +=
@@ -96,6 +101,11 @@ int Run(const std::vector<std::string>& args, const path& in, const path& out, c
 std::string Text(const path& file) {
   const auto bytes = FileBytes(file);
   return std::string(bytes.begin(), bytes.end());
+}
+
+const path& CliStateDir() {
+  static const TempDir state;
+  return state.get();
 }
 
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText) {

@@ -19,6 +19,9 @@ struct CliResult {
 SymbolSpec Spec(std::uint8_t n, const std::string& symbol, const std::string& name,
                 std::vector<Quote> quotes = {});
 
+// Where the runs of one test program keep their undo journals.
+const path& CliStateDir();
+
 // args after the program name; stdin reads stdinText (never a terminal).
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText = "");
 

@@ -64,6 +64,32 @@ FileMap Files(const MemoryFileSystem::State& state) {
   return files;
 }
 
+std::string FirstDifference(const FileMap& now, const FileMap& want, bool ignoreMasterDates,
+                            const std::vector<const FileMap*>& alsoKeysOf) {
+  std::vector<const FileMap*> maps = alsoKeysOf;
+  maps.push_back(&now);
+  maps.push_back(&want);
+  auto contentIn = [](const FileMap& files, const std::string& key) -> FileContent {
+    auto it = files.find(key);
+    return it == files.end() ? std::nullopt : it->second;
+  };
+  for (const FileMap* files : maps) {
+    for (const auto& entry : *files) {
+      const std::string& key = entry.first;
+      if (!IsGuardedFile(key))
+        continue;
+      FileContent a = contentIn(now, key), b = contentIn(want, key);
+      if (ignoreMasterDates && IsMaster(key)) {
+        a = WithoutDates(a);
+        b = WithoutDates(b);
+      }
+      if (a != b)
+        return key + " is " + Describe(a) + ", expected " + Describe(b);
+    }
+  }
+  return {};
+}
+
 CrashReport RunPowerLossTest(const WritePath& path, std::optional<BrokenReplace> variant) {
   MemoryFileSystem fs;
   path.setup(fs);
@@ -114,7 +140,9 @@ CrashReport RunPowerLossTest(const WritePath& path, std::optional<BrokenReplace>
 
     for (std::size_t prefix = 0; prefix <= state.pending.size(); ++prefix) {
       for (const auto& [mode, seed] : modes) {
-        const FileMap rebooted = Files(MemoryFileSystem::Crash(state, prefix, mode, seed));
+        const MemoryFileSystem::State rebootedState =
+            MemoryFileSystem::Crash(state, prefix, mode, seed);
+        const FileMap rebooted = Files(rebootedState);
         ++report.statesChecked;
         std::string wrong;
         for (const std::string& key : guarded) {
@@ -134,6 +162,8 @@ CrashReport RunPowerLossTest(const WritePath& path, std::optional<BrokenReplace>
         }
         if (wrong.empty() && path.invariant)
           wrong = path.invariant(rebooted, before, after);
+        if (wrong.empty() && path.recovery)
+          wrong = path.recovery(rebootedState, before, after);
         if (!wrong.empty()) {
           ++report.violations;
           if (report.examples.size() < 5) {

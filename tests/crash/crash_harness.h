@@ -33,6 +33,11 @@ struct WritePath {
   // every file); returns a description of what is wrong, or an empty text.
   std::function<std::string(const FileMap& rebooted, const FileMap& before, const FileMap& after)>
       invariant;
+  // A check of the whole rebooted file system (the undo journal's view of it), after the files
+  // passed the checks above; returns a description of what is wrong, or an empty text.
+  std::function<std::string(const MemoryFileSystem::State& rebooted, const FileMap& before,
+                            const FileMap& after)>
+      recovery;
 };
 
 struct CrashReport {
@@ -53,5 +58,10 @@ bool IsGuardedFile(const std::string& key);
 
 // Every file's content in a state, by key.
 FileMap Files(const MemoryFileSystem::State& state);
+
+// The first guarded file (of any of the maps) whose content in now differs from want, or an
+// empty text; with ignoreMasterDates the first and last dates of MASTER records are not compared.
+std::string FirstDifference(const FileMap& now, const FileMap& want, bool ignoreMasterDates,
+                            const std::vector<const FileMap*>& alsoKeysOf = {});
 
 }  // namespace ledgrix::testing

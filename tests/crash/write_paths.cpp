@@ -1,5 +1,7 @@
 #include "tests/crash/write_paths.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 
 #include "formats/dates.h"
@@ -8,6 +10,7 @@
 #include "maintenance/prompt.h"
 #include "maintenance/quote_rewrite.h"
 #include "maintenance/symbol_ops.h"
+#include "maintenance/undo_journal.h"
 #include "tests/support/fixture.h"
 
 namespace ledgrix::testing {
@@ -20,6 +23,7 @@ const std::filesystem::path kRoot = "/p";
 const std::filesystem::path kTop = "/p/top";
 const std::filesystem::path kDest = "/p/dest";
 const std::filesystem::path kDamaged = "/p/damaged";
+const std::filesystem::path kState = "/state";  // where the undo journals live
 
 QuoteDate Day(int year, int month, int day) {
   return formats::DayFromYmd(year, month, day);
@@ -110,14 +114,117 @@ WritePath QuotePath(std::string name, std::int16_t operation, QuoteDate first, Q
 
 // After a move the quotes are in at least one complete place: the source file or a new file
 // of the destination holds them as they were.
-std::string QuotesSomewhere(const FileMap& rebooted, const FileMap& before, const FileMap&) {
-  const auto source = before.find("/p/top/F1.DAT");
+std::string QuotesSomewhere(const FileMap& rebooted, const FileMap& before, const FileMap& after) {
+  const std::string source = "/p/top/F1.DAT";
+  // Where they start: before a move, or after the undo of one.
+  const FileContent quotes = before.count(source) ? before.at(source) : after.at(source);
   for (const auto& [key, content] : rebooted) {
-    const bool candidate = key == source->first || key.rfind("/p/dest/", 0) == 0;
-    if (candidate && content == source->second)
+    const bool candidate = key == source || key.rfind("/p/dest/", 0) == 0;
+    if (candidate && content == quotes)
       return {};
   }
   return "the moved quotes are in no complete file";
+}
+
+maintenance::UndoJournal JournalOf(const std::filesystem::path& portfolio) {
+  return maintenance::UndoJournal(kState, portfolio);
+}
+
+enum class Run { kCorrection, kUndo, kRedo };
+
+// From a rebooted file system the journal holds a step exactly when a file changed, and that
+// step, cut off or not, is undone to what every file held without it and redone to what it
+// holds with it (a correction cut off before it announced a change cannot redo that change: its
+// files each hold their old or new content).
+std::string Recoverable(const std::filesystem::path& portfolio, Run run, bool masterDatesMayLag,
+                        const MemoryFileSystem::State& rebooted, const FileMap& before,
+                        const FileMap& after) {
+  const FileMap& origin = run == Run::kUndo ? after : before;
+  const FileMap& applied = run == Run::kUndo ? before : after;
+  const std::vector<const FileMap*> keys = {&before, &after};
+  bool changed = false;
+  {
+    MemoryFileSystem fs(rebooted.Clone());
+    platform::ScopedFileSystem installed(fs);
+    const maintenance::UndoJournal journal = JournalOf(portfolio);
+    const bool claimed = !journal.History().empty();
+    changed = !FirstDifference(Files(fs.state()), origin, false, keys).empty();
+    if (run == Run::kCorrection && claimed != changed)
+      return claimed ? "the journal claims a step that did not happen"
+                     : "a file changed but the journal holds no step";
+    const maintenance::UndoOutcome undone = journal.Undo();
+    if (!undone.ok() && (changed || undone.kind != maintenance::UndoOutcome::Kind::kNothing))
+      return "the undo fails: " + undone.message;
+    if (const std::string wrong = FirstDifference(Files(fs.state()), origin, false, keys);
+        !wrong.empty())
+      return "after an undo " + wrong;
+  }
+  MemoryFileSystem fs(rebooted.Clone());
+  platform::ScopedFileSystem installed(fs);
+  const maintenance::UndoOutcome redone = JournalOf(portfolio).Redo();
+  const FileMap now = Files(fs.state());
+  if (!redone.ok()) {
+    const bool nothingLeft =
+        redone.kind == maintenance::UndoOutcome::Kind::kNothing &&
+        (!changed || FirstDifference(now, applied, masterDatesMayLag, keys).empty());
+    return nothingLeft ? std::string() : "the redo fails: " + redone.message;
+  }
+  if (run != Run::kCorrection) {
+    const std::string wrong = FirstDifference(now, applied, false, keys);
+    return wrong.empty() ? wrong : "after a redo " + wrong;
+  }
+  for (const auto& [key, content] : now) {
+    if (!IsGuardedFile(key))
+      continue;
+    const auto in = [&](const FileMap& files) {
+      auto it = files.find(key);
+      return it == files.end() ? FileContent() : it->second;
+    };
+    if (content != in(origin) && content != in(applied))
+      return "after a redo " + key + " holds neither its old nor its new content";
+  }
+  return {};
+}
+
+// The path as a correction makes it: one step of the journal of portfolio.
+WritePath Journaled(WritePath path, const std::filesystem::path& portfolio) {
+  path.run = [run = path.run, portfolio] {
+    const maintenance::UndoJournal journal = JournalOf(portfolio);
+    maintenance::JournalStep step(&journal, "step");
+    const bool ok = step.ready() && run();
+    step.Commit();
+    return ok;
+  };
+  path.recovery = [portfolio, lag = path.masterDatesMayLag](const MemoryFileSystem::State& s,
+                                                            const FileMap& b, const FileMap& a) {
+    return Recoverable(portfolio, Run::kCorrection, lag, s, b, a);
+  };
+  return path;
+}
+
+// The undo (or, after it, the redo) of a correction made and recorded first.
+WritePath JournalCommand(const WritePath& correction, const std::filesystem::path& portfolio,
+                         bool redo) {
+  WritePath path;
+  path.name = (redo ? "Redo: " : "Undo: ") + correction.name;
+  path.setup = [correction, portfolio, redo](MemoryFileSystem& fs) {
+    correction.setup(fs);
+    platform::ScopedFileSystem installed(fs);
+    EXPECT_TRUE(correction.run());
+    if (redo) {
+      EXPECT_TRUE(JournalOf(portfolio).Undo().ok());
+    }
+  };
+  path.run = [portfolio, redo] {
+    const maintenance::UndoJournal journal = JournalOf(portfolio);
+    return (redo ? journal.Redo() : journal.Undo()).ok();
+  };
+  path.invariant = correction.invariant;
+  path.recovery = [portfolio, redo](const MemoryFileSystem::State& s, const FileMap& b,
+                                    const FileMap& a) {
+    return Recoverable(portfolio, redo ? Run::kRedo : Run::kUndo, false, s, b, a);
+  };
+  return path;
 }
 
 }  // namespace
@@ -201,6 +308,21 @@ std::vector<WritePath> AllWritePaths() {
                                          true) == 0;
   };
   paths.push_back(date);
+
+  // Each as one step of the undo journal of the portfolio it was started in.
+  for (WritePath& path : paths) {
+    const bool lower = path.name.find("lower-case") != std::string::npos;
+    path = Journaled(path, lower ? "/p/lower" : path.name == "RepairMaster" ? kDamaged : kTop);
+  }
+  // The undo and the redo of corrections that replace, create and delete files.
+  const std::vector<WritePath> corrections = paths;
+  for (const WritePath& correction : corrections) {
+    if (correction.name == "Delete the oldest quote" || correction.name == "RemoveSymbol" ||
+        correction.name == "TransferSymbol move") {
+      for (bool redo : {false, true})
+        paths.push_back(JournalCommand(correction, kTop, redo));
+    }
+  }
   return paths;
 }
 

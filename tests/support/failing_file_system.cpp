@@ -125,6 +125,10 @@ IoResult FailingFileSystem::SyncDirectory(const Path& dir) {
   return Tick(false, "sync folder") ? Injected("sync folder") : inner_.SyncDirectory(dir);
 }
 
+IoResult FailingFileSystem::CreateDirectory(const Path& dir) {
+  return Tick(false) ? Injected("create folder") : inner_.CreateDirectory(dir);
+}
+
 IoResult FailingFileSystem::CopyPermissions(const Path& from, const Path& to) {
   return Tick(false, "permissions") ? Injected("permissions") : inner_.CopyPermissions(from, to);
 }

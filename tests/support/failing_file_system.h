@@ -40,6 +40,7 @@ class FailingFileSystem final : public platform::FileSystem {
     return inner_.CheckReplaceable(path);
   }
   std::vector<platform::DirEntry> List(const platform::Path& dir) override;
+  platform::IoResult CreateDirectory(const platform::Path& dir) override;
 
   // True when this operation is the one to fail (and counts it).
   bool Tick(bool isRead, const char* what = "");

@@ -374,6 +374,17 @@ std::vector<DirEntry> MemoryFileSystem::List(const Path& dir) {
   return entries;
 }
 
+IoResult MemoryFileSystem::CreateDirectory(const Path& dir) {
+  const std::string key = Key(dir);
+  if (state_.dirs.count(key) != 0)
+    return {};
+  if (state_.live.count(key) != 0 || state_.dirs.count(Parent(key)) == 0)
+    return IoResult::Failure("cannot create " + key);
+  BeforeChange();
+  state_.dirs.insert(key);
+  return {};
+}
+
 namespace {
 
 // An output file whose Sync does nothing.

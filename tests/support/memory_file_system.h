@@ -96,6 +96,8 @@ class MemoryFileSystem final : public platform::FileSystem {
   bool Exists(const platform::Path& path) override;
   bool IsDirectory(const platform::Path& path) override;
   std::vector<platform::DirEntry> List(const platform::Path& dir) override;
+  // Durable at once: directories are not part of what a power loss can undo here.
+  platform::IoResult CreateDirectory(const platform::Path& dir) override;
 
   // Used by the output files.
   void BeforeChange();
@@ -148,6 +150,9 @@ class BrokenReplaceFileSystem final : public platform::FileSystem {
   }
   std::vector<platform::DirEntry> List(const platform::Path& dir) override {
     return inner_.List(dir);
+  }
+  platform::IoResult CreateDirectory(const platform::Path& dir) override {
+    return inner_.CreateDirectory(dir);
   }
 
  private:
