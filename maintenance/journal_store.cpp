@@ -51,8 +51,17 @@ bool ParseName(const std::string& name, std::uint32_t& seq, int* blob) {
          ParseNumber(stem.substr(dash + 1), *blob);
 }
 
+// The journal's files are written and deleted whole. A folder sync that fails leaves them in
+// place and is kept from the user, whose portfolio it does not concern.
 platform::IoResult WriteWhole(const path& file, const Bytes& bytes) {
-  return platform::WriteFileAtomically(file, file.filename().string() + kWorkExtension, bytes);
+  platform::ScopedUnnotedChanges unnoted;
+  return platform::WriteFileAtomically(
+      file, platform::Utf8FromPath(file.filename()) + kWorkExtension, bytes);
+}
+
+platform::IoResult DeleteWhole(const path& file) {
+  platform::ScopedUnnotedChanges unnoted;
+  return platform::DeleteFileIfPresent(file);
 }
 
 platform::IoResult CreateDirectories(const path& dir) {
@@ -60,12 +69,14 @@ platform::IoResult CreateDirectories(const path& dir) {
   if (fs.IsDirectory(dir))
     return {};
   if (dir.empty() || dir.parent_path() == dir)
-    return platform::IoResult::Failure("cannot create " + dir.string());
+    return platform::IoResult::Failure("cannot create " + platform::Utf8FromPath(dir));
   if (platform::IoResult made = CreateDirectories(dir.parent_path()); !made)
     return made;
   if (platform::IoResult made = fs.CreateDirectory(dir); !made)
     return made;
-  return fs.SyncDirectory(dir.parent_path());
+  // The folder is there whatever the sync says, as for the files written into it.
+  (void)fs.SyncDirectory(dir.parent_path());
+  return {};
 }
 
 bool ReadStep(const path& file, StepRecord& step) {
@@ -228,17 +239,17 @@ bool Store::ReadBlob(std::uint32_t seq, int blob, const Fingerprint& expected, B
 }
 
 platform::IoResult Store::DeleteBlob(std::uint32_t seq, int blob) const {
-  return platform::DeleteFileIfPresent(BlobPath(seq, blob));
+  return DeleteWhole(BlobPath(seq, blob));
 }
 
 platform::IoResult Store::Delete(const StepRecord& step) const {
-  if (platform::IoResult removed = platform::DeleteFileIfPresent(RecordPath(step.seq)); !removed)
+  if (platform::IoResult removed = DeleteWhole(RecordPath(step.seq)); !removed)
     return removed;
   for (const platform::DirEntry& entry : platform::CurrentFileSystem().List(dir_)) {
     std::uint32_t seq = 0;
     int blob = 0;
     if (ParseName(entry.name, seq, &blob) && seq == step.seq)
-      (void)platform::DeleteFileIfPresent(dir_ / entry.name);
+      (void)DeleteWhole(dir_ / platform::PathFromUtf8(entry.name));
   }
   return {};
 }
@@ -271,7 +282,7 @@ void Store::DeleteLeftovers() const {
       }
     }
     if (leftover)
-      (void)platform::DeleteFileIfPresent(dir_ / entry.name);
+      (void)DeleteWhole(dir_ / platform::PathFromUtf8(entry.name));
   }
 }
 

@@ -19,10 +19,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::vector<std::string> g_unconfirmed;
+int g_unnoted = 0;
 
 // A change in place whose folder could not be synced: reported, and noted for the front end.
 IoResult Unconfirmed(const IoResult& synced) {
-  g_unconfirmed.push_back(synced.message());
+  if (g_unnoted == 0)
+    g_unconfirmed.push_back(synced.message());
   return IoResult::Unconfirmed(synced.message());
 }
 
@@ -269,6 +271,14 @@ std::vector<std::string> TakeUnconfirmedChanges() {
 
 std::size_t UnconfirmedChangeCount() {
   return g_unconfirmed.size();
+}
+
+ScopedUnnotedChanges::ScopedUnnotedChanges() {
+  ++g_unnoted;
+}
+
+ScopedUnnotedChanges::~ScopedUnnotedChanges() {
+  --g_unnoted;
 }
 
 bool FileExists(const Path& path) {

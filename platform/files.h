@@ -77,6 +77,17 @@ std::vector<std::string> TakeUnconfirmedChanges();
 // How many such notes wait; an operation compares it before and after a step.
 std::size_t UnconfirmedChangeCount();
 
+// While it lives, changes whose folder sync fails are not noted for TakeUnconfirmedChanges (their
+// results still say unconfirmed): for the program's own files, such as the undo journal's, whose
+// doubt says nothing about the portfolio the user changed.
+class ScopedUnnotedChanges {
+ public:
+  ScopedUnnotedChanges();
+  ~ScopedUnnotedChanges();
+  ScopedUnnotedChanges(const ScopedUnnotedChanges&) = delete;
+  ScopedUnnotedChanges& operator=(const ScopedUnnotedChanges&) = delete;
+};
+
 // True when the resolved path exists as a regular file.
 bool FileExists(const Path& path);
 

@@ -122,11 +122,14 @@ IoResult FailingFileSystem::Remove(const Path& path) {
 }
 
 IoResult FailingFileSystem::SyncDirectory(const Path& dir) {
-  return Tick(false, "sync folder") ? Injected("sync folder") : inner_.SyncDirectory(dir);
+  if (!Tick(false, "sync folder"))
+    return inner_.SyncDirectory(dir);
+  failedPath_ = dir;
+  return Injected("sync folder");
 }
 
 IoResult FailingFileSystem::CreateDirectory(const Path& dir) {
-  return Tick(false) ? Injected("create folder") : inner_.CreateDirectory(dir);
+  return Tick(false, "create folder") ? Injected("create folder") : inner_.CreateDirectory(dir);
 }
 
 IoResult FailingFileSystem::CopyPermissions(const Path& from, const Path& to) {

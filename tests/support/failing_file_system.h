@@ -18,6 +18,8 @@ class FailingFileSystem final : public platform::FileSystem {
   bool failed() const { return failed_; }
   // What the failed operation was ("write", "sync folder", ...); empty before a failure.
   const std::string& failedOperation() const { return failedOperation_; }
+  // The folder whose failed sync that was; empty for other operations.
+  const platform::Path& failedPath() const { return failedPath_; }
   // Whether reads (OpenRead, List, Exists, IsDirectory, reads and seeks) count too.
   void setCountReads(bool countReads) { countReads_ = countReads; }
 
@@ -52,6 +54,7 @@ class FailingFileSystem final : public platform::FileSystem {
   bool failed_ = false;
   bool countReads_ = false;
   std::string failedOperation_;
+  platform::Path failedPath_;
 };
 
 }  // namespace ledgrix::testing
