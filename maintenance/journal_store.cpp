@@ -90,7 +90,8 @@ bool ReadStep(const path& file, StepRecord& step) {
 
 path DefaultRoot() {
 #ifdef _WIN32
-  if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
+  // Read wide: a user name outside the ANSI code page is common there.
+  if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local && *local)
     return path(local) / "Ledgrix" / "Undo";
   return {};
 #else
@@ -125,7 +126,11 @@ std::string PortfolioKey(const path& portfolioDir) {
 
 path StoreDirectory(const path& root, const path& portfolioDir, bool create, std::string* error) {
   if (root.empty()) {
+#ifdef _WIN32
+    *error = "no folder for it is known (LOCALAPPDATA is not set)";
+#else
     *error = "no folder for it is known (HOME is not set)";
+#endif
     return {};
   }
   const std::string key = PortfolioKey(portfolioDir);
@@ -135,7 +140,7 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
   const path portfolio = asPath(key);
   for (path p = asPath(PortfolioKey(root)); !p.empty(); p = p.parent_path()) {
     if (p == portfolio) {
-      *error = root.string() + " lies inside the portfolio " + key;
+      *error = platform::Utf8FromPath(root) + " lies inside the portfolio " + key;
       return {};
     }
     if (p == p.parent_path())
@@ -155,7 +160,7 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
       if (fs.Exists(keyFile)) {
         Bytes held;
         if (!platform::ReadWholeFile(keyFile, held)) {
-          *error = "cannot read " + keyFile.string();
+          *error = "cannot read " + platform::Utf8FromPath(keyFile);
           return {};
         }
         if (held == keyBytes)
@@ -182,7 +187,7 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
     }
     return dir;
   }
-  *error = "too many journals in " + root.string() + " share the name " + base;
+  *error = "too many journals in " + platform::Utf8FromPath(root) + " share the name " + base;
   return {};
 }
 

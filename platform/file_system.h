@@ -10,6 +10,16 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+// <windows.h> makes CreateDirectory, ReplaceFile and MoveFile macros for its own functions;
+// wherever the file layer is used, ours are the ones meant (and a later <windows.h> is not read
+// again).
+#include <windows.h>
+#undef CreateDirectory
+#undef ReplaceFile
+#undef MoveFile
+#endif
+
 namespace ledgrix::platform {
 
 using Path = std::filesystem::path;

@@ -330,6 +330,15 @@ class WindowsFileSystem final : public FileSystem {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 
+  IoResult CreateDirectory(const Path& dir) override {
+    if (::CreateDirectoryW(Win32Path(dir).c_str(), nullptr))
+      return {};
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && IsDirectory(dir))
+      return {};
+    return IoResult::Failure(Win32Describe("cannot create folder", dir, error));
+  }
+
   std::vector<DirEntry> List(const Path& dir) override {
     std::vector<DirEntry> entries;
     const Path pattern = (dir.empty() ? Path(L".") : dir) / L"*";

@@ -10,14 +10,6 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 
-#ifdef _WIN32
-// <windows.h> makes ReplaceFile and MoveFile macros for its own functions; wherever this header
-// is used, ours are the ones meant (and a later <windows.h> is not read again).
-#include <windows.h>
-#undef ReplaceFile
-#undef MoveFile
-#endif
-
 namespace ledgrix::platform {
 
 // The path of name inside dir. An existing entry whose name equals name ignoring ASCII case
