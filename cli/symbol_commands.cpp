@@ -79,7 +79,7 @@ int RunRename(const Context& ctx, const RenameOptions& o) {
     reasons.push_back(reason);
   if (!reasons.empty())
     return Fail(ctx, maintenance::kEditSymbolTitle, reasons);
-  CorrectionStep step(ctx, o.dir,
+  CorrectionStep step(ctx, ArgPath(o.dir),
                       maintenance::StepLabel(maintenance::kEditSymbolTitle, row.symbol));
   if (!step.ready())
     return kExitFailed;

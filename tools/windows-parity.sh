@@ -2,7 +2,7 @@
 # The Windows ledgrix-cli.exe, run under Wine, against the native ledgrix-cli on the real sample
 # portfolios: `symbols` and `export` must print the same bytes; a correction made by the .exe (in
 # a folder whose name is not ASCII) must leave exactly the files the native program leaves, read
-# back natively, with no work file behind.
+# back natively, with no work file behind, and taken back by the .exe's undo.
 # Usage: windows-parity.sh NATIVE_CLI WINDOWS_CLI [SAMPLES_DIR]
 set -eu
 native=$1
@@ -22,7 +22,15 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 wine_cli() { sh "$here/wine.sh" "$exe" "$@"; }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The native program's undo journals stay in $work; the .exe keeps its own in the Wine prefix's
+# local application data folder (Wine sets that variable itself), removed with $work.
+export XDG_STATE_HOME="$work/state"
+cleanup() {
+  grep -l -i -F "$(winpath "$work")" "$WINEPREFIX"/drive_c/users/*/AppData/Local/Ledgrix/Undo/*/portfolio \
+    2>/dev/null | while IFS= read -r key; do rm -rf "$(dirname "$key")"; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
 compared=0
 failed=0
 
@@ -75,8 +83,8 @@ if [ "$(wc -l <"$work/native.out")" -ne 2 ] || ! cmp -s "$work/native.out" "$wor
   failed=$((failed + 1))
 fi
 
-# A correction made on Windows: the newest quote edited, the oldest deleted (which also rewrites
-# MASTER), in a copy whose folder name is not ASCII; the same on a native copy.
+# Corrections made on Windows: the newest quote edited, the oldest deleted (which also rewrites
+# MASTER), the symbol's name changed, in a copy whose folder name is not ASCII; the same on a native copy.
 source=$samples/msdir_bbfinance
 symbol=$("$native" symbols "$source" | head -n 1 | cut -f1)
 newest=$("$native" quotes "$source" "$symbol" --newest 1 | cut -f1)
@@ -88,8 +96,10 @@ cp -r "$source" "$work/native"
 chmod -R u+w "$windows_dir" "$work/native"
 "$native" edit "$work/native" "$symbol" --date "$newest" --close 123.5
 "$native" delete "$work/native" "$symbol" --date "$oldest" --yes
+"$native" rename-symbol "$work/native" "$symbol" --name RENAMED
 wine_cli edit "$(winpath "$windows_dir")" "$symbol" --date "$newest" --close 123.5 || true
 wine_cli delete "$(winpath "$windows_dir")" "$symbol" --date "$oldest" --yes || true
+wine_cli rename-symbol "$(winpath "$windows_dir")" "$symbol" --name RENAMED || true
 compared=$((compared + 1))
 if ! diff -r "$work/native" "$windows_dir" >/dev/null; then
   echo "windows-parity: DIFFERENT: the corrected portfolios"
@@ -103,6 +113,14 @@ if find "$windows_dir" -iname '*.new' -o -iname '*.~nu' -o -iname '*.~cp' | grep
 fi
 if ! "$native" quotes "$windows_dir" "$symbol" --newest 1 | awk -F '\t' '$5 != "123.5000" { exit 1 }'; then
   echo "windows-parity: the edited close is not read back natively"
+  failed=$((failed + 1))
+fi
+# All three taken back by the .exe from its undo journal: the very bytes of the sample.
+for _ in 1 2 3; do wine_cli undo "$(winpath "$windows_dir")" >/dev/null || true; done
+compared=$((compared + 1))
+if ! diff -r -x '*.BAK' -x '*.bak' "$source" "$windows_dir" >/dev/null; then
+  echo "windows-parity: DIFFERENT: the portfolio after three undos"
+  diff -r -x '*.BAK' -x '*.bak' "$source" "$windows_dir" || true
   failed=$((failed + 1))
 fi
 
