@@ -87,8 +87,17 @@ TEST(ReplaceFile, NeverWritesThroughAWorkOrBackupFileThatIsALink) {
   }
 }
 
-// A portfolio file that is a link to a file kept elsewhere is replaced there; the link stays.
+// A portfolio file that is a link to a file kept elsewhere is replaced there; the link stays. The
+// change is announced as one of the portfolio's file, by the name on disk.
 TEST(ReplaceFile, ATargetThatIsALinkIsUpdatedWhereItPointsAndStaysALink) {
+  struct Told final : ChangeObserver {
+    std::vector<Path> paths;
+    IoResult BeforeChange(const Path& path, const std::vector<std::uint8_t>*) override {
+      paths.push_back(path);
+      return {};
+    }
+  } told;
+  ScopedChangeObserver observing(told);
   Folder folder;
   fs::create_directories(folder / "store");
   fs::create_directories(folder / "portfolio");
@@ -106,6 +115,7 @@ TEST(ReplaceFile, ATargetThatIsALinkIsUpdatedWhereItPointsAndStaysALink) {
   ASSERT_TRUE(CopyFileReplacing(folder / "src.dat", folder / "portfolio" / "F1.DAT"));
   EXPECT_EQ(Get(folder / "store" / "quotes.dat"), "copied");
   EXPECT_TRUE(fs::is_symlink(folder / "portfolio" / "F1.DAT"));
+  EXPECT_EQ(told.paths, std::vector<Path>(2, folder / "portfolio" / "F1.DAT"));
 }
 
 }  // namespace
