@@ -2,24 +2,13 @@
 
 #include <algorithm>
 
+#include "commands/symbols/record_text.h"
 #include "formats/cell_text.h"
 #include "formats/dates.h"
 
 const std::array<const char*, 2> kSymbolColumnTitles = {"Symbol", "Name"};
 const std::array<const char*, 7> kQuoteColumnTitles = {"Date",  "Open",   "High",         "Low",
                                                        "Close", "Volume", "Open Interest"};
-
-namespace {
-
-// Ascending as the sorted list view orders its texts: letters without regard to case first.
-bool SymbolLess(const QString& a, const QString& b) {
-  const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-  if (folded != 0)
-    return folded < 0;
-  return QString::compare(a, b, Qt::CaseSensitive) < 0;
-}
-
-}  // namespace
 
 int CSymbolsModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
@@ -49,28 +38,95 @@ void CSymbolsModel::Clear() {
   endResetModel();
 }
 
-int CSymbolsModel::InsertSorted(const QString& symbol, const QString& name) {
-  const auto at = std::upper_bound(
-      m_rows.begin(), m_rows.end(), symbol,
-      [](const QString& s, const std::array<QString, 2>& row) { return SymbolLess(s, row[0]); });
-  const int row = static_cast<int>(at - m_rows.begin());
-  beginInsertRows({}, row, row);
-  m_rows.insert(at, {symbol, name});
-  endInsertRows();
-  return row;
+namespace {
+
+// A character of a Windows-1252 text as the sorted list view compares it: folded first.
+char16_t Folded(unsigned char b) {
+  if (b < 0x80)
+    return static_cast<char16_t>(b >= 'A' && b <= 'Z' ? b - 'A' + 'a' : b);
+  return QChar(ledgrix::formats::Windows1252ToUnicode(b)).toCaseFolded().unicode();
+}
+
+// Ascending as the sorted list view orders its texts: letters without regard to case first,
+// then by their characters.
+bool SymbolLess(const std::string& a, const std::string& b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t x = Folded(static_cast<unsigned char>(a[i]));
+    const char16_t y = Folded(static_cast<unsigned char>(b[i]));
+    if (x != y)
+      return x < y;
+  }
+  if (a.size() != b.size())
+    return a.size() < b.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char16_t x = ledgrix::formats::Windows1252ToUnicode(static_cast<unsigned char>(a[i]));
+    const char16_t y = ledgrix::formats::Windows1252ToUnicode(static_cast<unsigned char>(b[i]));
+    if (x != y)
+      return x < y;
+  }
+  return false;
+}
+
+}  // namespace
+
+void CSymbolsModel::SetRows(std::vector<SymbolRowData> rows) {
+  // One sort of the whole list (a sorted insert per row moves half the rows each time), of
+  // their places rather than the rows themselves.
+  std::vector<std::uint32_t> order(rows.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = static_cast<std::uint32_t>(i);
+  // Symbols are ASCII (only a repaired record's name may not be): their folded keys are made
+  // once and compared as bytes.
+  const bool ascii = std::all_of(rows.begin(), rows.end(), [](const SymbolRowData& row) {
+    return std::all_of(row.symbol.begin(), row.symbol.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  });
+  if (ascii) {
+    std::vector<std::string> keys(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      keys[i] = rows[i].symbol;
+      for (char& c : keys[i])
+        c = static_cast<char>(Folded(static_cast<unsigned char>(c)));
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      const int folded = keys[a].compare(keys[b]);
+      return folded != 0 ? folded < 0 : rows[a].symbol < rows[b].symbol;
+    });
+  } else {
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+      return SymbolLess(rows[a].symbol, rows[b].symbol);
+    });
+  }
+  std::vector<SymbolRowData> sorted;
+  sorted.reserve(rows.size());
+  for (const std::uint32_t i : order)
+    sorted.push_back(std::move(rows[i]));
+  beginResetModel();
+  m_rows.swap(sorted);
+  endResetModel();
 }
 
 void CSymbolsModel::SetRow(int row, const QString& symbol, const QString& name) {
   if (row < 0 || row >= rowCount())
     return;
-  m_rows[static_cast<std::size_t>(row)] = {symbol, name};
+  SymbolRowData& data = m_rows[static_cast<std::size_t>(row)];
+  data.symbol = ledgrix::commands::ToWindows1252(symbol).value_or(std::string());
+  data.name = ledgrix::commands::ToWindows1252(name).value_or(std::string());
   Q_EMIT dataChanged(index(row, 0), index(row, 1));
 }
 
 QString CSymbolsModel::Text(int row, int column) const {
   if (row < 0 || row >= rowCount() || column < 0 || column > 1)
     return {};
-  return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  const SymbolRowData& data = m_rows[static_cast<std::size_t>(row)];
+  return ledgrix::commands::FromWindows1252(column == 0 ? data.symbol : data.name);
+}
+
+const SymbolRowData* CSymbolsModel::Row(int row) const {
+  if (row < 0 || row >= rowCount())
+    return nullptr;
+  return &m_rows[static_cast<std::size_t>(row)];
 }
 
 int CQuotesModel::rowCount(const QModelIndex& parent) const {

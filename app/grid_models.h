@@ -8,9 +8,21 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "app/chart_data.h"
+#include "formats/index_entry.h"
+
+// One row of the symbols grid: its two texts as the files hold them (Windows-1252, decoded only
+// when shown) and the index entry it shows.
+struct SymbolRowData {
+  std::string symbol;
+  std::string name;
+  ledgrix::formats::SymbolKey key;
+  bool isDirectory = false;
+  int nameLimit = 16;  // the longest name the entry holds
+};
 
 class CSymbolsModel final : public QAbstractTableModel {
  public:
@@ -22,13 +34,15 @@ class CSymbolsModel final : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   void Clear();
-  // Places the row by ascending symbol (as a sorted list view does); returns its index.
-  int InsertSorted(const QString& symbol, const QString& name);
+  // Every row at once, sorted by ascending symbol as a sorted list view places them.
+  void SetRows(std::vector<SymbolRowData> rows);
+  // New texts of a row (characters Windows-1252 holds).
   void SetRow(int row, const QString& symbol, const QString& name);
   QString Text(int row, int column) const;
+  const SymbolRowData* Row(int row) const;
 
  private:
-  std::vector<std::array<QString, 2>> m_rows;
+  std::vector<SymbolRowData> m_rows;
 };
 
 class CQuotesModel final : public QAbstractTableModel {

@@ -178,6 +178,7 @@ bool CLedgrixView::SelectPortfolio(const QString& masterPath) {
   if (masterPath.size() >= kMaxPathLength || !masterPath.endsWith(QStringLiteral("MASTER")))
     return false;
   m_masterPath = masterPath;
+  m_indexCheckedFor.clear();
   // A root ("/", "C:\") keeps its separator, so that joining a name to it stays inside it.
   m_portfolioDir = QString::fromStdString(ledgrix::platform::DirectoryOf(masterPath.toStdString()));
   m_masterPathValid = true;
@@ -268,12 +269,36 @@ void CLedgrixView::setSymbolRowTexts(int row, const QString& symbol, const QStri
     SetTitle(symbol);
 }
 
+std::optional<ledgrix::formats::SymbolKey> CLedgrixView::symbolKey(int row) const {
+  const SymbolRowData* rowData = m_symbolModel->Row(row);
+  if (rowData == nullptr || rowData->isDirectory)
+    return std::nullopt;
+  return rowData->key;
+}
+
+int CLedgrixView::symbolNameLimit(int row) const {
+  const SymbolRowData* rowData = m_symbolModel->Row(row);
+  return rowData == nullptr ? 16 : rowData->nameLimit;
+}
+
 int CLedgrixView::RewriteSymbolRecord(const QString& symbol, const QString& name) {
   using ledgrix::commands::FsPath;
-  using ledgrix::commands::RecordBytes;
-  return ledgrix::maintenance::RewriteSymbolRecord(FsPath(m_masterPath),
-                                                   RecordBytes(symbolCellText(m_selSymbolRow, 0)),
-                                                   RecordBytes(symbol), RecordBytes(name));
+  const SymbolRowData* rowData = m_symbolModel->Row(m_selSymbolRow);
+  if (rowData == nullptr)
+    return 1;
+  // Every byte decodes to a character of its own, so an unchanged name keeps its bytes.
+  const std::optional<std::string> nameBytes = ledgrix::commands::ToWindows1252(name);
+  const std::optional<std::string> symbolBytes = ledgrix::commands::ToWindows1252(symbol);
+  if (!nameBytes || !symbolBytes)
+    return 1;
+  if (rowData->isDirectory) {
+    return ledgrix::maintenance::RewriteSymbolRecord(FsPath(m_masterPath), rowData->symbol,
+                                                     *symbolBytes, *nameBytes);
+  }
+  return ledgrix::maintenance::RenameSymbol(FsPath(m_portfolioDir), rowData->key, *symbolBytes,
+                                            *nameBytes)
+             ? 0
+             : 1;
 }
 
 void CLedgrixView::setSelQuoteRow(int row) {

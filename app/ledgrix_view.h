@@ -85,6 +85,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   int symbolRowCount() const override;
   QString symbolCellText(int row, int column) const override;
   void setSymbolRowTexts(int row, const QString& symbol, const QString& name) override;
+  std::optional<ledgrix::formats::SymbolKey> symbolKey(int row) const override;
+  int symbolNameLimit(int row) const override;
   int RewriteSymbolRecord(const QString& symbol, const QString& name) override;
   int quoteCount() const override { return m_quoteCount; }
   int selQuoteRow() const override { return m_selQuoteRow; }
@@ -145,6 +147,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   QString m_lastDateText;
   int m_splitSearchOpen = 0;
   QString m_masterPath;
+  // The portfolio whose EMASTER and XMASTER were last looked at (asked about once a selection).
+  QString m_indexCheckedFor;
 
  Q_SIGNALS:
   // Anything the status panes or the enable rules read has changed.

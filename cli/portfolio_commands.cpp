@@ -8,7 +8,8 @@
 #include "cli/commands.h"
 #include "cli/quote_access.h"
 #include "formats/facts.h"
-#include "formats/master.h"
+#include "formats/portfolio_index.h"
+#include "formats/windows1252.h"
 #include "maintenance/master_repair.h"
 #include "maintenance/messages.h"
 #include "maintenance/split_search.h"
@@ -19,11 +20,12 @@ namespace ledgrix::cli {
 
 namespace {
 
-// Text of a fixed-width field: up to a zero byte, trailing blanks removed.
+// Text of a fixed-width field: up to a zero byte, trailing blanks removed, as UTF-8 (the files
+// hold Windows-1252).
 std::string FieldText(std::string text) {
   text = text.substr(0, text.find('\0'));
   text.erase(text.find_last_not_of(' ') + 1);
-  return text;
+  return formats::Windows1252ToUtf8(text);
 }
 
 // Each directory the walk cannot read, on stderr as the walk meets it.
@@ -88,7 +90,9 @@ int RunFacts(const Context& ctx, const path& dir, const std::string& typed) {
       Format("%6.0f", static_cast<double>(facts.firstDate)),
       Format("%6.0f", static_cast<double>(facts.lastDate)),
       facts.periodicityText,
-      FieldText(facts.symbol)};
+      FieldText(facts.symbol),
+      FieldText(facts.longName),
+      facts.indexFile};
   std::ostream& out = ctx.out;
   out << maintenance::kFactsPathLabel << ": " << facts.path << '\n';
   for (std::size_t i = 0; i < values.size(); ++i)
@@ -146,29 +150,45 @@ int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outpu
 
 int RunRepair(const Context& ctx, const path& dir) {
   const path masterPath = MasterPathOf(dir);
-  formats::MasterFile master;
-  if (!formats::ReadMasterFile(masterPath, master))
+  formats::PortfolioIndex index;
+  if (!formats::ReadPortfolioIndex(dir, index))
     return Fail(ctx, "The master file cannot be read",
                 {Shown(masterPath) + " is missing or shorter than its 53-byte header"});
   int blank = 0;
-  for (const formats::MasterRecord& record : master.records)
+  for (const formats::MasterRecord& record : index.master.records)
     blank += record.hasBlankSymbol();
-  if (blank == 0) {
-    Report(ctx.err, "The master file " + Shown(masterPath) + " needs no repair");
+  const bool emaster = index.emaster == formats::IndexFileState::kUnusable;
+  if (blank == 0 && !emaster) {
+    Report(ctx.err, "The portfolio " + Shown(dir) + " needs no repair");
     return kExitDone;
   }
-  CorrectionStep step(ctx, dir, maintenance::kRepairTitle);
+  // One step of the undo journal for the whole repair.
+  CorrectionStep step(ctx, dir,
+                      blank > 0 ? maintenance::kRepairTitle : maintenance::kRebuildEmasterTitle);
   if (!step.ready())
     return kExitFailed;
-  if (maintenance::RepairMaster(masterPath, false, ctx.prompt) != 0) {
+  if (blank > 0) {
+    if (maintenance::RepairMaster(masterPath, false, ctx.prompt) == 0) {
+      if (ctx.prompt.declined())
+        return kExitFailed;
+      return Fail(ctx, "The repair of " + Shown(masterPath) + " failed",
+                  {"the repaired copy could not be written; MASTER is unchanged"});
+    }
     Report(ctx.err, Format("Repaired %s: %d record(s) took their name as symbol",
                            Shown(masterPath).c_str(), blank));
-    return kExitDone;
   }
-  if (ctx.prompt.declined())
-    return kExitFailed;
-  return Fail(ctx, "The repair of " + Shown(masterPath) + " failed",
-              {"the repaired copy could not be written; MASTER is unchanged"});
+  if (emaster) {
+    std::string error;
+    if (maintenance::RebuildEmaster(dir, false, ctx.prompt, &error) == 0) {
+      if (ctx.prompt.declined())
+        return kExitFailed;
+      return Fail(ctx, "The rebuild of " + Shown(index.emasterPath) + " failed",
+                  {error, "EMASTER is unchanged"});
+    }
+    Report(ctx.err, "Rebuilt " + Shown(index.emasterPath) + " from MASTER (the previous " +
+                        "file is kept as " + Shown(index.emasterPath.filename()) + ".BAK)");
+  }
+  return kExitDone;
 }
 
 }  // namespace

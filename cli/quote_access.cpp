@@ -17,6 +17,8 @@ bool OpenPortfolio(const Context& ctx, const path& dir, SymbolList& list) {
   }
   if (!list.capNote.empty())
     Report(ctx.err, list.capNote);
+  for (const std::string& note : list.notes)
+    Report(ctx.err, note);
   if (list.needsRepair) {
     Fail(ctx, maintenance::kSymbolsGridFailure,
          {"records of " + Shown(list.masterPath) + " have no symbol;",

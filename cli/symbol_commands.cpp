@@ -5,14 +5,14 @@
 
 #include "cli/commands.h"
 #include "cli/quote_access.h"
+#include "formats/portfolio_index.h"
+#include "formats/windows1252.h"
 #include "maintenance/messages.h"
 #include "maintenance/symbol_ops.h"
 
 namespace ledgrix::cli {
 
 namespace {
-
-constexpr std::size_t kSymbolFieldLength = 16;
 
 int RunRemove(const Context& ctx, const path& dir, const std::string& typed) {
   SymbolList list;
@@ -26,7 +26,10 @@ int RunRemove(const Context& ctx, const path& dir, const std::string& typed) {
                       maintenance::StepLabel(maintenance::kDeleteSymbolTitle, row.symbol));
   if (!step.ready())
     return kExitFailed;
-  const maintenance::OpResult removed = maintenance::RemoveSymbol(dir, list.masterPath, row.symbol);
+  // The entry the row shows; a directory entry by its text, as it names no files.
+  const maintenance::OpResult removed =
+      row.isDirectory ? maintenance::RemoveSymbol(dir, list.masterPath, row.symbol)
+                      : maintenance::RemoveSymbol(dir, row.key);
   if (!removed)
     return Fail(ctx, "The symbol could not be deleted", {removed.message});
   return kExitDone;
@@ -59,33 +62,58 @@ struct RenameOptions {
   std::optional<std::string> newSymbol, newName;
 };
 
+// A typed text as the files' bytes; false with the reason when it is too long (in characters)
+// or holds a character Windows-1252 cannot hold.
+bool TypedFieldBytes(std::string_view option, const std::string& text, std::size_t limit,
+                     std::string& bytes, std::vector<std::string>& reasons) {
+  const std::optional<std::string> encoded = formats::Utf8ToWindows1252(text);
+  if (!encoded) {
+    const std::string bad = formats::FirstUnencodable(text);
+    reasons.push_back(std::string(option) + ": " +
+                      (bad.empty() ? std::string("the text is not UTF-8")
+                                   : maintenance::UnencodableMessage(bad)));
+    return false;
+  }
+  if (encoded->size() > limit) {
+    reasons.push_back(std::string(option) + " \"" + text + "\": at most " + std::to_string(limit) +
+                      " characters");
+    return false;
+  }
+  bytes = *encoded;
+  return true;
+}
+
 int RunRename(const Context& ctx, const RenameOptions& o) {
   SymbolList list;
   SymbolRow row;
   if (!OpenSymbol(ctx, ArgPath(o.dir), o.symbol, list, row))
     return kExitFailed;
-  // The dialog starts with the row's symbol and its name without trailing blanks.
+  if (row.isDirectory)
+    return Fail(ctx, "Edit Symbol", {row.symbol + " is a directory entry, not a symbol"});
+  // The dialog starts with the row's symbol and its name without trailing blanks; a name not
+  // given keeps its bytes.
   std::string name = row.name;
   name.erase(name.find_last_not_of(" \t\r\n") + 1);
-  const std::string newSymbol = o.newSymbol.value_or(row.symbol);
-  const std::string newName = o.newName.value_or(name);
-  if (newSymbol.empty())
-    return Fail(ctx, maintenance::kMustEnterSymbol);
+  std::string newSymbol = row.symbol;
+  std::string newName = name;
   std::vector<std::string> reasons;
-  std::string reason;
-  if (!TypedPlainText("--symbol", newSymbol, kSymbolFieldLength, &reason))
-    reasons.push_back(reason);
-  if (!TypedPlainText("--name", newName, kSymbolFieldLength, &reason))
-    reasons.push_back(reason);
+  if (o.newSymbol) {
+    if (o.newSymbol->empty())
+      return Fail(ctx, maintenance::kMustEnterSymbol);
+    TypedFieldBytes("--symbol", *o.newSymbol, formats::kMaxSymbolLength, newSymbol, reasons);
+  }
+  if (o.newName)
+    TypedFieldBytes("--name", *o.newName, row.nameLimit, newName, reasons);
   if (!reasons.empty())
     return Fail(ctx, maintenance::kEditSymbolTitle, reasons);
   CorrectionStep step(ctx, ArgPath(o.dir),
                       maintenance::StepLabel(maintenance::kEditSymbolTitle, row.symbol));
   if (!step.ready())
     return kExitFailed;
-  if (maintenance::RewriteSymbolRecord(list.masterPath, row.symbol, newSymbol, newName) != 0)
-    return Fail(ctx, "The symbol could not be changed",
-                {"the new " + Shown(list.masterPath) + " could not be written; it is unchanged"});
+  const maintenance::OpResult renamed =
+      maintenance::RenameSymbol(list.masterPath.parent_path(), row.key, newSymbol, newName);
+  if (!renamed)
+    return Fail(ctx, "The symbol could not be changed", {renamed.message});
   return kExitDone;
 }
 
@@ -119,12 +147,15 @@ void AddSymbolCommands(CLI::App& app, CommandTable& table) {
   {
     auto o = std::make_shared<RenameOptions>();
     CLI::App* sub = app.add_subcommand(
-        "rename-symbol", "Change a symbol's ticker and name in MASTER (MASTER.BAK is kept)");
+        "rename-symbol",
+        "Change a symbol's ticker and name in its index files (MASTER.BAK and the like are kept)");
     sub->add_option("DIR", o->dir, "portfolio directory")->required();
     sub->add_option("SYMBOL", o->symbol, "symbol")->required();
     auto* symbolOption =
-        sub->add_option("--symbol", o->newSymbol, "the new symbol, stored as typed (at most 16)");
-    auto* nameOption = sub->add_option("--name", o->newName, "the new name (at most 16)");
+        sub->add_option("--symbol", o->newSymbol, "the new symbol, stored as typed (at most 14)");
+    auto* nameOption =
+        sub->add_option("--name", o->newName,
+                        "the new name (at most 45 where the symbol has a long name, else 16)");
     // One of the two, at least: nothing else would change.
     auto* group = sub->add_option_group("change");
     group->add_option(symbolOption);

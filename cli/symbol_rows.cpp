@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "cli/cli_support.h"
-#include "formats/master.h"
+#include "formats/portfolio_index.h"
 #include "maintenance/messages.h"
 
 namespace ledgrix::cli {
@@ -22,12 +22,13 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
                     std::vector<std::string>& reasons) {
   list = SymbolList{};
   list.masterPath = MasterPathOf(dir);
-  formats::MasterFile master;
-  if (!formats::ReadMasterFile(list.masterPath, master)) {
+  formats::PortfolioIndex index;
+  if (!formats::ReadPortfolioIndex(dir, index)) {
     reasons.push_back("cannot read " + Shown(list.masterPath) + " (missing or shorter than " +
                       "its 53-byte header)");
     return false;
   }
+  const formats::MasterFile& master = index.master;
   int count = master.header.symbolCount();
   std::size_t records = master.records.size();
   if (count > formats::kMaxSymbols) {
@@ -41,11 +42,26 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
                              master.records.size()));
     return false;
   }
-  for (std::size_t i = 0; i < records; ++i) {
-    const formats::MasterRecord& record = master.records[i];
-    SymbolRow row{record.displaySymbol(), record.displayName()};
+  if (index.emaster == formats::IndexFileState::kUnusable) {
+    list.emasterOutOfStep = true;
+    list.notes.push_back(
+        maintenance::EmasterIgnoredNote(Shown(index.emasterPath), index.emasterProblem));
+  }
+  if (index.xmaster == formats::IndexFileState::kUnusable) {
+    list.notes.push_back(
+        maintenance::XmasterUnusableNote(Shown(index.xmasterPath), index.xmasterProblem));
+  } else if (!index.xmasterProblem.empty()) {
+    list.notes.push_back(
+        maintenance::XmasterRecordsLeftOutNote(Shown(index.xmasterPath), index.xmasterProblem));
+  }
+  list.rows.reserve(index.entries.size());
+  for (const formats::IndexEntry& entry : index.entries) {
+    if (!entry.inXmaster() && entry.position >= records)
+      continue;
+    SymbolRow row{entry.symbol, entry.shownName(), entry.key, entry.isDirectory,
+                  formats::NameLimit(index, entry)};
     if (row.symbol.empty()) {
-      row.symbol = row.name;
+      row.symbol = entry.name;
       list.needsRepair = true;
     }
     list.rows.push_back(std::move(row));

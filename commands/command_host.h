@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "formats/index_entry.h"
 #include "maintenance/undo_journal.h"
 
 class QWidget;
@@ -38,8 +39,12 @@ class CommandHost {
   virtual int symbolRowCount() const = 0;
   virtual QString symbolCellText(int row, int column) const = 0;
   virtual void setSymbolRowTexts(int row, const QString& symbol, const QString& name) = 0;
-  // Writes symbol and name into the MASTER record of the selected row (found by the row's
-  // column 0 text, read before the row shows the new texts). 0 when the new MASTER is in place.
+  // The index entry a row shows; nullopt for a directory entry or no such row.
+  virtual std::optional<ledgrix::formats::SymbolKey> symbolKey(int row) const = 0;
+  // The longest name the row's entry holds (45 with a long name field, else 16).
+  virtual int symbolNameLimit(int row) const = 0;
+  // Writes symbol and name into the index record of the selected row (MASTER with EMASTER, or
+  // XMASTER); a name left as the row shows it keeps its bytes. 0 when the new files are in place.
   virtual int RewriteSymbolRecord(const QString& symbol, const QString& name) = 0;
 
   // Quotes grid: m_quoteCount, m_selQuoteRow, rows (row 0 newest) and cell texts (columns 0-6).

@@ -3,7 +3,8 @@
 
 #include <cstring>
 
-#include "formats/master.h"
+#include "formats/lookup.h"
+#include "formats/portfolio_index.h"
 #include "formats/quote_files.h"
 #include "platform/files.h"
 
@@ -82,13 +83,14 @@ std::string FormatCodeName(int code) {
 }
 
 int ReadSeriesFacts(const std::filesystem::path& dir, std::string_view symbol, SeriesFacts& facts) {
-  MasterRecord record;
+  IndexEntry entry;
   Path found;
-  if (LookupSymbol(dir, symbol, record, found) != kOk)
+  if (LookupSymbol(dir, symbol, entry, found) != kOk)
     return 1;
-  const QuoteFiles files = ResolveQuoteFiles(found, record.fileNumber());
+  const QuoteFiles files = ResolveQuoteFiles(found, entry.fileNumber());
   FieldLayout layout;
-  if (ReadFieldLayoutResolved(files, record.recordLength(), layout, record.periodicity()) != kOk)
+  if (ReadFieldLayoutResolved(files, entry.recordLength, layout, entry.periodicity,
+                              entry.inXmaster() ? entry.fieldBits : 0) != kOk)
     return 1;
   auto in = files.datExists ? platform::CurrentFileSystem().OpenRead(files.dat) : nullptr;
   if (!in)
@@ -101,15 +103,30 @@ int ReadSeriesFacts(const std::filesystem::path& dir, std::string_view symbol, S
 
   SeriesFacts out;
   out.path = platform::Utf8FromPath(dir);
-  out.fileNumber = record.fileNumber();
-  out.recordLength = record.recordLength();
-  out.fieldCount = record.fieldCount();
+  out.fileNumber = entry.fileNumber();
+  out.recordLength = entry.recordLength;
+  out.fieldCount = entry.fieldCount;
   out.quoteCount = lastRecord > 0 ? lastRecord - 1 : 0;
-  out.issueName = CText(record.issueName());
-  out.firstDate = record.hostFirstDate();
-  out.lastDate = record.hostLastDate();
-  out.periodicityText = PeriodicityText(record.periodicity());
-  out.symbol = CText(record.symbolField());
+  out.periodicityText = PeriodicityText(entry.periodicity);
+  out.indexFile = IndexFileName(entry.key.file);
+  if (entry.inXmaster()) {
+    out.issueName = entry.name.substr(0, master_offset::kIssueNameSize);
+    out.firstDate = static_cast<float>(entry.firstDate);
+    out.lastDate = static_cast<float>(entry.lastDate);
+    out.symbol = entry.symbol;
+    out.longName = entry.fullName();
+  } else {
+    out.issueName = CText(entry.master.issueName());
+    out.firstDate = entry.master.storedFirstDate();
+    out.lastDate = entry.master.storedLastDate();
+    out.symbol = CText(entry.master.symbolField());
+    // The long name is EMASTER's, when it is in step with MASTER.
+    PortfolioIndex index;
+    if (ReadPortfolioIndex(found, index)) {
+      if (const IndexEntry* listed = index.Find(entry.key))
+        out.longName = listed->longName;
+    }
+  }
   for (std::size_t i = 0; i < kFieldNameCount; ++i) {
     if (layout.fieldPosition[i] == 0)
       continue;

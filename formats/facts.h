@@ -13,15 +13,17 @@ namespace ledgrix::formats {
 
 struct SeriesFacts {
   std::string path;  // the portfolio directory passed in
-  std::uint8_t fileNumber = 0;
+  std::uint16_t fileNumber = 0;
   int recordLength = 0;
   int fieldCount = 0;
   std::int32_t quoteCount = 0;  // lastRecord - 1 of F<n>.DAT
-  std::string issueName;        // 16 bytes
+  std::string issueName;        // 16 bytes (XMASTER: the name's first 16)
   float firstDate = 0;          // stored date as a number, e.g. 980102
   float lastDate = 0;
   std::string periodicityText;  // "D Daily", or "ERROR"
-  std::string symbol;           // 16 bytes from offset 36
+  std::string symbol;           // 16 bytes from offset 36 (XMASTER: its symbol)
+  std::string longName;         // EMASTER's or XMASTER's long name; empty where none
+  std::string indexFile;        // "MASTER" or "XMASTER": the file that lists the symbol
   std::array<std::string, kFieldNameCount> inputText;
   std::array<std::string, kFieldNameCount> displayText;
 };

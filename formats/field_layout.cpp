@@ -1,12 +1,15 @@
 // ReadFieldLayout: the F<n>.DOP descriptor, or a layout made up from the record length.
 #include "formats/field_layout.h"
 
+#include <array>
 #include <climits>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "formats/index_entry.h"
 #include "formats/mbf.h"
 #include "formats/quote_files.h"
 #include "platform/files.h"
@@ -163,6 +166,31 @@ StatusCode SyntheticLayout(const Opener& openDat, int recordLength, char periodi
 
 }  // namespace
 
+std::uint8_t FieldBitOf(FieldName name) {
+  static constexpr std::array<std::uint8_t, kFieldNameCount> kBits = {0x01, 0x80, 0x20, 0x02,
+                                                                      0x04, 0x08, 0x10, 0x40};
+  return kBits[static_cast<std::size_t>(name)];
+}
+
+std::uint8_t FieldBits(const FieldLayout& layout) {
+  std::uint8_t bits = 0;
+  for (int name = 0; name < kFieldNameCount; ++name) {
+    if (layout.fieldPosition[static_cast<std::size_t>(name)] != 0)
+      bits = static_cast<std::uint8_t>(bits | FieldBitOf(static_cast<FieldName>(name)));
+  }
+  return bits;
+}
+
+FieldLayout LayoutFromBits(std::uint8_t bits) {
+  FieldLayout layout;
+  std::int16_t next = 1;
+  for (int name = 0; name < kFieldNameCount; ++name) {
+    if (bits & FieldBitOf(static_cast<FieldName>(name)))
+      layout.fieldPosition[static_cast<std::size_t>(name)] = next++;
+  }
+  return layout;
+}
+
 bool IsUsableRecordLength(int recordLength) {
   return recordLength >= kMinRecordLength && recordLength <= kMaxRecordLength &&
          recordLength % 4 == 0;
@@ -173,7 +201,7 @@ namespace {
 // The layout from the descriptor openDop gives, or the synthetic one (openDat gives the quote
 // file that the 20-byte test looks at).
 StatusCode BuildLayout(const Opener& openDop, const Opener& openDat, int recordLength,
-                       char periodicity, FieldLayout& layout) {
+                       char periodicity, std::uint8_t fieldBits, FieldLayout& layout) {
   layout = FieldLayout{};
   if (!IsUsableRecordLength(recordLength))
     return kNoFieldLayout;
@@ -188,6 +216,8 @@ StatusCode BuildLayout(const Opener& openDop, const Opener& openDat, int recordL
     if (in->failed())
       return kNoFieldLayout;
     ParseDop(bytes, layout);
+  } else if (fieldBits != 0 && RecordLengthOfBits(fieldBits) == recordLength) {
+    layout = LayoutFromBits(fieldBits);
   } else if (const StatusCode status = SyntheticLayout(openDat, recordLength, periodicity, layout);
              status != kOk) {
     layout = FieldLayout{};
@@ -205,24 +235,28 @@ StatusCode BuildLayout(const Opener& openDop, const Opener& openDat, int recordL
 }  // namespace
 
 StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,
-                           FieldLayout& layout, char periodicity) {
+                           FieldLayout& layout, char periodicity, std::uint8_t fieldBits) {
   return BuildLayout([&] { return platform::OpenResolved(dopPath); },
                      [&] {
-                       std::filesystem::path datPath = dopPath;
-                       return platform::OpenResolved(datPath.replace_extension(".DAT"));
+                       // F<n>.DOP sits beside F<n>.DAT, or F<n>.MWD above 255.
+                       const std::string stem = platform::Utf8FromPath(dopPath.stem());
+                       const int n = stem.size() > 1 ? std::atoi(stem.c_str() + 1) : 0;
+                       std::filesystem::path quotes = dopPath;
+                       quotes.replace_extension(std::string(".") + QuoteExtension(n));
+                       return platform::OpenResolved(quotes);
                      },
-                     recordLength, periodicity, layout);
+                     recordLength, periodicity, fieldBits, layout);
 }
 
 StatusCode ReadFieldLayoutResolved(const QuoteFiles& files, int recordLength, FieldLayout& layout,
-                                   char periodicity) {
+                                   char periodicity, std::uint8_t fieldBits) {
   platform::FileSystem& fs = platform::CurrentFileSystem();
   const auto open = [&fs](bool exists, const std::filesystem::path& path) {
     return exists ? fs.OpenRead(path) : std::unique_ptr<platform::InputFile>();
   };
   return BuildLayout([&] { return open(files.dopExists, files.dop); },
                      [&] { return open(files.datExists, files.dat); }, recordLength, periodicity,
-                     layout);
+                     fieldBits, layout);
 }
 
 }  // namespace ledgrix::formats

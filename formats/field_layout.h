@@ -31,12 +31,19 @@ struct FieldLayout {
   bool has(FieldName name) const { return fieldPosition[name] != 0; }
 };
 
-// Reads dopPath into layout. Without a DOP the layout follows the record length (the 20-byte
-// case looks at the first quote of the DAT beside it); with periodicity 'I' a 28-byte record is
-// DATE TIME OPEN HIGH LOW CLOSE VOL and a 32-byte one adds OI. Returns 0 or kNoFieldLayout
-// (also for record lengths IsUsableRecordLength refuses). Positions beyond the record read as
-// absent.
+// The field bitset of the index files: DATE 0x01, HIGH 0x02, LOW 0x04, CLOSE 0x08, VOL 0x10,
+// OPEN 0x20, OI 0x40, TIME 0x80.
+std::uint8_t FieldBitOf(FieldName name);
+std::uint8_t FieldBits(const FieldLayout& layout);
+// The fields bits holds, in the record order DATE, TIME, OPEN, HIGH, LOW, CLOSE, VOL, OI.
+FieldLayout LayoutFromBits(std::uint8_t bits);
+
+// Reads dopPath into layout. Without a DOP the layout follows fieldBits where an index file
+// gives them for this record length, else the record length (the 20-byte case looks at the
+// first quote of the quote file beside it); with periodicity 'I' a 28-byte record is DATE TIME
+// OPEN HIGH LOW CLOSE VOL and a 32-byte one adds OI. Returns 0 or kNoFieldLayout (also for
+// record lengths IsUsableRecordLength refuses). Positions beyond the record read as absent.
 StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLength,
-                           FieldLayout& layout, char periodicity = 'D');
+                           FieldLayout& layout, char periodicity = 'D', std::uint8_t fieldBits = 0);
 
 }  // namespace ledgrix::formats

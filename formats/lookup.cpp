@@ -1,11 +1,14 @@
-// LookupSymbol: a depth-first search of a portfolio's MASTER and the MASTERs its directory
-// entries name. Nesting is bounded and every directory is searched at most once, so no MASTER
-// can send the search in circles or outside the portfolio.
+// LookupSymbol: a depth-first search of a portfolio's MASTER (then XMASTER) and the portfolios its
+// directory entries name. Nesting is bounded and every directory is searched at most once, so no
+// MASTER can send the search in circles or outside the portfolio.
+#include "formats/lookup.h"
+
 #include <algorithm>
 #include <set>
 #include <system_error>
 
 #include "formats/master.h"
+#include "formats/xmaster.h"
 #include "platform/files.h"
 
 namespace ledgrix::formats {
@@ -51,9 +54,34 @@ Path MasterIn(const std::string& dir) {
   return (dir.empty() ? Path(".") : platform::PathFromUtf8(dir)) / "MASTER";
 }
 
+// The first XMASTER record of dir the search text matches: kOk, kFileNotFound (an XMASTER that
+// is missing or damaged holds none), or kFileRead when it is there but cannot be read.
+StatusCode MatchXmaster(const std::string& dir, std::string_view searchText, IndexEntry& entry) {
+  const Path path =
+      platform::ResolveName(dir.empty() ? Path(".") : platform::PathFromUtf8(dir), "XMASTER");
+  XmasterFile xmaster;
+  std::string problem;
+  bool ioError = false;
+  if (!platform::FileExists(path) || !ReadXmasterFile(path, xmaster, &problem, &ioError))
+    return ioError ? kFileRead : kFileNotFound;
+  std::vector<bool> seen(0x10000);
+  for (std::size_t i = 0; i < xmaster.records.size(); ++i) {
+    const XmasterRecord& r = xmaster.records[i];
+    // As the index reads it: numbers of MASTER's range, and repeated ones, are left out.
+    if (r.fileNumber() < kFirstXmasterNumber || seen[r.fileNumber()])
+      continue;
+    seen[r.fileNumber()] = true;
+    if (XmasterMatches(r, searchText)) {
+      entry = EntryFromXmaster(r, i);
+      return kOk;
+    }
+  }
+  return kFileNotFound;
+}
+
 }  // namespace
 
-StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterRecord& record,
+StatusCode LookupSymbol(const Path& dir, std::string_view searchText, IndexEntry& entry,
                         Path& foundDir) {
   std::vector<Level> levels;
   levels.push_back({WithSeparator(dir), 0});
@@ -87,11 +115,16 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterReco
             if (level.next == 0)
               level.next = static_cast<int>(i) + 1;
           } else if (r.matches(searchText)) {
-            r.decodeDates();
-            record = r;
+            entry = EntryFromMaster(r, i);
             foundDir = platform::PathFromUtf8(level.path);
             return kOk;
           }
+        }
+        // A failing XMASTER could hide the symbol: that is no "not found".
+        if (const StatusCode x = MatchXmaster(level.path, searchText, entry); x != kFileNotFound) {
+          if (x == kOk)
+            foundDir = platform::PathFromUtf8(level.path);
+          return x;
         }
         if (whole < static_cast<std::size_t>(n)) {
           // A record that cannot be read ends the scan; its directory entries are not followed.

@@ -146,6 +146,14 @@ void MasterRecord::setSymbolField(std::string_view text) {
   WriteField(bytes, kSymbol, kSymbolFieldSize, text);
 }
 
+std::string MasterRecord::symbolText() const {
+  return std::string(TrimTrailingSpaces(CText(bytes, kSymbol, kSymbolTextSize)));
+}
+
+std::string MasterRecord::trimmedName() const {
+  return std::string(TrimTrailingSpaces(CText(bytes, kIssueName, kIssueNameSize)));
+}
+
 bool MasterRecord::matches(std::string_view searchText) const {
   // Neither field can match when its first character differs (the lookup tries every record).
   if (!searchText.empty()) {
@@ -155,16 +163,18 @@ bool MasterRecord::matches(std::string_view searchText) const {
       return false;
     }
   }
-  if (EqualsIgnoringCase(TrimTrailingSpaces(CText(bytes, kIssueName, kIssueNameSize)),
-                         searchText)) {
+  return MatchesSearchText(CText(bytes, kIssueName, kIssueNameSize),
+                           CText(bytes, kSymbol, kSymbolTextSize), searchText);
+}
+
+bool MatchesSearchText(std::string_view name, std::string_view symbol, std::string_view text) {
+  if (EqualsIgnoringCase(TrimTrailingSpaces(name), text))
     return true;
-  }
   // The symbol up to its (k+1)-th space, k being the spaces of the search text, so that
   // "AB CD" finds "AB CD" followed by padding.
   std::size_t k = 0;
-  for (char c : searchText)
+  for (char c : text)
     k += (c == ' ') ? 1 : 0;
-  const std::string_view symbol = CText(bytes, kSymbol, kSymbolTextSize);
   std::size_t end = symbol.size();
   std::size_t spaces = 0;
   for (std::size_t i = 0; i < symbol.size(); ++i) {
@@ -173,7 +183,7 @@ bool MasterRecord::matches(std::string_view searchText) const {
       break;
     }
   }
-  return EqualsIgnoringCase(symbol.substr(0, end), searchText);
+  return EqualsIgnoringCase(symbol.substr(0, end), text);
 }
 
 bool ReadMasterFile(const Path& masterPath, MasterFile& file) {

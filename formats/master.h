@@ -1,5 +1,4 @@
-// The MASTER file: a 53-byte header and 53-byte symbol records, and the symbol lookup that
-// follows directory entries into sub-portfolios.
+// The MASTER file: a 53-byte header and 53-byte symbol records.
 #pragma once
 
 #include <array>
@@ -85,10 +84,18 @@ struct MasterRecord {
   void setIssueName(std::string_view text);
   void setSymbolField(std::string_view text);
 
-  // The record-matching rule of the lookup: issue name (trailing spaces removed) or symbol
-  // text (up to its (k+1)-th space, k the spaces in text), ignoring ASCII case.
+  // symbolText: the 14 bytes up to a zero byte, trailing spaces removed.
+  std::string symbolText() const;
+  // issueName up to a zero byte, trailing spaces removed.
+  std::string trimmedName() const;
+
+  // The record-matching rule of the lookup (MatchesSearchText on issue name and symbol text).
   bool matches(std::string_view searchText) const;
 };
+
+// The lookup's matching rule: name with trailing spaces removed equals text, or symbol up to its
+// (k+1)-th space (k the spaces in text) does, ignoring ASCII case.
+bool MatchesSearchText(std::string_view name, std::string_view symbol, std::string_view text);
 
 static_assert(sizeof(MasterHeader) == kMasterRecordSize);
 static_assert(sizeof(MasterRecord) == kMasterRecordSize);
@@ -106,16 +113,8 @@ bool ReadMasterFile(const Path& masterPath, MasterFile& file);
 // The bytes of a MASTER file made of header and records.
 std::vector<std::uint8_t> MasterBytes(const MasterFile& file);
 
-// Finds a symbol by issue name or symbol in dir's MASTER and the MASTERs its directory entries
-// name (depth-first). On success record holds the matching record with firstDate/lastDate as
-// host floats and foundDir the directory that holds the record (ending in a separator).
-// Results: 0, kFileNotFound when no MASTER of the tree holds it, kFileRead when a record
-// cannot be read while directory entries are followed.
-StatusCode LookupSymbol(const Path& dir, std::string_view searchText, MasterRecord& record,
-                        Path& foundDir);
-
 // "F<n>.DAT", "F<n>.DOP", "F<n>.BAK", "F<n>.NEW" of file number n in dir, each resolved
-// without regard to case.
+// without regard to case (QuoteDataPath gives F<n>.DAT or F<n>.MWD as the number says).
 Path QuoteFilePath(const Path& dir, int fileNumber, std::string_view extension);
 
 }  // namespace ledgrix::formats

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "formats/index_entry.h"
 #include "platform/file_system.h"
 
 namespace ledgrix::formats {
@@ -29,7 +30,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 QuoteFiles ResolveQuoteFiles(const std::filesystem::path& dir, int fileNumber) {
   platform::FileSystem& fs = platform::CurrentFileSystem();
   const std::string base = "F" + std::to_string(fileNumber);
-  const std::string datName = base + ".DAT";
+  const std::string datName = base + "." + QuoteExtension(fileNumber);
   const std::string dopName = base + ".DOP";
   QuoteFiles files;
   files.dat = dir / datName;

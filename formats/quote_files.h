@@ -10,7 +10,7 @@
 namespace ledgrix::formats {
 
 struct QuoteFiles {
-  std::filesystem::path dat;  // F<n>.DAT, spelled as on disk when it exists
+  std::filesystem::path dat;  // F<n>.DAT (F<n>.MWD above 255), spelled as on disk when it exists
   std::filesystem::path dop;  // F<n>.DOP, likewise
   bool datExists = false;
   bool dopExists = false;
@@ -20,6 +20,6 @@ QuoteFiles ResolveQuoteFiles(const std::filesystem::path& dir, int fileNumber);
 
 // ReadFieldLayout on names already resolved: no further directory listing.
 StatusCode ReadFieldLayoutResolved(const QuoteFiles& files, int recordLength, FieldLayout& layout,
-                                   char periodicity);
+                                   char periodicity, std::uint8_t fieldBits = 0);
 
 }  // namespace ledgrix::formats

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "formats/lookup.h"
 #include "formats/mbf.h"
 #include "formats/quote_files.h"
 #include "platform/files.h"
@@ -95,25 +96,33 @@ StatusCode SetSeriesCount(QuoteSeries& series, std::int32_t count) {
 
 StatusCode SeriesReader::Open(const std::filesystem::path& dir, std::string_view symbol) {
   file_.reset();
-  MasterRecord record;
+  IndexEntry entry;
   Path found;
-  if (const StatusCode status = LookupSymbol(dir, symbol, record, found); status != kOk) {
+  if (const StatusCode status = LookupSymbol(dir, symbol, entry, found); status != kOk) {
     return status;
   }
-  const QuoteFiles files = ResolveQuoteFiles(found, record.fileNumber());
+  return Open(found, entry, symbol);
+}
+
+StatusCode SeriesReader::Open(const std::filesystem::path& foundDir, const IndexEntry& entry,
+                              std::string_view searchText) {
+  file_.reset();
+  const QuoteFiles files = ResolveQuoteFiles(foundDir, entry.fileNumber());
   FieldLayout layout;
+  // Only XMASTER's bitset tells the fields; MASTER symbols keep the synthetic layouts.
   if (const StatusCode status =
-          ReadFieldLayoutResolved(files, record.recordLength(), layout, record.periodicity());
+          ReadFieldLayoutResolved(files, entry.recordLength, layout, entry.periodicity,
+                                  entry.inXmaster() ? entry.fieldBits : 0);
       status != kOk) {
     return status;
   }
   auto in = files.datExists ? platform::CurrentFileSystem().OpenRead(files.dat) : nullptr;
   if (!in)
     return kFileOpen;
-  record_ = record;
+  entry_ = entry;
   layout_ = layout;
-  foundDir_ = std::move(found);
-  symbol_ = std::string(symbol);
+  foundDir_ = foundDir;
+  symbol_ = searchText.empty() ? entry.symbol : std::string(searchText);
   file_ = std::move(in);
   return kOk;
 }
@@ -130,7 +139,7 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   if (!file_)
     return kFileOpen;
   platform::InputFile* in = file_.get();
-  const int recordLength = record_.recordLength();
+  const int recordLength = entry_.recordLength;
   // lastRecord is an unsigned 16-bit record number; a file too short to hold it has no quotes.
   std::uint8_t head[4] = {};
   if (!in->Seek(0))
@@ -157,9 +166,9 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   }
   series.state = 3;
   series.total = n;
-  series.path = foundDir_.string();
+  series.path = platform::Utf8FromPath(foundDir_);
   series.symbol = symbol_;
-  series.info->record = record_;
+  series.info->entry = entry_;
   series.info->layout = layout_;
 
   if (count == 0)

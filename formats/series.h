@@ -11,7 +11,7 @@
 
 #include "formats/dates.h"
 #include "formats/field_layout.h"
-#include "formats/master.h"
+#include "formats/index_entry.h"
 #include "formats/status.h"
 #include "platform/file_system.h"
 
@@ -24,7 +24,7 @@ inline constexpr int kMaxQuotes = 65534;
 
 // What the last load learned about the symbol.
 struct SeriesInfo {
-  MasterRecord record;  // as LookupSymbol returned it (dates as host floats)
+  IndexEntry entry;  // as LookupSymbol returned it
   FieldLayout layout;
 };
 inline constexpr std::uint16_t kSeriesInfoSize = 101;
@@ -69,16 +69,21 @@ class SeriesReader {
  public:
   // Results: 0, kFileNotFound, kFileRead, kNoFieldLayout, kFileOpen.
   StatusCode Open(const std::filesystem::path& dir, std::string_view symbol);
+  // Opens an entry already found (foundDir: the directory whose index lists it), no lookup;
+  // searchText is what the series names as its symbol (default: the entry's).
+  // Results: 0, kNoFieldLayout, kFileOpen.
+  StatusCode Open(const std::filesystem::path& foundDir, const IndexEntry& entry,
+                  std::string_view searchText = {});
   bool isOpen() const { return file_ != nullptr; }
   // Results as LoadSeries after the lookup; kFileOpen when not open.
   StatusCode Load(QuoteSeries& series, std::int32_t start, std::int32_t count);
 
-  const MasterRecord& record() const { return record_; }
+  const IndexEntry& entry() const { return entry_; }
   const FieldLayout& layout() const { return layout_; }
   const Path& foundDir() const { return foundDir_; }
 
  private:
-  MasterRecord record_;
+  IndexEntry entry_;
   FieldLayout layout_;
   Path foundDir_;
   std::string symbol_;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "formats/master.h"
+#include "formats/index_entry.h"
 #include "formats/series.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
@@ -32,7 +32,7 @@ Loaded Facts(const std::string& symbol) {
   if (loaded.status == formats::kOk) {
     loaded.total = series.total;
     loaded.path = series.path;
-    loaded.fileNumber = series.info->record.fileNumber();
+    loaded.fileNumber = series.info->entry.fileNumber();
   }
   formats::FreeSeries(series);
   return loaded;
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Loaded before = Facts(symbol);
   if (before.status != formats::kOk)
     return 0;
-  const formats::Path dat = formats::QuoteFilePath(before.path, before.fileNumber, "DAT");
+  const formats::Path dat = formats::QuoteDataPath(before.path, before.fileNumber);
   const auto oldBytes = fs.Contents(dat);
   if (!oldBytes)
     return 0;

@@ -70,7 +70,7 @@ formats::QuoteDate Day(int y, int m, int d) {
   return formats::DayFromYmd(y, m, d);
 }
 
-SymbolSpec Spec(std::uint8_t n, std::string symbol, std::string name, std::vector<Quote> quotes) {
+SymbolSpec Spec(std::uint16_t n, std::string symbol, std::string name, std::vector<Quote> quotes) {
   SymbolSpec s;
   s.fileNumber = n;
   s.symbol = std::move(symbol);
@@ -149,15 +149,27 @@ std::vector<Portfolio> Portfolios() {
         .SetCounts(9, 3)
         .Write();
   });
+  add("extended", [](const fs::path& d) {
+    SymbolSpec longName = Spec(1, "LNG", "Long Named", MakeDailyQuotes(Day(99, 2, 1), 4));
+    longName.longName = "Long Named Holdings International";
+    SymbolSpec six = Spec(300, "XQ", "Extended societ\xE0", MakeDailyQuotes(Day(109, 7, 20), 5));
+    six.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
+                  formats::kLow,  formats::kClose, formats::kVol};
+    six.writeDop = false;
+    PortfolioBuilder(d)
+        .Add(longName)
+        .Add(Spec(256, "XA", "First Extended", MakeDailyQuotes(Day(98, 1, 5), 3)))
+        .Add(six)
+        .WithEmaster()
+        .Write();
+  });
   return out;
 }
 
 void MasterTreeSeeds(const std::vector<Portfolio>& portfolios) {
-  const char* const texts[][2] = {{"AAA", "bb c"},
-                                  {"NODOP", "Twenty Bytes"},
-                                  {"DEEP", "subsym"},
-                                  {"MINUTE", "none"},
-                                  {"SHORT", "Blank Symbol"}};
+  const char* const texts[][2] = {{"AAA", "bb c"},           {"NODOP", "Twenty Bytes"},
+                                  {"DEEP", "subsym"},        {"MINUTE", "none"},
+                                  {"SHORT", "Blank Symbol"}, {"XQ", "long named"}};
   for (std::size_t i = 0; i < portfolios.size(); ++i) {
     for (int k = 0; k < 2; ++k) {
       Bytes b;
@@ -169,11 +181,11 @@ void MasterTreeSeeds(const std::vector<Portfolio>& portfolios) {
 }
 
 void SeriesSeeds(const std::vector<Portfolio>& portfolios) {
-  const char* const symbols[] = {"AAA", "NODOP", "DEEP", "MINUTE", "SHORT"};
+  const char* const symbols[] = {"AAA", "NODOP", "DEEP", "MINUTE", "SHORT", "XQ"};
   int i = 0;
   for (const Portfolio& p : portfolios) {
     Bytes b;
-    ShortText(b, symbols[i++ % 5]);
+    ShortText(b, symbols[i++ % 6]);
     const int windows[4][3] = {{400, 0, 400}, {1, -1, 1}, {2322, 0, -1}, {10, 3, 5}};
     for (const auto& w : windows) {
       U16(b, w[0]);
@@ -207,6 +219,8 @@ void RewriteSeeds(const std::vector<Portfolio>& portfolios) {
       {"set-twenty", 1, "TWENTY", maintenance::kSet, 0, 65535},
       {"delete-intraday", 3, "MINUTE", maintenance::kDelete, Day(103, 5, 5), Day(103, 5, 5)},
       {"insert-short", 4, "SHORT", maintenance::kInsert, 0, 65535},
+      {"delete-extended", 5, "XQ", maintenance::kDelete, Day(109, 7, 20), Day(109, 7, 20)},
+      {"delete-emaster", 5, "LNG", maintenance::kDelete, Day(99, 2, 1), Day(99, 2, 1)},
   };
   for (const Case& c : cases) {
     Bytes b;

@@ -61,11 +61,15 @@ formats::StatusCode ExportQuotes(const std::filesystem::path& dir, std::string_v
   if (options.title)
     out << ExportTitleLine(options) << "\r\n";
 
+  // One lookup; every window is then a read of the open quote file.
+  formats::SeriesReader reader;
   formats::QuoteSeries series;
   formats::StatusCode status = formats::InitSeries(series, 1);
   if (status != formats::kOk)
     return status;
-  status = formats::LoadSeries(series, dir, symbol, 0, 0);
+  status = reader.Open(dir, symbol);
+  if (status == formats::kOk)
+    status = reader.Load(series, 0, 0);
   const std::int32_t total = series.total;
   formats::FreeSeries(series);
   if (status != formats::kOk)
@@ -80,7 +84,7 @@ formats::StatusCode ExportQuotes(const std::filesystem::path& dir, std::string_v
   while (done < total) {
     const std::int32_t chunk = std::min(kExportWindow, total - done);
     const std::int32_t start = options.newestFirst ? total - done - chunk : done;
-    status = formats::LoadSeries(series, dir, symbol, start, chunk);
+    status = reader.Load(series, start, chunk);
     if (status == formats::kOk && series.count != chunk)
       status = formats::kFileRead;
     if (status != formats::kOk)

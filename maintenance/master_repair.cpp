@@ -4,7 +4,10 @@
 
 #include <string>
 
-#include "formats/master.h"
+#include "formats/field_layout.h"
+#include "formats/portfolio_index.h"
+#include "maintenance/index_update.h"
+#include "maintenance/messages.h"
 #include "platform/files.h"
 
 namespace ledgrix::maintenance {
@@ -37,7 +40,7 @@ std::string QuestionFor(const std::filesystem::path& masterPath) {
   std::string text = kRepairQuestion;
   std::string::size_type at = text.find("%s");
   if (at != std::string::npos)
-    text.replace(at, 2, masterPath.string());
+    text.replace(at, 2, platform::Utf8FromPath(masterPath));
   return text;
 }
 
@@ -47,18 +50,70 @@ int RepairMaster(const std::filesystem::path& masterPath, bool repairFlag, Promp
   if (!repairFlag && !prompt.AskYesNo(QuestionFor(masterPath)))
     return 0;
 
-  formats::MasterFile master;
-  if (!formats::ReadMasterFile(masterPath, master))
+  IndexUpdate update;
+  std::string error;
+  if (!update.Load(masterPath.parent_path(), &error))
     return 0;
-  for (auto& record : master.records) {
-    if (record.hasBlankSymbol())
-      RepairRecord(record);
+  const std::size_t records = update.index().master.records.size();
+  for (std::size_t i = 0; i < records; ++i) {
+    if (update.index().master.records[i].hasBlankSymbol())
+      RepairRecord(update.MasterRecordAt(i));
   }
   // The work file shares its name with the MASTER.BAK that other writers leave; the repair
   // overwrites that backup and renames it into place.
-  platform::IoResult replaced = platform::ReplaceFile(
-      masterPath, masterPath.filename().string() + ".bak", formats::MasterBytes(master));
-  return replaced.ok() ? 1 : 0;
+  return update.Commit(".bak").ok() ? 1 : 0;
+}
+
+int RebuildEmaster(const std::filesystem::path& dir, bool repairFlag, Prompt& prompt,
+                   std::string* error) {
+  formats::PortfolioIndex index;
+  std::string problem;
+  if (!formats::ReadPortfolioIndex(dir, index, &problem)) {
+    if (error)
+      *error = problem;
+    return 0;
+  }
+  if (index.emaster != formats::IndexFileState::kUnusable)
+    return 1;
+  if (!repairFlag && !prompt.AskYesNo(EmasterRebuildQuestion(
+                         platform::Utf8FromPath(index.emasterPath), index.emasterProblem)))
+    return 0;
+
+  const formats::EmasterFile& old = index.emasterFile;
+  formats::EmasterFile rebuilt;
+  if (index.emasterRead)
+    rebuilt.header = old.header;
+  for (std::size_t i = 0; i < index.master.records.size(); ++i) {
+    const formats::MasterRecord& record = index.master.records[i];
+    // The old record of this symbol: at the same place if it is there, else wherever it is.
+    const formats::EmasterRecord* keep = nullptr;
+    const auto same = [&](const formats::EmasterRecord& e) {
+      return e.fileNumber() == record.fileNumber() && e.symbol() == record.symbolText();
+    };
+    if (i < old.records.size() && same(old.records[i])) {
+      keep = &old.records[i];
+    } else {
+      for (const formats::EmasterRecord& e : old.records) {
+        if (same(e)) {
+          keep = &e;
+          break;
+        }
+      }
+    }
+    std::uint8_t bits = 0;
+    formats::FieldLayout layout;
+    if (keep == nullptr && formats::ReadFieldLayout(
+                               formats::QuoteFilePath(dir, record.fileNumber(), "DOP"),
+                               record.recordLength(), layout, record.periodicity()) == formats::kOk)
+      bits = formats::FieldBits(layout);
+    rebuilt.records.push_back(formats::EmasterRecordFor(record, keep, bits));
+  }
+  formats::SyncEmasterHeader(rebuilt.header, index.master.header);
+  const platform::IoResult written = platform::ReplaceFile(
+      index.emasterPath, "EMASTER.NEW", formats::EmasterBytes(rebuilt), "EMASTER.BAK");
+  if (!written && error)
+    *error = written.message();
+  return written.ok() ? 1 : 0;
 }
 
 }  // namespace ledgrix::maintenance

@@ -62,6 +62,41 @@ std::string UnconfirmedChangeMessage(std::string_view reason) {
        reason});
 }
 
+std::string SymbolTooLongMessage(std::string_view symbol) {
+  return Join({"The symbol \"", symbol, "\" is too long: a symbol has at most 14 characters."});
+}
+
+std::string NameTooLongMessage(std::size_t limit) {
+  return Join({"The name is too long: the name of this symbol has at most ", std::to_string(limit),
+               " characters."});
+}
+
+std::string UnencodableMessage(std::string_view character) {
+  return Join({"The character \"", character,
+               "\" cannot be stored: symbols and names are stored in the Windows-1252 "
+               "character set."});
+}
+
+std::string EmasterRebuildQuestion(std::string_view emasterPath, std::string_view reason) {
+  return Join({"The file\n", emasterPath, "\nis out of step with MASTER (", reason,
+               ").\n\nLong names are not shown while it is. Should Ledgrix rebuild it from "
+               "MASTER now?\n(The current file is kept as EMASTER.BAK.)"});
+}
+
+std::string EmasterIgnoredNote(std::string_view emasterPath, std::string_view reason) {
+  return Join({"The file ", emasterPath, " is out of step with MASTER (", reason,
+               "); its long names are not used."});
+}
+
+std::string XmasterUnusableNote(std::string_view xmasterPath, std::string_view reason) {
+  return Join({"The file\n", xmasterPath, "\ncannot be used: it ", reason,
+               ".\nOnly the symbols listed in MASTER are shown."});
+}
+
+std::string XmasterRecordsLeftOutNote(std::string_view xmasterPath, std::string_view reason) {
+  return Join({"In the file\n", xmasterPath, "\n", reason, "."});
+}
+
 std::string StepLabel(std::string_view title, std::string_view symbol, std::string_view detail) {
   std::string label(title);
   for (const std::string_view part : {symbol, detail}) {

@@ -29,10 +29,17 @@ inline constexpr const char* kMustEnterSymbol = "You must enter a symbol";
 // The facts of a quote series: the labels of the values from MASTER and the DAT file, and of the
 // DOP table's columns and rows, in the order both show them.
 inline constexpr const char* kFactsPathLabel = "Path";
-inline constexpr std::array<const char*, 9> kFactsValueLabels = {
-    "File number",   "DAT file record length", "DAT file number of fields", "Number of quotes",
-    "Name of issue", "First date in file",     "Last date in file",         "Data format",
-    "Symbol"};
+inline constexpr std::array<const char*, 11> kFactsValueLabels = {"File number",
+                                                                  "DAT file record length",
+                                                                  "DAT file number of fields",
+                                                                  "Number of quotes",
+                                                                  "Name of issue",
+                                                                  "First date in file",
+                                                                  "Last date in file",
+                                                                  "Data format",
+                                                                  "Symbol",
+                                                                  "Long name",
+                                                                  "Listed in"};
 inline constexpr std::array<const char*, 3> kDopColumnLabels = {"Field", "Input", "Display"};
 inline constexpr std::array<const char*, 8> kDopFieldLabels = {"Date", "Time",  "Open", "High",
                                                                "Low",  "Close", "Vol",  "OI"};
@@ -65,6 +72,19 @@ std::string ReplaceFileQuestion(std::string_view path);
 // the reason follows on its own line.
 std::string UnconfirmedChangeMessage(std::string_view reason);
 
+// Symbol > Edit and rename-symbol: a symbol or name longer than its field, or a character the
+// files' code page (Windows-1252) cannot hold.
+std::string SymbolTooLongMessage(std::string_view symbol);
+std::string NameTooLongMessage(std::size_t limit);
+std::string UnencodableMessage(std::string_view character);
+
+// The extended index: an EMASTER out of step with MASTER (the question whether to rebuild it,
+// and the note when it is not), an XMASTER that cannot be used.
+std::string EmasterRebuildQuestion(std::string_view emasterPath, std::string_view reason);
+std::string EmasterIgnoredNote(std::string_view emasterPath, std::string_view reason);
+std::string XmasterUnusableNote(std::string_view xmasterPath, std::string_view reason);
+std::string XmasterRecordsLeftOutNote(std::string_view xmasterPath, std::string_view reason);
+
 // The undo journal. A step is named by its correction's dialog title and what it acted on:
 // "Split Data ELMR 09/13/21".
 inline constexpr const char* kEditQuoteTitle = "Edit Selected Quote";
@@ -77,6 +97,7 @@ inline constexpr const char* kEditSymbolTitle = "Edit Symbol";
 inline constexpr const char* kMoveSymbolTitle = "Move Symbol";
 inline constexpr const char* kCopySymbolTitle = "Copy Symbol";
 inline constexpr const char* kRepairTitle = "Repair MASTER";
+inline constexpr const char* kRebuildEmasterTitle = "Rebuild EMASTER";
 inline constexpr const char* kNothingToUndo = "Nothing to undo";
 inline constexpr const char* kNothingToRedo = "Nothing to redo";
 

@@ -8,16 +8,17 @@
 #include <vector>
 
 #include "formats/field_layout.h"
-#include "formats/master.h"
+#include "formats/lookup.h"
 #include "formats/mbf.h"
 #include "formats/series.h"
+#include "maintenance/index_update.h"
 #include "platform/files.h"
 
 namespace ledgrix::maintenance {
 
 using formats::FieldLayout;
 using formats::FieldName;
-using formats::MasterRecord;
+using formats::IndexEntry;
 
 namespace {
 
@@ -43,7 +44,7 @@ std::string NumberedName(int fileNumber, const char* extension) {
 
 // What the rewrite and the record search learn about a symbol before they touch its file.
 struct SymbolFiles {
-  MasterRecord record;
+  IndexEntry record;
   std::filesystem::path foundDir;
   FieldLayout layout;
   int recordLength = 0;
@@ -57,13 +58,15 @@ StatusCode FindSymbolFiles(const std::filesystem::path& dir, std::string_view sy
   StatusCode status = formats::LookupSymbol(dir, symbol, files.record, files.foundDir);
   if (status != formats::kOk)
     return status;
-  files.recordLength = files.record.recordLength();
+  files.recordLength = files.record.recordLength;
   if (!formats::IsUsableRecordLength(files.recordLength))
     return formats::kNoFieldLayout;
   files.fields = files.recordLength / 4;
   int n = files.record.fileNumber();
+  // Only XMASTER's bitset tells the fields; MASTER symbols keep the synthetic layouts.
   status = formats::ReadFieldLayout(formats::QuoteFilePath(files.foundDir, n, "DOP"),
-                                    files.recordLength, files.layout, files.record.periodicity());
+                                    files.recordLength, files.layout, files.record.periodicity,
+                                    files.record.inXmaster() ? files.record.fieldBits : 0);
   if (status != formats::kOk)
     return status;
   // A position the record does not decode is no field of this file.
@@ -71,7 +74,7 @@ StatusCode FindSymbolFiles(const std::filesystem::path& dir, std::string_view sy
     if (position < 0 || position > files.fields)
       position = 0;
   }
-  files.datPath = formats::QuoteFilePath(files.foundDir, n, "DAT");
+  files.datPath = formats::QuoteDataPath(files.foundDir, n);
   return formats::kOk;
 }
 
@@ -168,24 +171,16 @@ std::int32_t SearchQuotes(const SymbolFiles& files, std::uint16_t lastRecord, Qu
   return error != 0 ? error : result;
 }
 
-// The new MASTER content with firstDate and/or lastDate of fileNumber's records replaced.
-bool ReplaceMasterDates(const std::filesystem::path& masterPath, std::uint8_t fileNumber,
+// The index files of dir with firstDate and/or lastDate of fileNumber's entries replaced:
+// MASTER and EMASTER, or XMASTER, each kept as a backup.
+bool ReplaceMasterDates(const std::filesystem::path& dir, std::uint16_t fileNumber,
                         const formats::StoredNumber* first, const formats::StoredNumber* last) {
-  formats::MasterFile master;
-  if (!formats::ReadMasterFile(masterPath, master))
+  IndexUpdate update;
+  std::string error;
+  if (!update.Load(dir, &error))
     return false;
-  for (auto& record : master.records) {
-    if (record.fileNumber() != fileNumber)
-      continue;
-    if (first)
-      std::memcpy(&record.bytes[formats::master_offset::kFirstDate], first->data(), 4);
-    if (last)
-      std::memcpy(&record.bytes[formats::master_offset::kLastDate], last->data(), 4);
-  }
-  std::string name = masterPath.filename().string();
-  platform::IoResult written =
-      platform::ReplaceFile(masterPath, name + ".NEW", formats::MasterBytes(master), name + ".BAK");
-  return written.ok();
+  update.SetDates(fileNumber, first, last);
+  return update.Commit(".NEW", ".BAK").ok();
 }
 
 // Quote k's date as the loader gives it, in the stored encoding.
@@ -326,18 +321,18 @@ StatusCode ApplyQuoteChange(const QuoteChange& change, const std::filesystem::pa
   if (change.operation == kDelete) {
     const std::int32_t count = static_cast<std::int32_t>(lastRecord) - 1;
     const std::int32_t i = deleteIndex;
-    std::filesystem::path masterPath = files.foundDir / "MASTER";
+    const std::filesystem::path& foundDir = files.foundDir;
     bool ok = true;
     if (i == 0 && count > 1 && records > 1) {
       formats::StoredNumber first = StoredDateOfQuote(old, 1, files);
-      ok = ReplaceMasterDates(masterPath, files.record.fileNumber(), &first, nullptr);
+      ok = ReplaceMasterDates(foundDir, files.record.fileNumber(), &first, nullptr);
     } else if (i == count - 1 && count > 1 && static_cast<std::int32_t>(records) >= count - 1) {
       formats::StoredNumber last =
           StoredDateOfQuote(old, static_cast<std::size_t>(count - 2), files);
-      ok = ReplaceMasterDates(masterPath, files.record.fileNumber(), nullptr, &last);
+      ok = ReplaceMasterDates(foundDir, files.record.fileNumber(), nullptr, &last);
     } else if (i == 0 && count == 1) {
       formats::StoredNumber both = StoredDateOfQuote(old, 0, files);
-      ok = ReplaceMasterDates(masterPath, files.record.fileNumber(), &both, &both);
+      ok = ReplaceMasterDates(foundDir, files.record.fileNumber(), &both, &both);
     }
     if (!ok)
       return formats::kFileWrite;
@@ -369,9 +364,10 @@ std::int32_t FindQuoteRecord(const std::filesystem::path& dir, std::string_view 
 }
 
 int UpdateMasterDate(const std::filesystem::path& masterPath, const formats::StoredNumber& stored,
-                     std::uint8_t fileNumber, bool firstDate) {
-  bool ok = firstDate ? ReplaceMasterDates(masterPath, fileNumber, &stored, nullptr)
-                      : ReplaceMasterDates(masterPath, fileNumber, nullptr, &stored);
+                     std::uint16_t fileNumber, bool firstDate) {
+  const std::filesystem::path dir = masterPath.parent_path();
+  bool ok = firstDate ? ReplaceMasterDates(dir, fileNumber, &stored, nullptr)
+                      : ReplaceMasterDates(dir, fileNumber, nullptr, &stored);
   return ok ? 0 : 1;
 }
 

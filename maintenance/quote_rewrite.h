@@ -38,8 +38,8 @@ struct QuoteChange {
 // the lookup; kFileWrite when the new file could not be written and put in place (the old file
 // is then untouched), and after a delete at either end also when the new file is in place but
 // the MASTER dates could not be updated (MASTER then untouched); kMalloc for an insert into a
-// full file. The MASTER updated after a delete is the one of the directory holding the symbol,
-// and counts come from the file itself.
+// full file. The index updated after a delete is the one of the directory holding the symbol
+// (MASTER and EMASTER, or XMASTER), and counts come from the file itself.
 StatusCode ApplyQuoteChange(const QuoteChange& change, const std::filesystem::path& dir,
                             std::string_view symbol, Prompt& prompt);
 
@@ -51,8 +51,10 @@ std::int32_t FindQuoteRecord(const std::filesystem::path& dir, std::string_view 
                              QuoteTime* foundTime = nullptr);
 
 // Writes stored (4 bytes, stored encoding) into firstDate or lastDate of every record with
-// fileNumber in masterPath, keeping MASTER.BAK. Returns 0 when the new file is in place, 1 if not.
+// fileNumber in masterPath (with EMASTER in step), or of its XMASTER record for numbers above
+// 255, keeping MASTER.BAK (EMASTER.BAK, XMASTER.BAK). Returns 0 when the new files are in place,
+// 1 if not.
 int UpdateMasterDate(const std::filesystem::path& masterPath, const formats::StoredNumber& stored,
-                     std::uint8_t fileNumber, bool firstDate);
+                     std::uint16_t fileNumber, bool firstDate);
 
 }  // namespace ledgrix::maintenance

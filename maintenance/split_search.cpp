@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "formats/dates.h"
+#include "formats/portfolio_index.h"
 
 namespace ledgrix::maintenance {
 
@@ -79,13 +80,20 @@ SplitSearchEnd RunSplitSearch(const std::filesystem::path& dir,
   formats::QuoteSeries series;
   if (formats::InitSeries(series, kSplitPageSize) != formats::kOk)
     return SplitSearchEnd::kNoStorage;
+  // The portfolio's index is read once: thousands of symbols would otherwise each read XMASTER.
+  formats::PortfolioIndex index;
+  const bool indexed = formats::ReadPortfolioIndex(dir, index);
 
   for (const std::string& symbol : symbols) {
-    // One lookup per symbol; the pages are then plain reads of its open quote file.
+    // One lookup per symbol; the pages are then plain reads of its open quote file. The lookup
+    // only goes to the files for symbols of sub-portfolios.
     formats::SeriesReader reader;
+    const formats::IndexEntry* entry = indexed ? index.Match(symbol) : nullptr;
+    const formats::StatusCode opened =
+        entry != nullptr ? reader.Open(dir, *entry, symbol) : reader.Open(dir, symbol);
     // A failed count query says nothing about this symbol's quotes: it is a read error, never
     // the count of the symbol before.
-    if (reader.Open(dir, symbol) != formats::kOk || reader.Load(series, 0, 0) != formats::kOk) {
+    if (opened != formats::kOk || reader.Load(series, 0, 0) != formats::kOk) {
       Notify(events.onReadError, symbol);
       formats::FreeSeries(series);
       return SplitSearchEnd::kReadError;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <array>
 
+#include "commands/symbols/record_text.h"
 #include "maintenance/messages.h"
 
 namespace {
@@ -41,14 +42,17 @@ QGroupBox* MasterAndDatGroup(const SeriesFacts& facts, QWidget* parent) {
       Number(facts.recordLength),
       Number(facts.fieldCount),
       Number(facts.quoteCount),
-      QString::fromLatin1(facts.issueName.c_str()),
+      ledgrix::commands::FromWindows1252(facts.issueName),
       StoredDate(facts.firstDate),
       StoredDate(facts.lastDate),
       QString::fromLatin1(facts.periodicityText.c_str()),
-      QString::fromLatin1(facts.symbol.c_str())};
+      QString::fromLatin1(facts.symbol.c_str()),
+      ledgrix::commands::FromWindows1252(facts.longName),
+      QString::fromLatin1(facts.indexFile.c_str())};
   static constexpr std::array<const char*, labels.size()> kObjectNames = {
-      "fileNumberText", "recordLengthText", "fieldCountText", "quoteCountText", "issueNameText",
-      "firstDateText",  "lastDateText",     "dataFormatText", "symbolText"};
+      "fileNumberText", "recordLengthText", "fieldCountText", "quoteCountText",
+      "issueNameText",  "firstDateText",    "lastDateText",   "dataFormatText",
+      "symbolText",     "longNameText",     "indexFileText"};
   for (std::size_t i = 0; i < labels.size(); ++i)
     form->addRow(QString::fromLatin1(labels[i]), Value(values[i], kObjectNames[i], group));
   return group;

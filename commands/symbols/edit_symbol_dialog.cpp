@@ -6,11 +6,12 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "commands/symbols/record_text.h"
+#include "formats/portfolio_index.h"
 #include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 
 namespace {
-constexpr int kFieldSize = 16;  // the MASTER record's symbol and name fields
 
 QGroupBox* FieldGroup(const QString& title, const QString& objectName, QLineEdit* edit,
                       QWidget* parent) {
@@ -22,7 +23,7 @@ QGroupBox* FieldGroup(const QString& title, const QString& objectName, QLineEdit
 }
 }  // namespace
 
-CEditSymbolDialog::CEditSymbolDialog(const QString& symbol, const QString& name,
+CEditSymbolDialog::CEditSymbolDialog(const QString& symbol, const QString& name, int nameLimit,
                                      ledgrix::maintenance::Prompt& prompt, QWidget* parent)
     : QDialog(parent),
       m_prompt(prompt),
@@ -34,10 +35,11 @@ CEditSymbolDialog::CEditSymbolDialog(const QString& symbol, const QString& name,
   setWindowTitle(QStringLiteral("Edit Symbol"));
 
   m_symbolEdit->setObjectName(QStringLiteral("symbolEdit"));
-  m_symbolEdit->setMaxLength(kFieldSize);
+  // The MASTER symbol field holds 14 characters; the two bytes after it are flags.
+  m_symbolEdit->setMaxLength(static_cast<int>(ledgrix::formats::kMaxSymbolLength));
   m_symbolEdit->setText(symbol);
   m_nameEdit->setObjectName(QStringLiteral("nameEdit"));
-  m_nameEdit->setMaxLength(kFieldSize);
+  m_nameEdit->setMaxLength(nameLimit);
   m_nameEdit->setText(name);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -63,6 +65,15 @@ void CEditSymbolDialog::accept() {
     m_prompt.Message(ledgrix::maintenance::kMustEnterSymbol);
     m_symbolEdit->setFocus();
     return;
+  }
+  // The files hold Windows-1252 text: a character it has no byte for cannot be stored.
+  for (QLineEdit* edit : {m_symbolEdit, m_nameEdit}) {
+    const QString bad = ledgrix::commands::FirstUnencodable(edit->text());
+    if (!bad.isEmpty()) {
+      m_prompt.Message(ledgrix::maintenance::UnencodableMessage(bad.toStdString()));
+      edit->setFocus();
+      return;
+    }
   }
   QDialog::accept();
 }

@@ -1,4 +1,5 @@
-// "Edit Symbol": a new symbol and name for the selected record, each at most 16 characters.
+// "Edit Symbol": a new symbol (at most 14 characters) and name (at most 45 where the entry has a
+// long name field, else 16) for the selected record, in characters the files can hold.
 #pragma once
 
 #include <QDialog>
@@ -13,7 +14,7 @@ class CEditSymbolDialog : public QDialog {
   Q_OBJECT
 
  public:
-  CEditSymbolDialog(const QString& symbol, const QString& name,
+  CEditSymbolDialog(const QString& symbol, const QString& name, int nameLimit,
                     ledgrix::maintenance::Prompt& prompt, QWidget* parent = nullptr);
 
   QString symbol() const { return m_symbol; }

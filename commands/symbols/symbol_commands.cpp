@@ -53,8 +53,12 @@ void DeleteSymbol(CommandHost& host) {
         host, maintenance::StepLabel(maintenance::kDeleteSymbolTitle, RecordBytes(symbol)));
     if (!step.ready())
       return;
-    const maintenance::OpResult result = maintenance::RemoveSymbol(
-        FsPath(host.portfolioDir()), FsPath(host.masterPath()), RecordBytes(symbol));
+    // The entry the row shows; a directory entry by its text, as it names no files.
+    const std::optional<formats::SymbolKey> key = host.symbolKey(host.selSymbolRow());
+    const maintenance::OpResult result =
+        key ? maintenance::RemoveSymbol(FsPath(host.portfolioDir()), *key)
+            : maintenance::RemoveSymbol(FsPath(host.portfolioDir()), FsPath(host.masterPath()),
+                                        RecordBytes(symbol));
     if (!result)
       host.prompt().Message(result.message, PromptIcon::kStop);
   }
@@ -70,7 +74,8 @@ void EditSymbol(CommandHost& host) {
   while (!rowName.isEmpty() && rowName.back().isSpace())
     rowName.chop(1);
 
-  CEditSymbolDialog dialog(rowSymbol, rowName, host.prompt(), host.dialogParent());
+  CEditSymbolDialog dialog(rowSymbol, rowName, host.symbolNameLimit(row), host.prompt(),
+                           host.dialogParent());
   if (RunDialog(dialog) != QDialog::Accepted)
     return;
 

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 
 SymbolSpec Spec(int file, const std::string& symbol, const std::string& name, int quotes = 3) {
   SymbolSpec s;
-  s.fileNumber = static_cast<std::uint8_t>(file);
+  s.fileNumber = static_cast<std::uint16_t>(file);
   s.symbol = symbol;
   s.name = name;
   s.quotes = MakeDailyQuotes(formats::DayFromYmd(2001, 3, 1), quotes);
@@ -167,6 +167,85 @@ TEST_F(SymbolsGridTest, NoSymbolsOrMoreThan255WhichShowsTheFirst255) {
   EXPECT_EQ(f.view().symbolRowCount(), 255);
   EXPECT_EQ(f.view().symbolCellText(254, 0), "S254");
   EXPECT_EQ(f.view().m_symbolCount, 255);
+}
+
+// XMASTER's symbols are rows like MASTER's, counted in the pane; names are the long ones where
+// EMASTER (in step) or XMASTER holds one, decoded from Windows-1252.
+TEST_F(SymbolsGridTest, EverySymbolOfTheExtendedIndexWithItsLongName) {
+  SymbolSpec dow = Spec(1, "DJX", "1/100 Dow Jones ");
+  dow.longName = "1/100 Dow Jones INDU";
+  PortfolioBuilder(Dir())
+      .Add(dow)
+      .Add(Spec(2, "ZZ", "ZED"))
+      .Add(Spec(256, "ISP", "IS-pubblica utilit\xE0", 4))
+      .Add(Spec(300, "AZM.L", "AZM.L"))
+      .WithEmaster()
+      .Write();
+  Start();
+  CLedgrixView& v = f.view();
+  ASSERT_EQ(v.symbolRowCount(), 4);
+  EXPECT_EQ(v.symbolCellText(0, 0), "AZM.L");
+  EXPECT_EQ(v.symbolCellText(1, 1), "1/100 Dow Jones INDU");
+  EXPECT_EQ(v.symbolCellText(2, 1), QString::fromUtf8("IS-pubblica utilit\u00E0"));
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 4");
+  f.ClickSymbol(2);
+  EXPECT_EQ(v.m_quoteCount, 4);  // from F256.MWD
+  EXPECT_TRUE(f.prompt().messages.empty());
+}
+
+// An EMASTER out of step is offered for rebuild once each time its portfolio is selected
+// (without asking with the repair flag); an XMASTER that cannot be used is reported and the
+// MASTER symbols shown.
+TEST(SymbolsGridIndexFiles, AnEmasterOutOfStepIsOfferedForRebuildAnUnusableXmasterReported) {
+  const struct {
+    const char* what;
+    bool answer, masterFix;
+    std::size_t questions;
+    bool rebuilt;
+  } kCases[] = {{"declined", false, false, 1, false},
+                {"accepted", true, false, 1, true},
+                {"automatic", false, true, 0, true}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    GuiFixture f;
+    const fs::path dir = f.root() / "P";
+    SymbolSpec dow = Spec(1, "DJX", "Dow");
+    dow.longName = "Dow Jones Industrial Average";
+    PortfolioBuilder(dir).Add(dow).Add(Spec(2, "ZZ", "ZED")).WithEmaster().Write();
+    auto emaster = FileBytes(dir / "EMASTER");
+    emaster[192 + 72] ^= 1;  // a last date MASTER does not hold
+    WriteBytes(dir / "EMASTER", emaster);
+    WriteText(dir / "XMASTER", "broken file\n");
+    f.prompt() = ScriptedPrompt({c.answer});
+    f.SetSetting("Search", "MasterFix", c.masterFix ? "1" : "0");
+    f.WalkWholeVolume();
+    f.StartAndScan();
+    ASSERT_EQ(f.prompt().questions.size(), c.questions);
+    for (const std::string& question : f.prompt().questions)
+      EXPECT_NE(question.find("out of step with MASTER"), std::string::npos);
+    ASSERT_EQ(f.prompt().messages.size(), 1u);
+    EXPECT_NE(f.prompt().messages[0].find("Only the symbols listed in MASTER are shown"),
+              std::string::npos);
+    EXPECT_EQ(f.view().symbolRowCount(), 2);
+    EXPECT_EQ(f.view().symbolCellText(0, 1),
+              c.rebuilt ? "Dow Jones Industrial Average" : "Dow             ");
+    EXPECT_EQ(FileBytes(dir / "EMASTER") != emaster, c.rebuilt);
+    // A refill (after a delete, say) does not ask again.
+    f.view().FillSymbolsGrid(0);
+    EXPECT_EQ(f.prompt().questions.size(), c.questions);
+  }
+}
+
+TEST_F(SymbolsGridTest, TheRealSampleShowsAllItsSymbols) {
+  const auto samples = SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "sample portfolios not present";
+  f.Start();
+  f.view().SelectPortfolio(QPath(*samples / "okomarov-sampleData" / "MASTER"));
+  f.view().FillSymbolsGrid(0);
+  EXPECT_EQ(f.view().symbolRowCount(), 462);
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 462");
+  EXPECT_TRUE(f.prompt().messages.empty());
 }
 
 }  // namespace

@@ -83,6 +83,8 @@ TEST_F(CliReadTest, FactsLabelledAsTheFactsDialog) {
                        "Last date in file: 980109\n"
                        "Data format: D Daily\n"
                        "Symbol: MSFT\n"
+                       "Long name: \n"
+                       "Listed in: MASTER\n"
                        "\n"
                        "Field  Input        Display\n"
                        "Date   Whole Num.   Whole Num.\n"

@@ -48,9 +48,10 @@ std::string Describe(const FileContent& content) {
 
 bool IsGuardedFile(const std::string& key) {
   const std::string name = Upper(BaseName(key));
-  if (name == "MASTER")
+  if (name == "MASTER" || name == "EMASTER" || name == "XMASTER")
     return true;
-  if (name.size() < 6 || name[0] != 'F' || name.substr(name.size() - 4) != ".DAT")
+  if (name.size() < 6 || name[0] != 'F' ||
+      (name.substr(name.size() - 4) != ".DAT" && name.substr(name.size() - 4) != ".MWD"))
     return false;
   const std::string number = name.substr(1, name.size() - 5);
   return !number.empty() && std::all_of(number.begin(), number.end(),

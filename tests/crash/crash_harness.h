@@ -53,7 +53,8 @@ struct CrashReport {
 CrashReport RunPowerLossTest(const WritePath& path,
                              std::optional<BrokenReplace> variant = std::nullopt);
 
-// Whether a file name is one whose content must survive: MASTER or F<n>.DAT (any case).
+// Whether a file name is one whose content must survive: MASTER, EMASTER, XMASTER, F<n>.DAT or
+// F<n>.MWD (any case).
 bool IsGuardedFile(const std::string& key);
 
 // Every file's content in a state, by key.

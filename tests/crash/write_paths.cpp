@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 #include "formats/dates.h"
 #include "formats/master.h"
@@ -23,6 +24,8 @@ const std::filesystem::path kRoot = "/p";
 const std::filesystem::path kTop = "/p/top";
 const std::filesystem::path kDest = "/p/dest";
 const std::filesystem::path kDamaged = "/p/damaged";
+const std::filesystem::path kExtended = "/p/ext";
+const std::filesystem::path kFull = "/p/full";
 const std::filesystem::path kState = "/state";  // where the undo journals live
 
 QuoteDate Day(int year, int month, int day) {
@@ -34,7 +37,7 @@ std::vector<Quote> AaaQuotes() {
   return MakeDailyQuotes(Day(98, 1, 5), 6);
 }
 
-SymbolSpec Spec(std::uint8_t fileNumber, std::string symbol, std::string name,
+SymbolSpec Spec(std::uint16_t fileNumber, std::string symbol, std::string name,
                 std::vector<Quote> quotes, bool dop = true) {
   SymbolSpec spec;
   spec.fileNumber = fileNumber;
@@ -68,6 +71,34 @@ void BuildPortfolios(MemoryFileSystem& fs) {
       .AddRawRecord(blank)
       .Write();
   fs.ImportTree(temp.get(), kRoot);
+}
+
+// ext: GGG (long name) in MASTER and EMASTER, HHH and III in XMASTER; full: a MASTER that
+// counts 255 symbols beside an XMASTER.
+void BuildExtended(MemoryFileSystem& fs) {
+  TempDir temp;
+  SymbolSpec ggg = Spec(1, "GGG", "Gamma Group", AaaQuotes());
+  ggg.longName = "Gamma Group International";
+  PortfolioBuilder(temp / "ext")
+      .Add(ggg)
+      .Add(Spec(256, "HHH", "Eta Holdings", AaaQuotes()))
+      .Add(Spec(257, "III", "Iota", MakeDailyQuotes(Day(99, 3, 1), 2)))
+      .WithEmaster()
+      .Write();
+  PortfolioBuilder(temp / "full")
+      .Add(Spec(1, "JJJ", "Kappa", MakeDailyQuotes(Day(99, 3, 1), 2)))
+      .SetCounts(255, 255)
+      .WithXmaster()
+      .Write();
+  fs.ImportTree(temp.get(), kRoot);
+}
+
+WritePath ExtendedPath(std::string name, std::function<bool()> run) {
+  WritePath path;
+  path.name = std::move(name);
+  path.setup = BuildExtended;
+  path.run = std::move(run);
+  return path;
 }
 
 // A portfolio whose files are spelt in lower case, as some programs write them.
@@ -300,6 +331,46 @@ std::vector<WritePath> AllWritePaths() {
   };
   paths.push_back(edit);
 
+  const QuoteDate aaaOldest = AaaQuotes().front().date;
+  for (const char* symbol : {"GGG", "HHH"}) {
+    WritePath deleted = ExtendedPath(std::string("Delete the oldest quote of ") + symbol, [=] {
+      return Change(maintenance::kDelete, aaaOldest, aaaOldest, symbol, kExtended);
+    });
+    deleted.masterDatesMayLag = true;
+    paths.push_back(deleted);
+  }
+  paths.push_back(ExtendedPath("Rename with EMASTER", [] {
+    return maintenance::RenameSymbol(kExtended, {formats::IndexFile::kMaster, 1}, "GG2",
+                                     "Gamma Group Renamed Worldwide")
+        .ok;
+  }));
+  paths.push_back(ExtendedPath("Rename in XMASTER", [] {
+    return maintenance::RenameSymbol(kExtended, {formats::IndexFile::kXmaster, 256}, "HH2", "Eta")
+        .ok;
+  }));
+  paths.push_back(ExtendedPath("Remove from XMASTER", [] {
+    return maintenance::RemoveSymbol(kExtended,
+                                     formats::SymbolKey{formats::IndexFile::kXmaster, 257})
+        .ok;
+  }));
+  paths.push_back(ExtendedPath("Copy into XMASTER", [] {
+    maintenance::SilentPrompt prompt;
+    return maintenance::TransferSymbol(kExtended, kExtended / "MASTER", "GGG", kFull, false,
+                                       prompt) == maintenance::kAdded;
+  }));
+  WritePath rebuild = ExtendedPath("Rebuild EMASTER", [] {
+    maintenance::SilentPrompt prompt;
+    return maintenance::RebuildEmaster(kExtended, true, prompt) != 0;
+  });
+  rebuild.setup = [](MemoryFileSystem& fs) {
+    BuildExtended(fs);
+    // Out of step: its record names another file.
+    Bytes emaster = *fs.Contents(kExtended / "EMASTER");
+    emaster[192 + 2] = 9;
+    fs.AddFile(kExtended / "EMASTER", emaster);
+  };
+  paths.push_back(rebuild);
+
   WritePath date;
   date.name = "UpdateMasterDate";
   date.setup = BuildPortfolios;
@@ -312,7 +383,13 @@ std::vector<WritePath> AllWritePaths() {
   // Each as one step of the undo journal of the portfolio it was started in.
   for (WritePath& path : paths) {
     const bool lower = path.name.find("lower-case") != std::string::npos;
-    path = Journaled(path, lower ? "/p/lower" : path.name == "RepairMaster" ? kDamaged : kTop);
+    const bool extended = path.name.find("MASTER") != std::string::npos ||
+                          path.name.find("GGG") != std::string::npos ||
+                          path.name.find("HHH") != std::string::npos;
+    path = Journaled(path, lower                         ? "/p/lower"
+                           : path.name == "RepairMaster" ? kDamaged
+                           : extended                    ? kExtended
+                                                         : kTop);
   }
   // The undo and the redo of corrections that replace, create and delete files.
   const std::vector<WritePath> corrections = paths;
@@ -321,6 +398,10 @@ std::vector<WritePath> AllWritePaths() {
         correction.name == "TransferSymbol move") {
       for (bool redo : {false, true})
         paths.push_back(JournalCommand(correction, kTop, redo));
+    }
+    if (correction.name == "Remove from XMASTER") {
+      for (bool redo : {false, true})
+        paths.push_back(JournalCommand(correction, kExtended, redo));
     }
   }
   return paths;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "formats/facts.h"
+#include "formats/lookup.h"
 #include "formats/series.h"
 #include "tests/support/fixture.h"
 
@@ -200,7 +201,7 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
     TempDir tmp;
     c.build(tmp.get());
     const path dir = tmp.get() / c.start;
-    MasterRecord r;
+    IndexEntry r;
     Path found;
     EXPECT_EQ(LookupSymbol(dir, "IBM", r, found), c.lookup);
     QuoteSeries s;
@@ -232,7 +233,7 @@ TEST(DamagedInput, NestingIsFollowedUpToItsBound) {
   for (const int levels : {kMaxDirectoryDepth, kMaxDirectoryDepth + 1}) {
     TempDir tmp;
     BuildChain(tmp.get(), levels);
-    MasterRecord r;
+    IndexEntry r;
     Path found;
     EXPECT_EQ(LookupSymbol(tmp.get(), "BOTTOM", r, found),
               levels == kMaxDirectoryDepth ? kOk : kFileNotFound);

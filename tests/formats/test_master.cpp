@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "formats/lookup.h"
 #include "formats/master.h"
 #include "tests/support/fixture.h"
 
@@ -74,7 +75,7 @@ TEST(MasterRecord, MatchingRuleAndDirectoryEntries) {
 
 TEST(Lookup, FindsByNameAndBySymbolIgnoringCase) {
   TempDir tmp;
-  MasterRecord r;
+  IndexEntry r;
   Path found;
   EXPECT_EQ(LookupSymbol(tmp.get(), "IBM", r, found), kFileNotFound);  // no MASTER
   PortfolioBuilder(tmp.get()).Write();
@@ -87,7 +88,7 @@ TEST(Lookup, FindsByNameAndBySymbolIgnoringCase) {
   ASSERT_EQ(LookupSymbol(tmp.get(), "ibm", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 1);
   EXPECT_EQ(found.string(), Found(tmp.get()));
-  EXPECT_EQ(r.hostFirstDate(), 980102.0f);  // dates come back as plain host numbers
+  EXPECT_EQ(r.firstDate, 980102);  // dates come back as plain numbers
   ASSERT_EQ(LookupSymbol(tmp.get(), "intl bus mach", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 1);
   ASSERT_EQ(LookupSymbol(tmp.get(), "MSFT", r, found), kOk);
@@ -116,7 +117,7 @@ TEST(Lookup, FollowsNestedDirectoryEntriesDepthFirst) {
       .Add(Spec(7, "ONLYB"))
       .Write();
 
-  MasterRecord r;
+  IndexEntry r;
   Path found;
   ASSERT_EQ(LookupSymbol(tmp.get(), "DUP", r, found), kOk);
   EXPECT_EQ(r.fileNumber(), 1);
@@ -138,7 +139,7 @@ TEST(Lookup, NamesOfAnyCaseOnDisk) {
   // Through another name: where names match in any case, SUB to sub alone renames nothing.
   std::filesystem::rename(tmp / "SUB", tmp / "sub.x");
   std::filesystem::rename(tmp / "sub.x", tmp / "sub");
-  MasterRecord r;
+  IndexEntry r;
   Path found;
   ASSERT_EQ(LookupSymbol(tmp.get(), "LOW", r, found), kOk);
   // The spelling on disk is what comes back.

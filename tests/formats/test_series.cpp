@@ -77,7 +77,7 @@ TEST(LoadSeries, Windows) {
   EXPECT_EQ(reader.Open(tmp.get(), "NONE"), kFileNotFound);
   EXPECT_FALSE(reader.isOpen());
   ASSERT_EQ(reader.Open(tmp.get(), "ibm"), kOk);
-  EXPECT_EQ(reader.record().fileNumber(), 1);
+  EXPECT_EQ(reader.entry().fileNumber(), 1);
   EXPECT_EQ(reader.foundDir(), tmp.get() / "SUB" / "");
   struct Case {
     const char* what;

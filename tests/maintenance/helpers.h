@@ -28,7 +28,7 @@ inline const QuoteDate kMonday = DayFromYmd(98, 1, 5);
 
 // `quotes` weekday quotes from `first`, priced around 10 + n so that the files of two symbols
 // never hold the same bytes.
-inline SymbolSpec Spec(std::uint8_t n, const std::string& symbol, int quotes = 3,
+inline SymbolSpec Spec(std::uint16_t n, const std::string& symbol, int quotes = 3,
                        QuoteDate first = kMonday) {
   SymbolSpec spec;
   spec.fileNumber = n;

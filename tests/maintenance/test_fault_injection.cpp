@@ -1,7 +1,8 @@
 // Every write path run once for every file operation that can fail, as one step of the undo
-// journal: whatever fails, MASTER and every quote file hold their complete old or complete new
-// bytes, a run that did not complete says so, no work file is left behind, the journal holds a
-// step exactly when a file changed, and that step can be undone and redone. Undo and redo
+// journal: whatever fails, the index files (MASTER, EMASTER, XMASTER) and every quote file hold
+// their complete old or complete new bytes, a run that did not complete says so, no work file is
+// left behind, the journal holds a step exactly when a file changed, and that step can be undone
+// and redone; after a run that completed EMASTER is in step with MASTER. Undo and redo
 // themselves run under the same faults. A folder sync that fails after a file was put in place
 // leaves that change made: the operation goes on and reports success, and only a portfolio
 // folder's failed sync is reported to the user.
@@ -22,6 +23,7 @@
 #include "platform/files.h"
 #include "tests/maintenance/helpers.h"
 #include "tests/support/failing_file_system.h"
+#include "tests/support/independent_reader.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/scripted_prompt.h"
 
@@ -46,7 +48,7 @@ struct Snapshot {
 };
 
 Snapshot Take(const path& root, const std::vector<std::string>& dirs, const std::string& extra) {
-  static const std::regex watched("master|f[0-9]+\\.(dat|dop)", std::regex::icase);
+  static const std::regex watched("[ex]?master|f[0-9]+\\.(dat|dop|mwd)", std::regex::icase);
   const std::regex work(".*\\.(new|~nu|~cp|~un)" + extra, std::regex::icase);
   Snapshot snapshot;
   for (const std::string& dir : dirs) {
@@ -176,6 +178,52 @@ Scenario TransferScenario(std::string name, bool move) {
   return s;
 }
 
+// AA and QQ in MASTER and EMASTER, XA and XQ in XMASTER; QQ and XQ have quotes to delete.
+void BuildExtended(const path& root) {
+  SymbolSpec qq = Spec(2, "QQ", 6, kFirst);
+  qq.longName = "QQ with a long name, seventeen+";
+  PortfolioBuilder(root)
+      .Add(Spec(1, "AA", 3))
+      .Add(qq)
+      .Add(Spec(256, "XA", 3))
+      .Add(Spec(300, "XQ", 6, kFirst))
+      .WithEmaster()
+      .Write();
+}
+
+Scenario Extended(std::string name, std::function<bool(const path&)> run) {
+  return {std::move(name), BuildExtended, std::move(run)};
+}
+
+bool DeleteOldest(const path& r, const char* symbol) {
+  testing::ScriptedPrompt prompt;
+  const QuoteDate day = Spec(2, symbol, 6, kFirst).quotes[0].date;
+  return ApplyQuoteChange(Change(kDelete, day, day), r, symbol, prompt) == formats::kOk;
+}
+
+// A source with a MASTER and an XMASTER symbol; a destination whose MASTER is full and which
+// has an XMASTER, and one with room.
+Scenario ExtendedTransfer(std::string name, const char* symbol, const char* dest, bool move) {
+  Scenario s{std::move(name),
+             [](const path& root) {
+               BuildExtended(root / "SRC");
+               PortfolioBuilder(root / "FULL")
+                   .Add(Spec(1, "BB", 4))
+                   .SetCounts(255, 255)
+                   .WithXmaster()
+                   .Write();
+               PortfolioBuilder(root / "ROOM").Add(Spec(1, "CC", 4)).WithEmaster().Write();
+             },
+             [=](const path& r) {
+               testing::ScriptedPrompt prompt;
+               return TransferSymbol(r / "SRC", r / "SRC" / "MASTER", symbol, r / dest, move,
+                                     prompt) == kAdded;
+             },
+             {"SRC", "FULL", "ROOM"}};
+  s.stopsWhenUnconfirmed = move;
+  return s;
+}
+
 std::vector<Scenario> Scenarios() {
   std::vector<Scenario> s = {
       QuoteScenario("Set", kSet, 4, 4),
@@ -210,9 +258,42 @@ std::vector<Scenario> Scenarios() {
          return RewriteSymbolRecord(r / "MASTER", "QQ", "qq2", "Renamed") == 0;
        }},
       TransferScenario("Copy", false),
-      TransferScenario("Move", true)};
+      TransferScenario("Move", true),
+      Extended("DeleteOldestWithEmaster", [](const path& r) { return DeleteOldest(r, "QQ"); }),
+      Extended("DeleteOldestInXmaster", [](const path& r) { return DeleteOldest(r, "XQ"); }),
+      Extended("RenameWithEmaster",
+               [](const path& r) {
+                 return RenameSymbol(r, {formats::IndexFile::kMaster, 2}, "Q2",
+                                     "A new long name "
+                                     "beyond sixteen")
+                     .ok;
+               }),
+      Extended("RenameInXmaster",
+               [](const path& r) {
+                 return RenameSymbol(r, {formats::IndexFile::kXmaster, 300}, "X2", "Renamed").ok;
+               }),
+      Extended("RemoveWithEmaster",
+               [](const path& r) {
+                 return RemoveSymbol(r, formats::SymbolKey{formats::IndexFile::kMaster, 1}).ok;
+               }),
+      Extended("RemoveFromXmaster",
+               [](const path& r) {
+                 return RemoveSymbol(r, formats::SymbolKey{formats::IndexFile::kXmaster, 256}).ok;
+               }),
+      {"RebuildEmaster",
+       [](const path& r) {
+         BuildExtended(r);
+         testing::WriteBytes(r / "EMASTER", Bytes(192, 0));  // counts no record
+       },
+       [](const path& r) {
+         testing::ScriptedPrompt prompt;
+         return RebuildEmaster(r, true, prompt) != 0;
+       }},
+      ExtendedTransfer("CopyIntoXmaster", "QQ", "FULL", false),
+      ExtendedTransfer("MoveFromXmasterIntoMaster", "XQ", "ROOM", true)};
   const std::vector<Scenario> corrections = s;
-  for (const std::size_t undone : {4, 9, 13}) {  // DeleteOldest, RemoveSymbol, Move
+  // DeleteOldest, RemoveSymbol, Move, RemoveFromXmaster
+  for (const std::size_t undone : {4, 9, 13, 19}) {
     for (bool redo : {false, true})
       s.push_back(JournalCommand(corrections[undone], redo));
   }
@@ -298,6 +379,12 @@ TEST_P(FaultInjectionTest, EveryFileHoldsItsOldOrItsNewContent) {
       completed = true;
       EXPECT_TRUE(ok);
       EXPECT_EQ(now.files, after.files);
+      for (const std::string& sub : sc.dirs) {
+        for (const std::string& problem :
+             testing::independent::Read(sub.empty() ? dir.get() : dir.get() / sub).problems) {
+          EXPECT_EQ(problem.find("EMASTER"), std::string::npos) << problem;
+        }
+      }
       continue;
     }
     ++faults;

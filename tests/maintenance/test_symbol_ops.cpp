@@ -221,13 +221,14 @@ TEST_F(SymbolOpsTest, RecordsSharingANumber) {
   EXPECT_EQ(src.header.symbolCount(), 2);
   EXPECT_TRUE(std::filesystem::exists(Src() / "F1.DAT"));
 
-  // Removal by number drops every record of the number.
+  // Removal by number drops every record of the number, and the counters follow the records
+  // (one lower for each: a count above the records would make the MASTER unreadable).
   PortfolioBuilder(Dst()).Add(Spec(4, "A")).Add(Spec(5, "B")).Add(Spec(4, "C")).Write();
   EXPECT_TRUE(RemoveRecordByNumber(Dst() / "MASTER", 4));
   MasterFile dst = ReadMaster(Dst() / "MASTER");
   EXPECT_EQ(Numbers(dst), std::vector<int>{5});
-  EXPECT_EQ(dst.header.symbolCount(), 2);
-  EXPECT_EQ(dst.header.fileCounter(), 2);
+  EXPECT_EQ(dst.header.symbolCount(), 1);
+  EXPECT_EQ(dst.header.fileCounter(), 1);
 }
 
 TEST_F(SymbolOpsTest, MixedCaseNamesAreReplacedNotJoined) {

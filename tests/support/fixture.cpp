@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <stdexcept>
 #include <system_error>
@@ -64,18 +65,126 @@ void PutStored(std::vector<std::uint8_t>& bytes, std::size_t offset, float value
   std::memcpy(bytes.data() + offset, stored.data(), stored.size());
 }
 
+// The names already in a directory, by their lower-case spelling (listed once per Write: a
+// listing per file would make large portfolios slow to build).
+using Spellings = std::multimap<std::string, path>;
+
+Spellings ListSpellings(const path& dir) {
+  Spellings names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+    names.emplace(Lower(entry.path().filename().string()), entry.path());
+  return names;
+}
+
 // Writes file after removing other spellings of its name, so a directory never holds both
 // "MASTER" and "Master".
-void WriteOnly(const path& file, const std::vector<std::uint8_t>& bytes) {
-  const std::string wanted = Lower(file.filename().string());
+void WriteOnly(const Spellings& existing, const path& file,
+               const std::vector<std::uint8_t>& bytes) {
+  const auto [first, last] = existing.equal_range(Lower(file.filename().string()));
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), ec)) {
-    const path other = entry.path();
-    if (other.filename() != file.filename() && Lower(other.filename().string()) == wanted) {
-      std::filesystem::remove(other, ec);
-    }
+  for (auto it = first; it != last; ++it) {
+    if (it->second.filename() != file.filename())
+      std::filesystem::remove(it->second, ec);
   }
   WriteBytes(file, bytes);
+}
+
+}  // namespace
+
+std::uint8_t FieldBitsOf(const SymbolSpec& spec) {
+  static constexpr std::uint8_t kBits[] = {0x01, 0x80, 0x20, 0x02, 0x04, 0x08, 0x10, 0x40};
+  std::uint8_t bits = 0;
+  for (FieldName f : spec.fields)
+    bits = static_cast<std::uint8_t>(bits | kBits[static_cast<std::size_t>(f)]);
+  return bits;
+}
+
+namespace {
+
+void PutU16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
+  b[at] = static_cast<std::uint8_t>(v & 0xFF);
+  b[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+}
+
+void PutI32(std::vector<std::uint8_t>& b, std::size_t at, std::int32_t v) {
+  const auto u = static_cast<std::uint32_t>(v);
+  for (int i = 0; i < 4; ++i)
+    b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(u >> (8 * i));
+}
+
+void PutText(std::vector<std::uint8_t>& b, std::size_t at, const std::string& text) {
+  std::copy(text.begin(), text.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+std::string TrimRight(std::string text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
+    text.pop_back();
+  return text;
+}
+
+// YYYYMMDD of a stored date number (as a whole float, e.g. 1090724).
+std::int32_t LongDate(float stored) {
+  return stored > 0 ? static_cast<std::int32_t>(stored) + 19000000 : 19000101;
+}
+
+// EMASTER mirroring MASTER record for record, at the offsets the format documents.
+std::vector<std::uint8_t> EmasterBytesOf(
+    const MasterFile& master, const std::vector<std::pair<std::string, std::uint8_t>>& extras) {
+  constexpr std::size_t kSize = 192;
+  std::vector<std::uint8_t> b(kSize * (master.records.size() + 1), 0);
+  std::copy_n(master.header.bytes.begin(), 4, b.begin());
+  std::copy_n(master.header.bytes.begin() + 49, 4, b.begin() + 49);
+  for (std::size_t i = 0; i < master.records.size(); ++i) {
+    const MasterRecord& m = master.records[i];
+    const std::size_t r = kSize * (i + 1);
+    b[r] = '6';
+    b[r + 1] = '6';
+    b[r + 2] = m.bytes[0];
+    b[r + 6] = m.bytes[4];
+    b[r + 7] = extras[i].second;
+    b[r + 9] = ' ';
+    PutText(b, r + 11, TrimRight(std::string(m.bytes.begin() + 36, m.bytes.begin() + 50)));
+    PutText(b, r + 32, TrimRight(std::string(m.bytes.begin() + 7, m.bytes.begin() + 23)));
+    b[r + 60] = m.bytes[33];
+    MbfToHost(m.bytes.data() + 25, b.data() + r + 64);
+    MbfToHost(m.bytes.data() + 29, b.data() + r + 72);
+    PutI32(b, r + 126, LongDate(DecodeMbf(m.bytes.data() + 25)));
+    if (extras[i].first.size() > 16)
+      PutText(b, r + 139, extras[i].first.substr(0, 45));
+  }
+  return b;
+}
+
+// XMASTER of the specs above 255, at the offsets the format documents.
+std::vector<std::uint8_t> XmasterBytesOf(const std::vector<const SymbolSpec*>& specs,
+                                         std::optional<std::uint16_t> next) {
+  constexpr std::size_t kSize = 150;
+  std::vector<std::uint8_t> b(kSize * (specs.size() + 1), 0);
+  const std::uint8_t magic[] = {0x5D, 0xFE, 0x58, 0x4D};
+  std::copy(std::begin(magic), std::end(magic), b.begin());
+  PutU16(b, 10, static_cast<std::uint32_t>(specs.size()));
+  PutU16(b, 14, static_cast<std::uint32_t>(specs.size()));
+  std::uint32_t highest = 255;
+  for (std::size_t i = 0; i < specs.size(); ++i) {
+    const SymbolSpec& spec = *specs[i];
+    const std::size_t r = kSize * (i + 1);
+    const MasterRecord m = MakeMasterRecord(spec);
+    b[r] = 0x01;
+    PutText(b, r + 1, spec.symbol.substr(0, 14));
+    PutText(b, r + 16, (spec.longName.empty() ? spec.name : spec.longName).substr(0, 45));
+    b[r + 62] = static_cast<std::uint8_t>(spec.periodicity);
+    PutU16(b, r + 65, spec.fileNumber);
+    b[r + 70] = FieldBitsOf(spec);
+    const std::uint8_t stamp[] = {0xfd, 0x20, 0x2e, 0x01, 0xfd, 0x20, 0x2e, 0x00};
+    std::copy(std::begin(stamp), std::end(stamp), b.begin() + static_cast<std::ptrdiff_t>(r + 80));
+    PutI32(b, r + 104, LongDate(DecodeMbf(m.bytes.data() + 25)));
+    PutI32(b, r + 108, LongDate(DecodeMbf(m.bytes.data() + 25)));
+    PutI32(b, r + 116, LongDate(DecodeMbf(m.bytes.data() + 29)));
+    highest = std::max<std::uint32_t>(highest, spec.fileNumber);
+  }
+  PutU16(b, 18, next.value_or(static_cast<std::uint16_t>(highest + 1)));
+  return b;
 }
 
 }  // namespace
@@ -127,7 +236,7 @@ std::vector<Quote> MakeDailyQuotes(QuoteDate first, int count, float price) {
 
 MasterRecord MakeMasterRecord(const SymbolSpec& spec) {
   MasterRecord r;
-  r.setFileNumber(spec.fileNumber);
+  r.setFileNumber(static_cast<std::uint8_t>(spec.fileNumber));
   r.bytes[master_offset::kRecordLength] = static_cast<std::uint8_t>(RecordLengthOf(spec));
   r.bytes[master_offset::kFieldCount] =
       static_cast<std::uint8_t>(spec.fieldCount.value_or(static_cast<int>(spec.fields.size())));
@@ -171,8 +280,23 @@ std::string MakeDopText(const SymbolSpec& spec) {
 PortfolioBuilder::PortfolioBuilder(path dir) : dir_(std::move(dir)) {}
 
 PortfolioBuilder& PortfolioBuilder::Add(const SymbolSpec& spec) {
-  records_.push_back(MakeMasterRecord(spec));
+  if (spec.fileNumber <= 255) {
+    records_.push_back(MakeMasterRecord(spec));
+    emasterExtras_.emplace_back(spec.longName, FieldBitsOf(spec));
+  }
   specs_.push_back(spec);
+  return *this;
+}
+
+PortfolioBuilder& PortfolioBuilder::WithEmaster(const std::string& name) {
+  emasterName_ = name;
+  return *this;
+}
+
+PortfolioBuilder& PortfolioBuilder::WithXmaster(const std::string& name,
+                                                std::optional<std::uint16_t> next) {
+  xmasterName_ = name;
+  xmasterNext_ = next;
   return *this;
 }
 
@@ -182,12 +306,14 @@ PortfolioBuilder& PortfolioBuilder::AddDirectoryEntry(const std::string& sub) {
   std::memcpy(r.bytes.data() + master_offset::kIssueName + 11, "<DIR>", 5);
   r.setSymbolField("");
   records_.push_back(r);
+  emasterExtras_.emplace_back();
   subdirs_.push_back(sub);
   return *this;
 }
 
 PortfolioBuilder& PortfolioBuilder::AddRawRecord(const MasterRecord& record) {
   records_.push_back(record);
+  emasterExtras_.emplace_back();
   return *this;
 }
 
@@ -213,16 +339,29 @@ const path& PortfolioBuilder::Write() {
   master.header.setSymbolCount(counts_ ? counts_->first : n);
   master.header.setFileCounter(counts_ ? counts_->second : n);
   master.records = records_;
-  WriteOnly(masterPath(), MasterBytes(master));
+  const Spellings existing = ListSpellings(dir_);
+  WriteOnly(existing, masterPath(), MasterBytes(master));
+  if (emasterName_)
+    WriteOnly(existing, dir_ / *emasterName_, EmasterBytesOf(master, emasterExtras_));
+  std::vector<const SymbolSpec*> extended;
+  for (const SymbolSpec& spec : specs_) {
+    if (spec.fileNumber > 255)
+      extended.push_back(&spec);
+  }
+  if (xmasterName_ || !extended.empty())
+    WriteOnly(existing, dir_ / xmasterName_.value_or("XMASTER"),
+              XmasterBytesOf(extended, xmasterNext_));
 
   for (const SymbolSpec& spec : specs_) {
     std::string base = "F" + std::to_string(spec.fileNumber);
     if (lowerCaseQuoteFiles_)
       base = Lower(base);
-    WriteOnly(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dat" : ".DAT")), MakeQuoteFile(spec));
+    const std::string quotes = spec.fileNumber > 255 ? ".MWD" : ".DAT";
+    WriteOnly(existing, dir_ / (base + (lowerCaseQuoteFiles_ ? Lower(quotes) : quotes)),
+              MakeQuoteFile(spec));
     if (spec.writeDop) {
       const std::string dop = MakeDopText(spec);
-      WriteOnly(dir_ / (base + (lowerCaseQuoteFiles_ ? ".dop" : ".DOP")),
+      WriteOnly(existing, dir_ / (base + (lowerCaseQuoteFiles_ ? ".dop" : ".DOP")),
                 std::vector<std::uint8_t>(dop.begin(), dop.end()));
     }
   }

@@ -1,4 +1,5 @@
-// Builds real portfolios (MASTER, F<n>.DAT, F<n>.DOP bytes) in temporary directories.
+// Builds real portfolios (MASTER, EMASTER, XMASTER, F<n>.DAT/.MWD, F<n>.DOP bytes) in temporary
+// directories.
 // Every test of the project makes its data here; nothing mocks the formats.
 #pragma once
 
@@ -41,9 +42,12 @@ struct Quote {
 std::vector<Quote> MakeDailyQuotes(formats::QuoteDate first, int count, float price = 50.0f);
 
 struct SymbolSpec {
-  std::uint8_t fileNumber = 1;
+  // 1-255: a MASTER record and F<n>.DAT; above: an XMASTER record and F<n>.MWD.
+  std::uint16_t fileNumber = 1;
   std::string symbol;  // written space-padded into the 14-byte symbolText (+2 bytes)
   std::string name;    // written space-padded into the 16-byte issueName
+  // EMASTER's long name of a MASTER symbol; XMASTER's name (default: name).
+  std::string longName;
   char periodicity = 'D';
   // Field order of the records; DATE, OPEN, HIGH, LOW, CLOSE, VOL, OI by default.
   std::vector<formats::FieldName> fields = {formats::kDate, formats::kOpen,  formats::kHigh,
@@ -71,6 +75,12 @@ class PortfolioBuilder {
   PortfolioBuilder& AddRawRecord(const formats::MasterRecord& record);
   // Header counters; default both equal to the number of records.
   PortfolioBuilder& SetCounts(std::int16_t symbolCount, std::int16_t fileCounter);
+  // Writes an EMASTER in step with MASTER (name on disk as given).
+  PortfolioBuilder& WithEmaster(const std::string& name = "EMASTER");
+  // Writes an XMASTER (also without symbols above 255); next: its next number (default: the
+  // highest number + 1, at least 256).
+  PortfolioBuilder& WithXmaster(const std::string& name = "XMASTER",
+                                std::optional<std::uint16_t> next = std::nullopt);
   // File names on disk: default "MASTER", "F<n>.DAT", "F<n>.DOP".
   PortfolioBuilder& SetMasterName(const std::string& name);
   PortfolioBuilder& SetLowerCaseQuoteFiles(bool lower);
@@ -87,12 +97,19 @@ class PortfolioBuilder {
   bool lowerCaseQuoteFiles_ = false;
   std::optional<std::pair<std::int16_t, std::int16_t>> counts_;
   std::vector<formats::MasterRecord> records_;
+  std::vector<std::pair<std::string, std::uint8_t>> emasterExtras_;  // long name, field bits
   std::vector<SymbolSpec> specs_;
+  std::optional<std::string> emasterName_;
+  std::optional<std::string> xmasterName_;
+  std::optional<std::uint16_t> xmasterNext_;
   std::vector<std::string> subdirs_;
 };
 
 // The record a SymbolSpec is written as (stored form).
 formats::MasterRecord MakeMasterRecord(const SymbolSpec& spec);
+// The field bitset of a spec's fields (DATE 0x01, HIGH 0x02, LOW 0x04, CLOSE 0x08, VOL 0x10,
+// OPEN 0x20, OI 0x40, TIME 0x80).
+std::uint8_t FieldBitsOf(const SymbolSpec& spec);
 // The bytes of F<n>.DAT / F<n>.DOP for a spec.
 std::vector<std::uint8_t> MakeQuoteFile(const SymbolSpec& spec);
 std::string MakeDopText(const SymbolSpec& spec);

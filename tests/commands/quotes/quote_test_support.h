@@ -11,7 +11,7 @@
 
 namespace ledgrix::testing {
 
-inline SymbolSpec Symbol(const char* symbol, std::vector<Quote> quotes, std::uint8_t file = 1) {
+inline SymbolSpec Symbol(const char* symbol, std::vector<Quote> quotes, std::uint16_t file = 1) {
   SymbolSpec spec;
   spec.fileNumber = file;
   spec.symbol = symbol;

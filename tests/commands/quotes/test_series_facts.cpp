@@ -68,6 +68,20 @@ TEST_F(SeriesFactsTest, ShowsTheSyntheticLayoutOfAFileWithoutDescriptor) {
   }
 }
 
+TEST_F(SeriesFactsTest, AnXmasterSymbolShowsItsLongNameAndItsIndexFile) {
+  SymbolSpec spec = Symbol("XQ", MakeDailyQuotes(Day("03/01/01"), 5), 400);
+  spec.name = "Banca di Cividale, societ\xE0 cooperativa";
+  Start({spec});
+  auto shown = Facts(f.view(), {"fileNumberText", "issueNameText", "longNameText", "indexFileText",
+                                "quoteCountText"});
+  EXPECT_EQ(shown["fileNumberText"], "400");
+  EXPECT_EQ(shown["issueNameText"], "Banca di Cividal");
+  EXPECT_EQ(shown["longNameText"],
+            QString::fromUtf8("Banca di Cividale, societ\u00E0 cooperativa"));
+  EXPECT_EQ(shown["indexFileText"], "XMASTER");
+  EXPECT_EQ(shown["quoteCountText"], "5");
+}
+
 TEST_F(SeriesFactsTest, ASymbolWhoseFilesCannotBeReadGetsAMessageInsteadOfADialog) {
   CLedgrixView& v = Start({Symbol("GONE", MakeDailyQuotes(Day("01/04/99"), 3))});
   std::filesystem::remove(Dir() / "F1.DAT");

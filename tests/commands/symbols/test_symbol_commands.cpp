@@ -1,6 +1,8 @@
 // Symbol > Delete, Edit, Move and Copy on the real view over real portfolios.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <filesystem>
@@ -19,7 +21,7 @@ using commands::EditSymbol;
 using commands::MoveOrCopySymbol;
 using Symbols = std::vector<std::string>;
 
-SymbolSpec Spec(std::uint8_t number, const std::string& symbol, const std::string& name) {
+SymbolSpec Spec(std::uint16_t number, const std::string& symbol, const std::string& name) {
   SymbolSpec spec;
   spec.fileNumber = number;
   spec.symbol = symbol;
@@ -119,7 +121,9 @@ TEST_F(SymbolCommandTest, EditWritesTheSelectedRowsRecordAndUpdatesTheRowWithout
                          auto* name = Child<QLineEdit>(d, "nameEdit");
                          // The name's trailing blanks are removed.
                          EXPECT_EQ(symbol->text() + "|" + name->text(), "MSFT|Microsoft");
-                         EXPECT_EQ(symbol->maxLength() + name->maxLength(), 2 * 16);
+                         // 14: the MASTER symbol field; bytes 50-51 after it are flags.
+                         EXPECT_EQ(symbol->maxLength(), 14);
+                         EXPECT_EQ(name->maxLength(), 16);
                          for (const char* refused : {"", " AAPL"}) {
                            Fill(d, {{"symbolEdit", refused}});
                            ClickOk(d);
@@ -272,6 +276,48 @@ TEST_F(SymbolCommandTest, MoveWithoutADestinationDoesNothing) {
   EXPECT_EQ(script.shown(), 1);
   EXPECT_EQ(TakeSnapshot(Src()), before);
   EXPECT_TRUE(Messages().empty());
+}
+
+// Characters beyond the keyboard's, typed through an input method.
+void Compose(QDialog& dialog, const char* field, const QString& text) {
+  QLineEdit* edit = Child<QLineEdit>(dialog, field);
+  edit->setFocus();
+  QInputMethodEvent event;
+  event.setCommitString(text);
+  QApplication::sendEvent(edit, &event);
+}
+
+// On an XMASTER row, Edit takes a name of 45 characters the code page can hold and writes
+// XMASTER; Delete drops its record and its F<n>.MWD.
+TEST_F(SymbolCommandTest, EditAndDeleteActOnAnXmasterRow) {
+  PortfolioBuilder(Src()).Add(Spec(1, "MSFT", "Microsoft")).Add(Spec(256, "XQ", "Xq")).Write();
+  CLedgrixView& v = StartView(f);
+  f.ClickSymbol(1);  // XQ
+  const std::string name45 = "Banca di Cividale, societ\xE0 cooperativa per al";
+  DialogScript script(
+      {[&](QDialog& d) {
+         EXPECT_EQ(Child<QLineEdit>(d, "nameEdit")->maxLength(), 45);
+         Fill(d, {{"nameEdit", "Cividale "}});
+         Compose(d, "nameEdit", QString::fromUtf8("\u4E2D"));
+         ClickOk(d);
+         EXPECT_TRUE(d.isVisible());
+         Fill(d, {{"symbolEdit", "XQ2"}, {"nameEdit", "Banca di Cividale, societ"}});
+         Compose(d, "nameEdit", QString::fromUtf8("\u00E0 cooperativa per al"));
+         ClickOk(d);
+       },
+       [](QDialog& d) { Click(d, "yesButton"); }});
+  EditSymbol(v);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("cannot be stored"), std::string::npos);
+  const auto x = FileBytes(Src() / "XMASTER");
+  EXPECT_EQ(std::string(x.begin() + 150 + 1, x.begin() + 150 + 4), "XQ2");
+  EXPECT_EQ(std::string(x.begin() + 150 + 16, x.begin() + 150 + 62), name45 + '\0');
+  EXPECT_EQ(v.symbolCellText(1, 0), "XQ2");
+
+  DeleteSymbol(v);
+  EXPECT_EQ(FileBytes(Src() / "XMASTER")[10], 0);
+  EXPECT_FALSE(fs::exists(Src() / "F256.MWD"));
+  EXPECT_EQ(v.symbolRowCount(), 1);
 }
 
 }  // namespace

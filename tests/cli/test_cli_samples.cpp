@@ -1,0 +1,138 @@
+// Copies of the real sample portfolios corrected with ledgrix-cli, read back through the
+// independent reader: names, dates, counts and values agree, and EMASTER stays in step.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+#include "tests/cli/cli_runner.h"
+#include "tests/support/independent_reader.h"
+
+namespace ledgrix::testing {
+namespace {
+
+namespace ind = independent;
+
+// MM/DD/YY of a YYYYMMDD date.
+std::string DateText(long yyyymmdd) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02ld/%02ld/%02ld", yyyymmdd / 100 % 100, yyyymmdd % 100,
+                yyyymmdd / 10000 % 100);
+  return text;
+}
+
+const ind::Symbol* Find(const ind::Portfolio& p, const std::string& symbol) {
+  const auto it = std::find_if(p.symbols.begin(), p.symbols.end(),
+                               [&](const ind::Symbol& s) { return s.symbol == symbol; });
+  return it == p.symbols.end() ? nullptr : &*it;
+}
+
+// Every index date is its quote file's: the okomarov files are complete.
+void ExpectDatesMatchTheFiles(const ind::Portfolio& p) {
+  for (const ind::Symbol& s : p.symbols) {
+    if (s.quotes.empty())
+      continue;
+    EXPECT_EQ(s.firstDate, s.quotes.front().date) << s.symbol;
+    EXPECT_EQ(s.lastDate, s.quotes.back().date) << s.symbol;
+  }
+}
+
+int Lines(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(CliOnSamples, CorrectionsReadBackConsistentlyThroughAnIndependentReader) {
+  const auto samples = SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "sample portfolios not present";
+  TempDir tmp;
+  const path dir = tmp / "oko";
+  std::filesystem::create_directory(dir);
+  for (const auto& entry : std::filesystem::directory_iterator(*samples / "okomarov-sampleData")) {
+    if (entry.is_regular_file())
+      std::filesystem::copy_file(entry.path(), dir / entry.path().filename());
+  }
+  std::filesystem::permissions(dir, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add);
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+
+  const ind::Portfolio before = ind::Read(dir);
+  ASSERT_TRUE(before.problems.empty()) << before.problems.front();
+  ExpectDatesMatchTheFiles(before);
+  const ind::Symbol m1 = before.symbols[0], m2 = before.symbols[1];
+  const ind::Symbol x1 = before.symbols[255], x2 = before.symbols[256];
+  ASSERT_TRUE(x1.inXmaster && !m1.inXmaster);
+  const std::string d = dir.string();
+  const long edited = x1.quotes[x1.quotes.size() / 2].date;
+
+  const std::vector<std::vector<std::string>> steps = {
+      {"rename-symbol", d, m1.symbol, "--symbol", "ABCDEFGHIJKLMN", "--name",
+       "A name longer than its sixteen"},
+      {"rename-symbol", d, x1.symbol, "--name", "Pubblica utilit\u00E0 s.p.a."},
+      {"delete", d, "ABCDEFGHIJKLMN", "--date", DateText(m1.quotes.front().date)},
+      {"delete", d, x1.symbol, "--date", DateText(x1.quotes.front().date)},
+      {"edit", d, x1.symbol, "--date", DateText(edited), "--close", "123.5"},
+      {"remove-symbol", d, m2.symbol},
+      {"remove-symbol", d, x2.symbol}};
+  for (std::vector<std::string> step : steps) {
+    step.push_back("--yes");
+    const CliResult r = RunCli(step);
+    EXPECT_EQ(r.status, 0) << step[0] << " " << step[2] << ": " << r.err;
+  }
+
+  const ind::Portfolio after = ind::Read(dir);
+  EXPECT_TRUE(after.problems.empty()) << after.problems.front();
+  ExpectDatesMatchTheFiles(after);
+  EXPECT_EQ(after.symbols.size(), before.symbols.size() - 2);
+  EXPECT_EQ(after.masterCount, before.masterCount - 1);
+  EXPECT_EQ(after.xmasterNext, before.xmasterNext);  // numbers given out are not given again
+
+  const ind::Symbol* renamed = Find(after, "ABCDEFGHIJKLMN");
+  ASSERT_NE(renamed, nullptr);
+  EXPECT_EQ(renamed->number, m1.number);
+  EXPECT_EQ(renamed->name, "A name longer th");
+  EXPECT_EQ(renamed->longName, "A name longer than its sixteen");
+  EXPECT_EQ(renamed->quotes.size(), m1.quotes.size() - 1);
+  const ind::Symbol* x = Find(after, x1.symbol);
+  ASSERT_NE(x, nullptr);
+  EXPECT_EQ(x->name, "Pubblica utilit\xE0 s.p.a.");  // stored in Windows-1252
+  ASSERT_EQ(x->quotes.size(), x1.quotes.size() - 1);
+  const auto at = std::find_if(x->quotes.begin(), x->quotes.end(),
+                               [&](const ind::Quote& q) { return q.date == edited; });
+  ASSERT_NE(at, x->quotes.end());
+  EXPECT_EQ(at->close, 123.5f);
+  EXPECT_EQ(Find(after, m2.symbol), nullptr);
+  EXPECT_EQ(Find(after, x2.symbol), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(dir / ("F" + std::to_string(m2.number) + ".DAT")));
+  EXPECT_FALSE(std::filesystem::exists(dir / ("F" + std::to_string(x2.number) + ".MWD")));
+
+  // ledgrix-cli lists the same symbols, names in UTF-8.
+  const CliResult listed = RunCli({"symbols", d});
+  EXPECT_EQ(Lines(listed.out), static_cast<int>(after.symbols.size()));
+  EXPECT_NE(listed.out.find("ABCDEFGHIJKLMN\tA name longer than its sixteen\n"), std::string::npos);
+  EXPECT_NE(listed.out.find("\tPubblica utilit\u00E0 s.p.a.\n"), std::string::npos);
+}
+
+// Every symbol of each sample, as the independent reader counts them; the damaged index files of
+// bbfinance are reported and its MASTER symbols still listed.
+TEST(CliOnSamples, SymbolsListsEveryEntryOfEachSample) {
+  const auto samples = SamplesDir();
+  if (!samples)
+    GTEST_SKIP() << "sample portfolios not present";
+  for (const char* name : {"msdir_equis_a", "msdir_equis_b", "okomarov-sampleData"}) {
+    const CliResult r = RunCli({"symbols", (*samples / name).string()});
+    EXPECT_EQ(r.status, 0) << name;
+    EXPECT_EQ(Lines(r.out), static_cast<int>(ind::Read(*samples / name).symbols.size())) << name;
+  }
+  const CliResult r = RunCli({"symbols", (*samples / "msdir_bbfinance").string()});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Lines(r.out), 40);
+  EXPECT_NE(r.err.find("EMASTER is out of step with MASTER"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace ledgrix::testing
