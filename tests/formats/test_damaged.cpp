@@ -121,6 +121,7 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
                                 "\"DATE\"\n\"CLOSE\"\n\"OPEN\"\n\"HIGH\"\n\"VOL\"\n\"OI\"\n");
            }),
        kOk, kOk, 0},
+#ifndef _WIN32  // links made by the tests are POSIX links
       {"directory entry naming itself",
        [](const path& d) {
          PortfolioBuilder(d).AddDirectoryEntry("LOOP").Add(Spec(1, "A")).Write();
@@ -138,6 +139,7 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
            std::filesystem::create_directory_symlink(".", d / ("L" + std::to_string(i)));
        },
        kFileNotFound, kFileNotFound, 1},
+#endif
       {"entry '..'",
        [](const path& d) {
          std::filesystem::create_directories(d / "P");
