@@ -20,30 +20,31 @@ struct CheckArgs {
 };
 
 int RunCheck(const Context& ctx, const CheckArgs& args) {
+  const path dir = ArgPath(args.dir);
   std::error_code ec;
-  if (!std::filesystem::is_directory(args.dir, ec))
-    return Fail(ctx, "The portfolio cannot be checked", {args.dir + " is no directory"});
+  if (!std::filesystem::is_directory(dir, ec))
+    return Fail(ctx, "The portfolio cannot be checked", {Shown(dir) + " is no directory"});
   maintenance::CheckOptions options;
   options.tickThreshold = args.tickPercent / 100.0;
-  maintenance::CheckResult result = maintenance::CheckPortfolio(args.dir, options);
+  maintenance::CheckResult result = maintenance::CheckPortfolio(dir, options);
 
   if (args.fix && result.hasFixes()) {
     const std::vector<std::string> fixes = maintenance::SafeFixLines(result);
-    if (!ctx.prompt.AskYesNo(maintenance::SafeFixesQuestion(args.dir, fixes))) {
+    if (!ctx.prompt.AskYesNo(maintenance::SafeFixesQuestion(Shown(dir), fixes))) {
       Report(ctx.err, "No fix was made");
     } else {
       maintenance::FixOutcome outcome;
       {
-        CorrectionStep step(ctx, args.dir, maintenance::kSafeFixesTitle);
+        CorrectionStep step(ctx, dir, maintenance::kSafeFixesTitle);
         if (!step.ready())
           return kExitFailed;
-        outcome = maintenance::ApplySafeFixes(args.dir, result);
+        outcome = maintenance::ApplySafeFixes(dir, result);
       }
       for (const std::string& line : outcome.done)
         Report(ctx.err, line);
       if (!outcome.ok())
         Report(ctx.err, "Some fixes were not made", outcome.failures);
-      result = maintenance::CheckPortfolio(args.dir, options);
+      result = maintenance::CheckPortfolio(dir, options);
     }
   }
   for (const maintenance::Finding& finding : result.findings)

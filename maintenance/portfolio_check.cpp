@@ -10,6 +10,7 @@
 #include <span>
 
 #include "formats/portfolio_index.h"
+#include "formats/windows1252.h"
 #include "maintenance/quote_check.h"
 #include "platform/files.h"
 
@@ -276,7 +277,8 @@ bool CheckResult::hasFixes() const {
 }
 
 std::string FindingLine(const Finding& finding) {
-  return finding.where + '\t' + FindingKindText(finding.kind) + '\t' + finding.detail;
+  return formats::Windows1252ToUtf8(finding.where) + '\t' + FindingKindText(finding.kind) + '\t' +
+         finding.detail;
 }
 
 CheckResult CheckPortfolio(const std::filesystem::path& dir, const CheckOptions& options,

@@ -77,7 +77,7 @@ using CheckProgress = std::function<bool(std::size_t done, std::size_t total)>;
 CheckResult CheckPortfolio(const std::filesystem::path& dir, const CheckOptions& options = {},
                            const CheckProgress& progress = {});
 
-// "where<TAB>kind<TAB>detail", the CLI's line.
+// "where<TAB>kind<TAB>detail", the CLI's line; the symbol in UTF-8 (the files hold Windows-1252).
 std::string FindingLine(const Finding& finding);
 
 }  // namespace ledgrix::maintenance
