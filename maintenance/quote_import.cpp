@@ -309,6 +309,7 @@ ImportOutcome AddNewSymbol(IndexUpdate& update, const std::string& symbol, std::
   outcome.createdPortfolio = created;
   outcome.key = {
       room == Room::kXmaster ? formats::IndexFile::kXmaster : formats::IndexFile::kMaster, number};
+  outcome.symbol = symbol;
   outcome.quotes = text.quotes.size();
   return outcome;
 }
@@ -359,6 +360,7 @@ ImportOutcome IntoExisting(IndexUpdate& update, const IndexEntry& entry, std::st
   ImportOutcome outcome;
   outcome.ok = true;
   outcome.key = entry.key;
+  outcome.symbol = entry.symbol;
   outcome.quotes = file.count();
   return outcome;
 }

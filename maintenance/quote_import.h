@@ -23,6 +23,7 @@ struct ImportOutcome {
   std::string message;  // why not, for the user
   bool createdPortfolio = false;
   formats::SymbolKey key;  // the symbol written
+  std::string symbol;      // as written: upper case
   std::size_t quotes = 0;  // quotes it holds now
 };
 
