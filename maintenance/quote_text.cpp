@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -197,7 +198,11 @@ class Problems {
     else
       ++unlisted_;
   }
+  // In the order of the lines; what concerns the whole text last.
   void Finish() {
+    std::stable_sort(list_.begin(), list_.end(), [](const TextProblem& a, const TextProblem& b) {
+      return (a.line == 0 ? SIZE_MAX : a.line) < (b.line == 0 ? SIZE_MAX : b.line);
+    });
     if (unlisted_ > 0)
       list_.push_back({0, "and " + std::to_string(unlisted_) + " more lines that cannot be read"});
   }
