@@ -81,8 +81,8 @@ TEST(QuoteText, ReadsEveryForm) {
 TEST(QuoteText, KeepsEveryValueOfALine) {
   QuoteText text;
   std::vector<TextProblem> problems;
-  ASSERT_TRUE(ReadQuoteText("01/02/98 10.5 11 10 10.75 900.50 12\n", text, problems));
-  EXPECT_EQ(text.quotes[0].values, (std::array<float, 6>{10.5f, 11, 10, 10.75f, 900.5f, 12}));
+  ASSERT_TRUE(ReadQuoteText("01/02/98 -10.5 1.1e1 +10 0.1 123456789.5 12.\n", text, problems));
+  EXPECT_EQ(text.quotes[0].values, (std::array<float, 6>{-10.5f, 11, 10, 0.1f, 123456789.5f, 12}));
   EXPECT_EQ(text.delimiter, ' ');
   EXPECT_FALSE(text.titleRow);
 }
