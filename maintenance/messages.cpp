@@ -97,6 +97,11 @@ std::string ImportNoQuotesMessage() {
   return "The text holds no quotes.";
 }
 
+std::string ImportDamagedMasterMessage(std::string_view masterPath) {
+  return Join({"The master file\n", masterPath,
+               "\ndoes not hold the number of symbols it announces; nothing was imported."});
+}
+
 std::string ImportColumnNotHeldMessage(std::string_view quoteFile, std::string_view field) {
   return Join({"The text has ", field, " values, but the records of ", quoteFile, " have no ",
                field, " field to hold them."});

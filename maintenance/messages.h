@@ -88,6 +88,7 @@ std::string ImportTextProblemsMessage(std::string_view file, std::string_view pr
 std::string ImportSymbolCharactersMessage(std::string_view symbol);
 std::string ImportSymbolMissingMessage(std::string_view symbol, std::string_view dir);
 std::string ImportNoQuotesMessage();
+std::string ImportDamagedMasterMessage(std::string_view masterPath);
 std::string ImportColumnNotHeldMessage(std::string_view quoteFile, std::string_view field);
 std::string ImportNoLayoutMessage(std::string_view quoteFile);
 std::string ImportTooManyQuotesMessage(std::size_t quotes);

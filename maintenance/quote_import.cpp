@@ -215,8 +215,13 @@ ImportOutcome AddNewSymbol(IndexUpdate& update, const std::string& symbol, std::
   const path& dir = update.index().dir;
   std::uint16_t number = 0;
   const Room room = created ? Room::kMaster : update.RoomForSymbol(&number);
-  if (created)
+  // A folder without MASTER that holds quote files may have lost its MASTER: they stay.
+  if (created) {
     number = 1;
+    while (number < 255 && (platform::FileExists(formats::QuoteDataPath(dir, number)) ||
+                            platform::FileExists(formats::QuoteFilePath(dir, number, "DOP"))))
+      ++number;
+  }
   if (room == Room::kFull)
     return Refused(kFullMessage);
   if (room == Room::kXmasterUnusable)
@@ -320,7 +325,8 @@ ImportOutcome IntoExisting(IndexUpdate& update, const IndexEntry& entry, std::st
   const formats::QuoteFiles files = formats::ResolveQuoteFiles(dir, entry.fileNumber());
   FieldLayout layout;
   if (formats::ReadFieldLayoutResolved(files, entry.recordLength, layout, entry.periodicity,
-                                       entry.fieldBits) != formats::kOk)
+                                       entry.fieldBits) != formats::kOk ||
+      !layout.has(formats::kDate))
     return Refused(ImportNoLayoutMessage(files.dat.string()));
   if (std::string refusal = Unkeepable(text, layout, files.dat); !refusal.empty())
     return Refused(refusal);
@@ -396,6 +402,12 @@ ImportOutcome ImportQuotes(const path& dir, std::string_view symbolText, std::st
   std::string error;
   if (!update.Load(dir, &error))
     return Refused(error);
+  // A MASTER that announces more or fewer records than it holds is shown as a failure; a
+  // record added to it would be counted wrong.
+  const formats::MasterFile& master = update.index().master;
+  if (master.header.symbolCount() != static_cast<int>(master.records.size()) ||
+      master.trailingBytes)
+    return Refused(ImportDamagedMasterMessage(update.index().masterPath.string()));
 
   const IndexEntry* found = nullptr;
   for (const IndexEntry& e : update.index().entries) {

@@ -23,7 +23,7 @@ constexpr CommandId kSymbolAndQuote[] = {
 
 // A state in which every rule holds: portfolios found, 3 symbol rows, 10 quote rows, two
 // portfolios, 3 symbols, the newest quote selected, no split search open.
-constexpr EnableInputs kEverything{true, 3, 10, 2, 3, 0, false};
+constexpr EnableInputs kEverything{true, 3, 10, 2, 3, 0, false, false, false, true};
 
 TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
   struct Case {
@@ -50,6 +50,9 @@ TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
        [](EnableInputs& in) { in.portfolioEntries = 1; },
        {ID_SYMBOL_MOVE, ID_SYMBOL_COPY}},
       {"symbol count 0", [](EnableInputs& in) { in.symbolCount = 0; }, {ID_QUOTES_EXPORT}},
+      {"a MASTER that could not be shown",
+       [](EnableInputs& in) { in.symbolsShown = false; },
+       {ID_SYMBOL_IMPORT}},
       {"oldest quote selected", [](EnableInputs& in) { in.selQuoteRow = 9; }, {ID_QUOTES_ADD}},
       {"split search open",
        [](EnableInputs& in) { in.splitSearchOpen = true; },

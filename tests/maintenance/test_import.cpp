@@ -156,6 +156,25 @@ TEST(Import, ReplacesOrMergesAnExistingSymbolsQuotes) {
   }
 }
 
+// A folder without MASTER may have lost it: its quote files keep their numbers and bytes.
+TEST(Import, ANewPortfolioLeavesQuoteFilesAlreadyThere) {
+  TempDir dir;
+  testing::WriteText(dir / "F1.DAT", "kept");
+  const ImportOutcome outcome =
+      ImportQuotes(dir.get(), "NEW", "", Read(kTwoQuotes), ImportMode::kNewSymbol);
+  ASSERT_TRUE(outcome.ok) << outcome.message;
+  EXPECT_EQ(outcome.key.fileNumber, 2);
+  EXPECT_EQ(FileBytes(dir / "F1.DAT"), (Bytes{'k', 'e', 'p', 't'}));
+}
+
+TEST(Import, AMasterHoldingFewerRecordsThanItAnnouncesIsRefused) {
+  TempDir dir;
+  PortfolioBuilder(dir.get()).Add(Spec(1, "A")).SetCounts(2, 2).Write();
+  const auto files = Files(dir.get());
+  EXPECT_FALSE(ImportQuotes(dir.get(), "NEW", "", Read(kTwoQuotes), ImportMode::kNewSymbol).ok);
+  EXPECT_EQ(Files(dir.get()), files);
+}
+
 TEST(Import, RefusalsWriteNothing) {
   TempDir dir;
   SymbolSpec six = Spec(1, "SIX");
