@@ -18,8 +18,6 @@ TEST(Messages, FilledInTextsKeepEveryByte) {
       {NotOnAWeekdayMessage("01/06/96"),
        "The quote of 01/06/96 is not dated on a weekday.\n"
        "A quote can only be added before a weekday's quote."},
-      {NoEarlierWeekdayMessage("01/01/00"),
-       "No earlier weekday can be represented before 01/01/00."},
       {DateExistsMessage("01/05/96"), "Date 01/05/96 already exists."},
       {SharedDateRefusal("Edit", "01/08/96", 12),
        "Edit works on whole days, and 01/08/96 holds 12 quotes (intraday data).\n"
