@@ -61,6 +61,8 @@ CImportDialog::CImportDialog(const QString& shownSymbol, mt::Prompt& prompt, QWi
   m_preview->setObjectName(QStringLiteral("previewTable"));
   m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_preview->setSelectionMode(QAbstractItemView::NoSelection);
+  // Shown, not edited: Tab goes from the file on to the symbol and name.
+  m_preview->setFocusPolicy(Qt::NoFocus);
   m_preview->verticalHeader()->hide();
   m_preview->setMinimumSize(560, 220);
   m_status->setObjectName(QStringLiteral("previewStatus"));
@@ -94,6 +96,10 @@ CImportDialog::CImportDialog(const QString& shownSymbol, mt::Prompt& prompt, QWi
   buttons->setObjectName(QStringLiteral("buttons"));
   connect(buttons, &QDialogButtonBox::accepted, this, &CImportDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  setTabOrder(m_pathEdit, browse);
+  setTabOrder(browse, m_symbolEdit);
+  setTabOrder(m_symbolEdit, m_nameEdit);
 
   auto* lower = new QHBoxLayout;
   lower->addLayout(fields, 1);

@@ -35,7 +35,7 @@ class ImportTest : public ::testing::Test {
   // Types the file's path as a user does and presses Enter for the preview.
   static void TypePath(QDialog& d, const fs::path& file) {
     QLineEdit* path = Child<QLineEdit>(d, "pathEdit");
-    path->setFocus();
+    TabTo(path);
     QTest::keyClicks(path, QPath(file));
     QTest::keyClick(path, Qt::Key_Return);
   }
