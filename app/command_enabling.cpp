@@ -16,6 +16,9 @@ bool IsCommandEnabled(CommandId id, const EnableInputs& in) {
       return in.portfolioEntries >= 2 && symbolRows;
     case ID_SYMBOL_EDIT:
       return in.portfoliosFound && !in.splitSearchOpen && symbolRows;
+    case ID_SYMBOL_IMPORT:
+      // Also into a portfolio without symbols; the open split search would list stale rows.
+      return in.portfoliosFound && in.symbolsShown && !in.splitSearchOpen;
     case ID_QUOTES_EDIT:
     case ID_QUOTES_SPLIT:
     case ID_QUOTES_ADJUST:

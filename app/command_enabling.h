@@ -11,8 +11,9 @@ struct EnableInputs {
   int symbolCount = 0;       // m_symbolCount
   int selQuoteRow = 0;       // m_selQuoteRow
   bool splitSearchOpen = false;
-  bool canUndo = false;  // the shown portfolio's journal has a step to undo
-  bool canRedo = false;  // ... to redo
+  bool canUndo = false;       // the shown portfolio's journal has a step to undo
+  bool canRedo = false;       // ... to redo
+  bool symbolsShown = false;  // the symbols grid shows a portfolio's MASTER (also without symbols)
 };
 
 // True when the command is enabled; commands without a rule of their own are always enabled.

@@ -42,6 +42,7 @@ constexpr CommandSpec kCommands[] = {
     {ID_SYMBOL_EDIT, "&Edit...", "Edit the symbol and name\nEdit Symbol", "symbol-edit"},
     {ID_SYMBOL_ABOUT, "&About...", "Facts about the selected quote series\nData facts",
      "data-facts"},
+    {ID_SYMBOL_IMPORT, "&Import...", "Import quotes from a text file\nImport", nullptr},
     {ID_QUOTES_EDIT, "&Edit...", "Edit the selected day's data\nEdit data", "quote-edit"},
     {ID_QUOTES_SPLIT, "&Split...", "Enter a split\nEnter split", "quote-split"},
     {ID_QUOTES_ADJUST, "Adju&st...", "Scale the volume or price\nScale values", "quote-scale"},
@@ -113,7 +114,8 @@ void CMainFrame::BuildMenus() {
       {ID_PORTFOLIO_SPLITSEARCH, ID_PORTFOLIO_CHECK, ID_PORTFOLIO_SEARCHFILTER,
        ID_PORTFOLIO_RESCAN});
   add(menuBar()->addMenu(QStringLiteral("&Symbol")),
-      {ID_SYMBOL_DELETE, ID_SYMBOL_MOVE, ID_SYMBOL_COPY, 0, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT});
+      {ID_SYMBOL_DELETE, ID_SYMBOL_MOVE, ID_SYMBOL_COPY, 0, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT, 0,
+       ID_SYMBOL_IMPORT});
   add(menuBar()->addMenu(QStringLiteral("&Quotes")),
       {ID_QUOTES_EDIT, ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, 0, ID_QUOTES_ADD, ID_QUOTES_DELETE, 0,
        ID_QUOTES_EXPORT});
@@ -166,6 +168,9 @@ void CMainFrame::Run(CommandId id) {
       break;
     case ID_SYMBOL_ABOUT:
       cmd::ShowSeriesFacts(view);
+      break;
+    case ID_SYMBOL_IMPORT:
+      cmd::ImportQuotes(view);
       break;
     case ID_QUOTES_EDIT:
       cmd::EditQuote(view);

@@ -168,6 +168,7 @@ void CLedgrixView::ResetView(int level) {
     CWaitCursor wait;
     m_symbolModel->Clear();
     m_symbolCount = 0;
+    m_symbolsShown = false;
   }
   {
     CWaitCursor wait;
@@ -245,6 +246,7 @@ EnableInputs CLedgrixView::CommandState() const {
   in.splitSearchOpen = m_splitSearchOpen != 0;
   in.canUndo = m_undoLabel.has_value();
   in.canRedo = m_redoLabel.has_value();
+  in.symbolsShown = m_symbolsShown;
   return in;
 }
 

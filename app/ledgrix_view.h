@@ -141,6 +141,7 @@ class CLedgrixView : public QWidget, public CommandHost {
   QString m_symbol;
   QString m_symbolName;
   int m_symbolCount = 0;
+  bool m_symbolsShown = false;  // the last FillSymbolsGrid read its MASTER
   int m_selSymbolRow = 0;
   int m_quoteCount = 0;
   int m_selQuoteRow = 1;

@@ -108,6 +108,7 @@ void CLedgrixView::FillSymbolsGrid(int row) {
   }
 
   m_selSymbolRow = row;
+  m_symbolsShown = !failed;
   if (!failed) {
     if (row >= 0 && row < m_symbolModel->rowCount()) {
       const QModelIndex at = m_symbolModel->index(row, 0);

@@ -20,6 +20,7 @@ using CommandTable = std::vector<std::pair<CLI::App*, Action>>;
 void AddPortfolioCommands(CLI::App& app, CommandTable& table);
 void AddQuoteCommands(CLI::App& app, CommandTable& table);
 void AddExportCommands(CLI::App& app, CommandTable& table);
+void AddImportCommands(CLI::App& app, CommandTable& table);
 void AddSymbolCommands(CLI::App& app, CommandTable& table);
 void AddUndoCommands(CLI::App& app, CommandTable& table);
 void AddCheckCommands(CLI::App& app, CommandTable& table);

@@ -19,17 +19,14 @@ struct ExportCommandOptions {
   std::vector<std::string> omit;
   bool newestFirst = false;
   bool title = false;
+  bool all = false;
 };
 
 const std::map<std::string, int> kDelimiters = {{"space", 0}, {"comma", 1}, {"tab", 2}};
 const std::map<std::string, int> kColumns = {{"open", 0},  {"high", 1},   {"low", 2},
                                              {"close", 3}, {"volume", 4}, {"oi", 5}};
 
-int RunExport(const Context& ctx, const ExportCommandOptions& o) {
-  // The command is offered for a symbol with quotes in a portfolio with symbols.
-  LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, ArgPath(o.dir), o.symbol, true, loaded))
-    return kExitFailed;
+maintenance::ExportOptions OptionsOf(const ExportCommandOptions& o) {
   maintenance::ExportOptions options;
   options.delimiter = o.delimiter;
   for (std::string column : o.omit) {
@@ -40,6 +37,54 @@ int RunExport(const Context& ctx, const ExportCommandOptions& o) {
   }
   options.newestFirst = o.newestFirst;
   options.title = o.title;
+  return options;
+}
+
+// Every symbol of the portfolio in one text; the symbols that cannot be read are named, and the
+// command fails, but the others are written.
+int RunExportAll(const Context& ctx, const ExportCommandOptions& o) {
+  const maintenance::ExportOptions options = OptionsOf(o);
+  std::vector<maintenance::UnreadableSymbol> unreadable;
+  const auto failures = [&] {
+    std::vector<std::string> reasons;
+    for (const maintenance::UnreadableSymbol& u : unreadable)
+      reasons.push_back(u.symbol + ": " + StatusReason(u.status));
+    return reasons;
+  };
+  const path dir = ArgPath(o.dir);
+  if (!std::filesystem::exists(MasterPathOf(dir)))
+    return Fail(ctx, maintenance::kFileExportError,
+                {Shown(dir) + " is not a portfolio (it holds no MASTER)"});
+  if (o.output.empty()) {
+    const formats::StatusCode status =
+        maintenance::ExportPortfolio(dir, options, ctx.out, unreadable);
+    if (status != formats::kOk)
+      return Fail(ctx, maintenance::kFileExportError, {StatusReason(status)});
+    return unreadable.empty() ? kExitDone : Fail(ctx, maintenance::kFileExportError, failures());
+  }
+  if (!MayReplace(ctx, ArgPath(o.output)))
+    return kExitFailed;
+  std::ostringstream text(std::ios::binary);
+  const formats::StatusCode status = maintenance::ExportPortfolio(dir, options, text, unreadable);
+  if (status != formats::kOk)
+    return Fail(ctx, maintenance::kFileExportError, {StatusReason(status)});
+  if (!WriteResultFile(ctx, ArgPath(o.output), text.str(), maintenance::kFileExportError))
+    return kExitFailed;
+  return unreadable.empty() ? kExitDone : Fail(ctx, maintenance::kFileExportError, failures());
+}
+
+int RunExport(const Context& ctx, const ExportCommandOptions& o) {
+  if (o.all == !o.symbol.empty()) {
+    Report(ctx.err, "export: name a SYMBOL or give --all, not both");
+    return kExitUsage;
+  }
+  if (o.all)
+    return RunExportAll(ctx, o);
+  // The command is offered for a symbol with quotes in a portfolio with symbols.
+  LoadedSymbol loaded;
+  if (!LoadSymbol(ctx, ArgPath(o.dir), o.symbol, true, loaded))
+    return kExitFailed;
+  const maintenance::ExportOptions options = OptionsOf(o);
 
   if (o.output.empty()) {
     const formats::StatusCode status =
@@ -70,9 +115,13 @@ int RunExport(const Context& ctx, const ExportCommandOptions& o) {
 void AddExportCommands(CLI::App& app, CommandTable& table) {
   auto o = std::make_shared<ExportCommandOptions>();
   CLI::App* sub = app.add_subcommand(
-      "export", "Write a symbol's quotes as delimited text (\\r\\n line ends), to stdout or FILE");
+      "export",
+      "Write a symbol's quotes, or every symbol's (--all), as delimited text (\\r\\n line ends), "
+      "to stdout or FILE");
   sub->add_option("DIR", o->dir, "portfolio directory")->required();
-  sub->add_option("SYMBOL", o->symbol, "symbol")->required();
+  sub->add_option("SYMBOL", o->symbol, "symbol");
+  sub->add_flag("--all", o->all,
+                "every symbol of DIR's MASTER and XMASTER, one line a quote led by the symbol");
   sub->add_option("-o,--output", o->output, "the file to write (default: stdout)");
   sub->add_option("--delim", o->delimiter, "column delimiter: space (default), comma or tab")
       ->transform(CLI::CheckedTransformer(kDelimiters, CLI::ignore_case));

@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
   AddPortfolioCommands(app, table);
   AddQuoteCommands(app, table);
   AddExportCommands(app, table);
+  AddImportCommands(app, table);
   AddSymbolCommands(app, table);
   AddUndoCommands(app, table);
   AddCheckCommands(app, table);

@@ -12,6 +12,7 @@
 #include "maintenance/master_repair.h"
 #include "maintenance/quote_check.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace ledgrix::maintenance {
 
@@ -149,7 +150,8 @@ FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& r
     if (!files.datExists || !platform::ReadWholeFile(files.dat, bytes, &error) ||
         (files.dopExists && !platform::ReadWholeFile(files.dop, dop, &error)) || !layoutOf() ||
         bytes.size() < static_cast<std::size_t>(entry->recordLength)) {
-      fail(files.dat.filename().string() + " can no longer be read as the check read it");
+      fail(platform::Utf8FromPath(files.dat.filename()) +
+           " can no longer be read as the check read it");
       return outcome;
     }
     if (plan.rewrite) {
@@ -165,7 +167,8 @@ FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& r
           fail(written.message());
           return outcome;
         }
-        outcome.done.push_back(plan.where + ": " + files.dat.filename().string() + " mended");
+        outcome.done.push_back(plan.where + ": " + platform::Utf8FromPath(files.dat.filename()) +
+                               " mended");
         bytes = std::move(out);
       }
     }

@@ -7,6 +7,8 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "formats/status.h"
 
@@ -29,5 +31,18 @@ std::string ExportTitleLine(const ExportOptions& options);
 // failed stay), or kFileWrite when out went bad.
 formats::StatusCode ExportQuotes(const std::filesystem::path& dir, std::string_view symbol,
                                  const ExportOptions& options, std::ostream& out);
+
+// A symbol the portfolio export could not read, and why.
+struct UnreadableSymbol {
+  std::string symbol;
+  formats::StatusCode status = formats::kOk;
+};
+
+// Writes the quotes of every symbol dir's index lists (MASTER's, then XMASTER's) to out, each
+// line led by the symbol and the delimiter; the title line (when asked for) starts "SYMBOL".
+// A symbol that cannot be read is left out and named in unreadable; the others are written.
+// Returns kFileNotFound when dir has no readable MASTER, kFileWrite when out went bad, else 0.
+formats::StatusCode ExportPortfolio(const std::filesystem::path& dir, const ExportOptions& options,
+                                    std::ostream& out, std::vector<UnreadableSymbol>& unreadable);
 
 }  // namespace ledgrix::maintenance

@@ -2,6 +2,7 @@
 #include "maintenance/index_update.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "formats/le_bytes.h"
@@ -77,6 +78,39 @@ bool IndexUpdate::Load(const std::filesystem::path& dir, std::string* error) {
     return false;
   }
   return true;
+}
+
+void IndexUpdate::Create(const std::filesystem::path& dir) {
+  *this = IndexUpdate{};
+  index_.dir = dir;
+  index_.masterPath = dir / "MASTER";
+  index_.emasterPath = dir / "EMASTER";
+  index_.emaster = formats::IndexFileState::kUsable;
+  index_.emasterRead = true;
+  masterChanged_ = true;
+}
+
+Room IndexUpdate::RoomForSymbol(std::uint16_t* number) const {
+  const formats::MasterHeader& header = index_.master.header;
+  if (header.symbolCount() < formats::kMaxSymbols && header.fileCounter() < formats::kMaxSymbols) {
+    std::array<bool, 256> used{};
+    used[0] = true;
+    for (const MasterRecord& record : index_.master.records)
+      used[record.fileNumber()] = true;
+    const auto free = std::find(used.begin(), used.end(), false);
+    if (free != used.end()) {
+      *number = static_cast<std::uint16_t>(free - used.begin());
+      return Room::kMaster;
+    }
+  }
+  // A full MASTER sends the symbol to XMASTER where the portfolio has one; creating one would
+  // hide the symbol from programs that read MASTER only.
+  if (index_.xmaster == formats::IndexFileState::kUnusable)
+    return Room::kXmasterUnusable;
+  if (index_.xmaster == formats::IndexFileState::kAbsent)
+    return Room::kFull;
+  *number = NextXmasterNumber(index_.xmasterFile);
+  return *number == 0 ? Room::kFull : Room::kXmaster;
 }
 
 bool IndexUpdate::SetDates(std::uint16_t fileNumber, const formats::StoredNumber* first,

@@ -16,11 +16,20 @@
 
 namespace ledgrix::maintenance {
 
+// Where a new symbol goes: MASTER under its lowest free number while it has room, else XMASTER
+// under its next number where the portfolio has a usable one.
+enum class Room : std::uint8_t { kMaster, kXmaster, kFull, kXmasterUnusable };
+
 class IndexUpdate {
  public:
   // Reads the index of dir; false with the reason in *error when MASTER cannot be read, or
   // EMASTER or XMASTER is there but cannot be read.
   bool Load(const std::filesystem::path& dir, std::string* error);
+  // An empty index for a new portfolio in dir: MASTER and EMASTER, both written at commit.
+  void Create(const std::filesystem::path& dir);
+
+  // Where a symbol added now would go, and its file number (for kMaster and kXmaster).
+  Room RoomForSymbol(std::uint16_t* number) const;
 
   const formats::PortfolioIndex& index() const { return index_; }
   // EMASTER follows the change (it was in step with MASTER before it).

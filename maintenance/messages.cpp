@@ -104,6 +104,58 @@ std::string EmasterIgnoredNote(std::string_view emasterPath, std::string_view re
                "); its long names are not used."});
 }
 
+std::string ImportTextProblemsMessage(std::string_view file, std::string_view problems) {
+  return Join({"The file\n", file, "\ncannot be imported; nothing was written:\n", problems});
+}
+
+std::string ImportSymbolCharactersMessage(std::string_view symbol) {
+  return Join({"The symbol ", symbol, " holds a blank or a character outside ASCII."});
+}
+
+std::string ImportSymbolMissingMessage(std::string_view symbol, std::string_view dir) {
+  return Join({"Symbol ", symbol, " is not in\n", dir, "\nImport it as a new symbol to add it."});
+}
+
+std::string ImportNoQuotesMessage() {
+  return "The text holds no quotes.";
+}
+
+std::string ImportDamagedMasterMessage(std::string_view masterPath) {
+  return Join({"The master file\n", masterPath,
+               "\ndoes not hold the number of symbols it announces; nothing was imported."});
+}
+
+std::string ImportColumnNotHeldMessage(std::string_view quoteFile, std::string_view field) {
+  return Join({"The text has ", field, " values, but the records of ", quoteFile, " have no ",
+               field, " field to hold them."});
+}
+
+std::string ImportNoLayoutMessage(std::string_view quoteFile) {
+  return Join({"The record layout of\n", quoteFile, "\ncannot be made out."});
+}
+
+std::string ImportTooManyQuotesMessage(std::size_t quotes) {
+  return Join({"The symbol would hold ", std::to_string(quotes),
+               " quotes; a quote file holds at most 65534."});
+}
+
+std::string ImportXmasterUnusableMessage(std::string_view xmasterPath, std::string_view reason) {
+  return Join({"MASTER is full and the file\n", xmasterPath, "\ncannot be used: it ", reason, "."});
+}
+
+std::string ImportReadFailedMessage(std::string_view file, std::string_view reason) {
+  return Join({"The file\n", file, "\ncannot be read: ", reason});
+}
+
+std::string ImportWriteFailedMessage(std::string_view file, std::string_view reason) {
+  return Join({"The file\n", file, "\ncannot be written: ", reason});
+}
+
+std::string ImportDoneMessage(std::size_t quotes, std::string_view symbol, std::string_view file) {
+  return Join({"Imported ", std::to_string(quotes), quotes == 1 ? " quote" : " quotes", " into ",
+               symbol, " (", file, ")"});
+}
+
 std::string XmasterUnusableNote(std::string_view xmasterPath, std::string_view reason) {
   return Join({"The file\n", xmasterPath, "\ncannot be used: it ", reason,
                ".\nOnly the symbols listed in MASTER are shown."});

@@ -97,6 +97,23 @@ std::string SafeFixesQuestion(std::string_view dir, const std::vector<std::strin
 // "%d finding(s), %d of them mended by the safe fixes".
 std::string CheckSummary(std::size_t findings, std::size_t fixable);
 
+// Import of quotes from text.
+inline constexpr const char* kImportTitle = "Import Quotes";
+inline constexpr const char* kImportFailed = "Import Failed";
+std::string ImportTextProblemsMessage(std::string_view file, std::string_view problems);
+std::string ImportSymbolCharactersMessage(std::string_view symbol);
+std::string ImportSymbolMissingMessage(std::string_view symbol, std::string_view dir);
+std::string ImportNoQuotesMessage();
+std::string ImportDamagedMasterMessage(std::string_view masterPath);
+std::string ImportColumnNotHeldMessage(std::string_view quoteFile, std::string_view field);
+std::string ImportNoLayoutMessage(std::string_view quoteFile);
+std::string ImportTooManyQuotesMessage(std::size_t quotes);
+std::string ImportXmasterUnusableMessage(std::string_view xmasterPath, std::string_view reason);
+std::string ImportReadFailedMessage(std::string_view file, std::string_view reason);
+std::string ImportWriteFailedMessage(std::string_view file, std::string_view reason);
+// "Imported 3000 quotes into ACME (F4.DAT)".
+std::string ImportDoneMessage(std::size_t quotes, std::string_view symbol, std::string_view file);
+
 // The undo journal. A step is named by its correction's dialog title and what it acted on:
 // "Split Data ELMR 09/13/21".
 inline constexpr const char* kEditQuoteTitle = "Edit Selected Quote";

@@ -13,6 +13,7 @@
 #include "formats/windows1252.h"
 #include "maintenance/quote_check.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 namespace ledgrix::maintenance {
 
@@ -186,7 +187,7 @@ class ReadBuffer {
   bool Read(const std::filesystem::path& file, std::string& error) {
     std::unique_ptr<platform::InputFile> in = platform::CurrentFileSystem().OpenRead(file);
     if (!in) {
-      error = "cannot open " + file.string();
+      error = "cannot open " + platform::Utf8FromPath(file);
       return false;
     }
     constexpr std::size_t kChunk = 64 * 1024;
@@ -200,7 +201,7 @@ class ReadBuffer {
       size_ += n;
     }
     if (in->failed()) {
-      error = "cannot read " + file.string();
+      error = "cannot read " + platform::Utf8FromPath(file);
       return false;
     }
     return true;
@@ -300,7 +301,7 @@ CheckResult CheckPortfolio(const std::filesystem::path& dir, const CheckOptions&
       listing.emplace(Upper(entry.name), entry.name);
   }
   // The directory holds MASTER: a listing without it is one that failed.
-  if (!listing.contains(Upper(index.masterPath.filename().string()))) {
+  if (!listing.contains(Upper(platform::Utf8FromPath(index.masterPath.filename())))) {
     result.findings.push_back(
         IndexFinding("MASTER", FindingKind::kIndexUnusable, "the directory cannot be listed"));
     result.incomplete = true;

@@ -292,32 +292,18 @@ AddResult AddCopy(const Source& source, std::string_view symbol, const path& des
                               "\ncannot be read.");
   }
   const formats::PortfolioIndex& index = dest.index();
-  const formats::MasterHeader& header = index.master.header;
-  int number = 256;
-  if (header.symbolCount() < formats::kMaxSymbols && header.fileCounter() < formats::kMaxSymbols) {
-    std::array<bool, 256> used{};
-    used[0] = true;
-    for (const MasterRecord& record : index.master.records)
-      used[record.fileNumber()] = true;
-    number = 1;
-    while (number < 256 && used[static_cast<std::size_t>(number)])
-      ++number;
+  std::uint16_t number = 0;
+  const Room room = dest.RoomForSymbol(&number);
+  if (room == Room::kXmasterUnusable) {
+    return Failed(prompt, formats::IndexFileName(formats::IndexFile::kXmaster) +
+                              std::string(" of ") + platform::Utf8FromPath(destDir) +
+                              " cannot be used: it " + index.xmasterProblem);
   }
-  // A full MASTER sends the symbol to XMASTER where the portfolio has one; creating one would
-  // hide the symbol from programs that read MASTER only.
-  const bool toXmaster = number == 256;
-  if (toXmaster) {
-    if (index.xmaster == formats::IndexFileState::kUnusable) {
-      return Failed(prompt, formats::IndexFileName(formats::IndexFile::kXmaster) +
-                                std::string(" of ") + platform::Utf8FromPath(destDir) +
-                                " cannot be used: it " + index.xmasterProblem);
-    }
-    if (index.xmaster == formats::IndexFileState::kAbsent ||
-        (number = NextXmasterNumber(index.xmasterFile)) == 0) {
-      prompt.Message(kFullMessage, PromptIcon::kNone);
-      return kPortfolioFull;
-    }
+  if (room == Room::kFull) {
+    prompt.Message(kFullMessage, PromptIcon::kNone);
+    return kPortfolioFull;
   }
+  const bool toXmaster = room == Room::kXmaster;
 
   const int oldNumber = source.entry.fileNumber();
   const path sourceDat = formats::QuoteDataPath(source.dir, oldNumber);

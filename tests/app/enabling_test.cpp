@@ -17,13 +17,13 @@ constexpr CommandId kAlways[] = {
     ID_PORTFOLIO_SEARCHFILTER, ID_PORTFOLIO_RESCAN, ID_APP_EXIT, ID_VIEW_TOOLBAR,
     ID_VIEW_STATUS_BAR,        ID_HELP_FINDER,      ID_APP_ABOUT};
 constexpr CommandId kSymbolAndQuote[] = {
-    ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_DELETE, ID_SYMBOL_MOVE,   ID_SYMBOL_COPY,
-    ID_SYMBOL_EDIT,           ID_SYMBOL_ABOUT,  ID_QUOTES_EDIT,   ID_QUOTES_SPLIT,
-    ID_QUOTES_ADJUST,         ID_QUOTES_ADD,    ID_QUOTES_DELETE, ID_QUOTES_EXPORT};
+    ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_DELETE, ID_SYMBOL_MOVE,  ID_SYMBOL_COPY,   ID_SYMBOL_EDIT,
+    ID_SYMBOL_ABOUT,          ID_QUOTES_EDIT,   ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, ID_QUOTES_ADD,
+    ID_QUOTES_DELETE,         ID_QUOTES_EXPORT, ID_SYMBOL_IMPORT};
 
 // A state in which every rule holds: portfolios found, 3 symbol rows, 10 quote rows, two
 // portfolios, 3 symbols, the newest quote selected, no split search open.
-constexpr EnableInputs kEverything{true, 3, 10, 2, 3, 0, false};
+constexpr EnableInputs kEverything{true, 3, 10, 2, 3, 0, false, false, false, true};
 
 TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
   struct Case {
@@ -37,7 +37,8 @@ TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
       {"no portfolios found",
        [](EnableInputs& in) { in.portfoliosFound = false; },
        {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_DELETE, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT, ID_QUOTES_EDIT,
-        ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, ID_QUOTES_ADD, ID_QUOTES_DELETE, ID_QUOTES_EXPORT}},
+        ID_QUOTES_SPLIT, ID_QUOTES_ADJUST, ID_QUOTES_ADD, ID_QUOTES_DELETE, ID_QUOTES_EXPORT,
+        ID_SYMBOL_IMPORT}},
       {"no symbol rows",
        [](EnableInputs& in) { in.symbolRows = 0; },
        {ID_SYMBOL_DELETE, ID_SYMBOL_MOVE, ID_SYMBOL_COPY, ID_SYMBOL_EDIT, ID_SYMBOL_ABOUT}},
@@ -49,10 +50,13 @@ TEST(EnableRules, EachInputDisablesExactlyItsCommands) {
        [](EnableInputs& in) { in.portfolioEntries = 1; },
        {ID_SYMBOL_MOVE, ID_SYMBOL_COPY}},
       {"symbol count 0", [](EnableInputs& in) { in.symbolCount = 0; }, {ID_QUOTES_EXPORT}},
+      {"a MASTER that could not be shown",
+       [](EnableInputs& in) { in.symbolsShown = false; },
+       {ID_SYMBOL_IMPORT}},
       {"oldest quote selected", [](EnableInputs& in) { in.selQuoteRow = 9; }, {ID_QUOTES_ADD}},
       {"split search open",
        [](EnableInputs& in) { in.splitSearchOpen = true; },
-       {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_EDIT}},
+       {ID_PORTFOLIO_SPLITSEARCH, ID_SYMBOL_EDIT, ID_SYMBOL_IMPORT}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

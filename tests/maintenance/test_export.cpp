@@ -166,5 +166,33 @@ TEST(ExportTest, EveryQuoteOnceInOrderAcrossWindows) {
   }
 }
 
+// The whole portfolio in one run: each symbol's lines exactly as its own export, led by it.
+TEST(ExportTest, PortfolioExportLeadsEachSymbolsOwnLinesWithIt) {
+  TempDir dir;
+  SymbolSpec noOi = ThreeQuotes();
+  noOi.fileNumber = 2;
+  noOi.symbol = "NOOI";
+  noOi.fields.pop_back();
+  PortfolioBuilder(dir.get()).Add(ThreeQuotes()).Add(noOi).Write();
+  ExportOptions options;
+  options.delimiter = 1;
+  options.newestFirst = true;
+  options.title = true;
+  std::ostringstream all(std::ios::binary);
+  std::vector<UnreadableSymbol> unreadable;
+  ASSERT_EQ(ExportPortfolio(dir.get(), options, all, unreadable), formats::kOk);
+  EXPECT_TRUE(unreadable.empty());
+  std::string expected = "SYMBOL," + ExportTitleLine(options) + "\r\n";
+  options.title = false;
+  for (const char* symbol : {"ACME", "NOOI"}) {
+    std::ostringstream one(std::ios::binary);
+    ASSERT_EQ(ExportQuotes(dir.get(), symbol, options, one), formats::kOk);
+    std::istringstream lines(one.str());
+    for (std::string line; std::getline(lines, line);)
+      expected += std::string(symbol) + "," + line + "\n";
+  }
+  EXPECT_EQ(all.str(), expected);
+}
+
 }  // namespace
 }  // namespace ledgrix::maintenance
