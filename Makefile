@@ -12,11 +12,13 @@ PACKAGES := cmake make g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev help2man
 # Extra packages for the sanitizer, fuzzing and coverage targets and the package's validators.
 CHECK_PACKAGES := clang libclang-rt-14-dev gcovr desktop-file-utils appstream
+# Extra packages for planting faults (make mutants).
+MUTANT_PACKAGES := python3 ninja-build ccache
 # Extra packages for building the Debian package (dependencies from dpkg-shlibdeps).
 PACKAGE_PACKAGES := dpkg-dev file
 
 .PHONY: all deps check-deps package-deps configure build test run package check-package bench \
-        sanitize fuzz coverage format clean
+        sanitize fuzz coverage mutants format clean
 
 all: build
 
@@ -78,8 +80,13 @@ coverage: check-deps
 	  --exclude-unreachable-branches --exclude-throw-branches --print-summary \
 	  --html-details build-cov/coverage.html
 
+# Each planted fault of tools/mutants/faults.txt in turn, against the whole suite (slow: not CI).
+mutants:
+	@PKGS="$(PACKAGES) $(MUTANT_PACKAGES)" sh tools/install-deps.sh
+	/usr/bin/python3 tools/mutants/run.py $(if $(ONLY),--only $(ONLY))
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench
+	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench build-mutants
