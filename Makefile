@@ -81,9 +81,10 @@ coverage: check-deps
 	  --html-details build-cov/coverage.html
 
 # Each planted fault of tools/mutants/faults.txt in turn, against the whole suite (slow: not CI).
+# ONLY=name,name plants only those; REV=commit plants into that commit's source.
 mutants:
 	@PKGS="$(PACKAGES) $(MUTANT_PACKAGES)" sh tools/install-deps.sh
-	/usr/bin/python3 tools/mutants/run.py $(if $(ONLY),--only $(ONLY))
+	/usr/bin/python3 tools/mutants/run.py $(if $(ONLY),--only $(ONLY)) $(if $(REV),--rev $(REV))
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -10,6 +10,8 @@ reused by the next run. Only the standard library is used.
 """
 
 import argparse
+import io
+import tarfile
 import atexit
 import os
 import re
@@ -61,19 +63,30 @@ def read_faults(path):
     return faults
 
 
-def tracked_files():
+def source_files(rev):
+    """The tracked files and their bytes: of the working tree, or of a commit when rev is given."""
+    if rev:
+        tar = subprocess.run(["git", "archive", "--format=tar", rev], cwd=ROOT, check=True,
+                             capture_output=True).stdout
+        with tarfile.open(fileobj=io.BytesIO(tar)) as archive:
+            return {m.name: (archive.extractfile(m).read(), m.mode & 0o111)
+                    for m in archive.getmembers() if m.isfile()}
     out = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, check=True,
                          capture_output=True).stdout
-    return [p for p in out.decode().split("\0") if p and os.path.isfile(os.path.join(ROOT, p))]
+    files = {}
+    for path in out.decode().split("\0"):
+        full = os.path.join(ROOT, path)
+        if path and os.path.isfile(full):
+            with open(full, "rb") as f:
+                files[path] = (f.read(), os.stat(full).st_mode & 0o111)
+    return files
 
 
-def sync_copy():
-    """Mirrors the tracked files into SRC, touching only what changed so the build stays warm."""
-    files = set(tracked_files())
-    for path in files:
-        src, dst = os.path.join(ROOT, path), os.path.join(SRC, path)
-        with open(src, "rb") as f:
-            data = f.read()
+def sync_copy(rev):
+    """Mirrors the source into SRC, touching only what changed so the build stays warm."""
+    files = source_files(rev)
+    for path, (data, executable) in files.items():
+        dst = os.path.join(SRC, path)
         if os.path.exists(dst):
             with open(dst, "rb") as f:
                 if f.read() == data:
@@ -81,7 +94,7 @@ def sync_copy():
         os.makedirs(os.path.dirname(dst), exist_ok=True)
         with open(dst, "wb") as f:
             f.write(data)
-        shutil.copymode(src, dst)
+        os.chmod(dst, 0o755 if executable else 0o644)
     for dirpath, _, names in os.walk(SRC):
         for name in names:
             rel = os.path.relpath(os.path.join(dirpath, name), SRC)
@@ -111,10 +124,6 @@ def configure():
         sys.exit("configuring the scratch build failed: see build-mutants/configure.log")
 
 
-def build(log):
-    return run(["cmake", "--build", BUILD, "-j", JOBS], ROOT, log) == 0
-
-
 # Test folders of the build, the likeliest killers first: the planted layer's own tests, then
 # the fast ones, the slow crash simulations last (only a fault that survives the rest pays).
 TEST_DIRS = ["tests/formats", "tests/maintenance", "tests/platform", "tests/cli",
@@ -124,26 +133,44 @@ LAYER_TESTS = {"about": "tests/about", "app": "tests/app", "cli": "tests/cli",
                "maintenance": "tests/maintenance", "platform": "tests/platform"}
 
 
-def suite(log, planted=None):
-    """Runs every test folder in turn; with a planted file, its layer first and stops at the
-    first failure."""
-    dirs = list(TEST_DIRS)
-    first = LAYER_TESTS.get(planted.split("/")[0]) if planted else None
-    if first:
-        dirs.remove(first)
-        dirs.insert(0, first)
+def build(log, target=None):
+    cmd = ["cmake", "--build", BUILD, "-j", JOBS] + (["--target", target + "/all"] if target else [])
+    return run(cmd, ROOT, log) == 0
+
+
+def ctest(d, out, stop_early):
+    cmd = ["ctest", "-j", JOBS, "--timeout", "120", "--output-on-failure"]
+    if stop_early:
+        cmd.append("--stop-on-failure")
+    out.write(f"== {d}\n")
+    out.flush()
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    return subprocess.run(cmd, cwd=os.path.join(BUILD, d), stdout=out, stderr=subprocess.STDOUT,
+                          env=env).returncode == 0
+
+
+def suite(log):
     with open(log, "w") as out:
-        for d in dirs:
-            cmd = ["ctest", "-j", JOBS, "--timeout", "120", "--output-on-failure"]
-            if planted:
-                cmd.append("--stop-on-failure")
-            out.write(f"== {d}\n")
-            out.flush()
-            if subprocess.run(cmd, cwd=os.path.join(BUILD, d), stdout=out,
-                              stderr=subprocess.STDOUT, env=env).returncode != 0:
-                return False
-    return True
+        return all(ctest(d, out, False) for d in TEST_DIRS)
+
+
+def try_fault(fault, logs):
+    """'broken', 'killed' or 'survived'. The planted layer's own tests are built and run first:
+    most faults fall there without building the rest."""
+    first = LAYER_TESTS.get(fault.file.split("/")[0])
+    log = os.path.join(logs, fault.ident + ".suite.log")
+    with open(log, "w") as out:
+        if first:
+            if not build(os.path.join(logs, fault.ident + ".build.log"), first):
+                return "broken"
+            if not ctest(first, out, True):
+                return "killed"
+        if not build(os.path.join(logs, fault.ident + ".build-all.log")):
+            return "broken"
+        for d in TEST_DIRS:
+            if d != first and not ctest(d, out, True):
+                return "killed"
+    return "survived"
 
 
 def count_tests(path):
@@ -163,6 +190,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--only", help="comma-separated fault names")
     parser.add_argument("--list", action="store_true", help="list the faults and stop")
+    parser.add_argument("--rev", help="plant into this commit's source instead of the work tree")
     args = parser.parse_args()
 
     faults = read_faults(FAULTS)
@@ -182,7 +210,7 @@ def main():
         os.environ["TMPDIR"] = os.path.join("/dev/shm", f"ledgrix-mutants-{os.getpid()}")
         os.makedirs(os.environ["TMPDIR"])
         atexit.register(shutil.rmtree, os.environ["TMPDIR"], True)
-    sync_copy()
+    sync_copy(args.rev)
     configure()
     logs = os.path.join(WORK, "logs")
     os.makedirs(logs, exist_ok=True)
@@ -210,21 +238,21 @@ def main():
         with open(path, "w", encoding="utf-8") as f:
             f.write(original.replace(old, new))
         try:
-            if not build(os.path.join(logs, fault.ident + ".build.log")):
+            verdict = try_fault(fault, logs)
+            if verdict == "broken":
                 broken.append(fault)
-                verdict, detail = "BROKEN", "does not build"
-            elif suite(os.path.join(logs, fault.ident + ".suite.log"), fault.file):
+                detail = "does not build"
+            elif verdict == "survived":
                 survived.append(fault)
-                verdict, detail = "SURVIVED", fault.what
+                detail = fault.what
             else:
                 killed.append(fault)
-                verdict = "killed"
                 detail = first_failure(os.path.join(logs, fault.ident + ".suite.log"))
         finally:
             # A fresh time stamp makes the next build take the original back (from ccache).
             with open(path, "w", encoding="utf-8") as f:
                 f.write(original)
-        print(f"{verdict:9} {fault.ident:28} {time.time() - t0:5.0f} s  {detail}", flush=True)
+        print(f"{verdict.upper() if verdict != 'killed' else verdict:9} {fault.ident:28} {time.time() - t0:5.0f} s  {detail}", flush=True)
 
     build(os.path.join(logs, "restore-build.log"))
     scored = len(killed) + len(survived)
@@ -233,7 +261,8 @@ def main():
           f"({time.time() - started:.0f} s)")
     for fault in survived:
         print(f"  survived: {fault.ident} ({fault.file}): {fault.what}")
-    subprocess.run(["sh", os.path.join(ROOT, "tools", "count-test-lines.sh")])
+    subprocess.run(["sh", os.path.join(ROOT, "tools", "count-test-lines.sh")] +
+                   ([args.rev] if args.rev else []))
     return 0 if not broken and not stale else 1
 
 
