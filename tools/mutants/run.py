@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Plants each fault of faults.txt in turn into a scratch copy of the source, rebuilds
-incrementally and runs the suite: a fault is killed when a test fails (or hangs), survives
+incrementally and runs the suite: a fault is killed when a test fails (or hangs for 30 s: no test takes that long here), survives
 when every test passes, and counts as neither when the build breaks.
 
     tools/mutants/run.py [--only ID,ID] [--list] [--keep-going]
@@ -139,7 +139,7 @@ def build(log, target=None):
 
 
 def ctest(d, out, stop_early):
-    cmd = ["ctest", "-j", JOBS, "--timeout", "120", "--output-on-failure"]
+    cmd = ["ctest", "-j", JOBS, "--timeout", "30", "--output-on-failure"]
     if stop_early:
         cmd.append("--stop-on-failure")
     out.write(f"== {d}\n")
