@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Plants each fault of faults.txt in turn into a scratch copy of the source, rebuilds
-incrementally and runs the suite: a fault is killed when a test fails (or hangs for 30 s: no test takes that long here), survives
-when every test passes, and counts as neither when the build breaks.
+incrementally and runs the suite: a fault is killed when a test fails (or hangs for 30 s; no
+test takes that long here), survives when every test passes, and counts as neither when the
+build breaks.
 
     tools/mutants/run.py [--only ID,ID] [--list] [--keep-going]
 
