@@ -4,7 +4,7 @@ incrementally and runs the suite: a fault is killed when a test fails (or hangs 
 test takes that long here), survives when every test passes, and counts as neither when the
 build breaks.
 
-    tools/mutants/run.py [--only ID,ID] [--list] [--keep-going]
+    tools/mutants/run.py [--only NAME,NAME] [--list] [--rev COMMIT]
 
 The scratch copy lives in build-mutants/src and its build in build-mutants/build; both are
 reused by the next run. Only the standard library is used.
