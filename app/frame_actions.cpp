@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <utility>
 
 #include "about/about_dialog.h"
 #include "app/ledgrix_app.h"
@@ -64,9 +65,15 @@ void CMainFrame::BuildActions() {
     m_actions.insert(spec.id, action);
     connect(action, &QAction::triggered, this, [this, id = spec.id] { Run(id); });
   }
-  m_actions.value(ID_PORTFOLIO_RESCAN)->setShortcut(QKeySequence(Qt::Key_F5));
-  m_actions.value(ID_PORTFOLIO_RESCAN)->setShortcutContext(Qt::ApplicationShortcut);
-  m_actions.value(ID_HELP_FINDER)->setShortcut(QKeySequence(Qt::Key_F1));
+  // The keys work wherever the focus is in the program's windows (the split search window too),
+  // whether or not the menu bar is a widget of this window.
+  for (const auto& [id, key] :
+       {std::pair{ID_PORTFOLIO_RESCAN, Qt::Key_F5}, std::pair{ID_HELP_FINDER, Qt::Key_F1}}) {
+    QAction* action = m_actions.value(id);
+    action->setShortcut(QKeySequence(key));
+    action->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(action);
+  }
   m_actions.value(ID_EDIT_UNDO)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   m_actions.value(ID_EDIT_REDO)
       ->setShortcuts(

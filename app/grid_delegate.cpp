@@ -1,5 +1,6 @@
 #include "app/grid_delegate.h"
 
+#include <QAbstractItemView>
 #include <QPainter>
 
 void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -24,7 +25,28 @@ void CGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
   painter->setPen(text);
   painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                     index.data(Qt::DisplayRole).toString());
+  painter->setClipping(false);
+  DrawFocusPart(painter, option, index, text);
   painter->restore();
+}
+
+void CGridDelegate::DrawFocusPart(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index, const QColor& color) {
+  // The focus rectangle goes round the whole current row while the grid has the focus; each
+  // cell draws its share of it.
+  const auto* grid = qobject_cast<const QAbstractItemView*>(option.widget);
+  if (!grid || !grid->hasFocus() || grid->currentIndex().row() != index.row())
+    return;
+  const QRect cell = option.rect;
+  const int top = cell.top();
+  const int bottom = cell.bottom() - 1;  // the ruling stays visible below it
+  painter->setPen(QPen(color, 1, Qt::DotLine));
+  painter->drawLine(cell.left(), top, cell.right(), top);
+  painter->drawLine(cell.left(), bottom, cell.right(), bottom);
+  if (index.column() == 0)
+    painter->drawLine(cell.left(), top, cell.left(), bottom);
+  if (index.column() == index.model()->columnCount() - 1)
+    painter->drawLine(cell.right(), top, cell.right(), bottom);
 }
 
 QSize CGridDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -5,6 +5,7 @@
 #include "commands/symbols/record_text.h"
 #include "formats/cell_text.h"
 #include "formats/dates.h"
+#include "formats/series.h"
 
 const std::array<const char*, 2> kSymbolColumnTitles = {"Symbol", "Name"};
 const std::array<const char*, 7> kQuoteColumnTitles = {"Date",  "Open",   "High",         "Low",
@@ -173,6 +174,17 @@ void CQuotesModel::Reserve(int rows) {
 void CQuotesModel::AddPending(std::uint16_t date, const std::array<float, 6>& values,
                               std::uint16_t time) {
   m_pending.push_back({date, time, values});
+}
+
+void CQuotesModel::AddPendingNewestFirst(const ledgrix::formats::QuoteSeries& window, int count) {
+  for (int k = count - 1; k >= 0; --k) {
+    const auto at = static_cast<std::size_t>(k);
+    Row& row = m_pending.emplace_back();
+    row.date = window.date[at];
+    row.time = window.time[at];
+    for (std::size_t f = 0; f < row.values.size(); ++f)
+      row.values[f] = window.values[f][at];
+  }
 }
 
 void CQuotesModel::Flush() {

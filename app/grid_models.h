@@ -24,6 +24,10 @@ struct SymbolRowData {
   int nameLimit = 16;  // the longest name the entry holds
 };
 
+namespace ledgrix::formats {
+struct QuoteSeries;
+}
+
 class CSymbolsModel final : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
@@ -61,6 +65,8 @@ class CQuotesModel final : public QAbstractTableModel {
   void Reserve(int rows);
   // Rows are added at the end, held back until Flush tells the views.
   void AddPending(std::uint16_t date, const std::array<float, 6>& values, std::uint16_t time = 0);
+  // The first count quotes of window, newest (the last) first.
+  void AddPendingNewestFirst(const ledgrix::formats::QuoteSeries& window, int count);
   void Flush();
   int PendingCount() const { return static_cast<int>(m_pending.size()); }
   QString Text(int row, int column) const;

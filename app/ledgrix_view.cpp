@@ -54,6 +54,9 @@ QTableView* MakeGrid(QAbstractItemModel* model, QWidget* parent, const char* nam
   header->setSectionResizeMode(QHeaderView::Interactive);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   header->setHighlightSections(false);
+  // The focus rectangle spans the current row: repaint when it moves.
+  QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged,
+                   grid->viewport(), [grid] { grid->viewport()->update(); });
   return grid;
 }
 
@@ -303,6 +306,12 @@ void CLedgrixView::setSelQuoteRow(int row) {
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_quoteGrid->scrollTo(m_quoteModel->index(row, 0));
   }
+  Q_EMIT stateChanged();
+}
+
+void CLedgrixView::setCurrentQuoteRow(int row) {
+  // The grid's highlight stays where it was (the Edit dialog's steps).
+  m_selQuoteRow = row;
   Q_EMIT stateChanged();
 }
 

@@ -89,6 +89,7 @@ class CLedgrixView : public QWidget, public CommandHost {
   int quoteCount() const override { return m_quoteCount; }
   int selQuoteRow() const override { return m_selQuoteRow; }
   void setSelQuoteRow(int row) override;
+  void setCurrentQuoteRow(int row) override;
   int quoteRowCount() const override;
   QString quoteCellText(int row, int column) const override;
   QString firstDateText() const override { return m_firstDateText; }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/help_window.h"
@@ -15,12 +16,18 @@
 
 namespace {
 const QString kScreen = QStringLiteral("Screen");
-}
+// How long the placement must stay put before it is written.
+constexpr int kPlacementSettleMs = 400;
+}  // namespace
 
 CMainFrame::CMainFrame(CLedgrixApp& app, VolumeList& volumes, const WorkAreaSource& workArea,
                        ledgrix::maintenance::Prompt& prompt)
     : m_app(app) {
   setObjectName(QStringLiteral("mainFrame"));
+  m_placementTimer = new QTimer(this);
+  m_placementTimer->setSingleShot(true);
+  m_placementTimer->setInterval(kPlacementSettleMs);
+  connect(m_placementTimer, &QTimer::timeout, this, [this] { SavePlacement(); });
   setWindowTitle(QStringLiteral("Ledgrix"));
   setWindowIcon(QIcon(QStringLiteral(":/icons/ledgrix.svg")));
   PlaceWindow(workArea);
@@ -33,7 +40,9 @@ CMainFrame::CMainFrame(CLedgrixApp& app, VolumeList& volumes, const WorkAreaSour
   m_placed = true;
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+  delete m_helpWindow;
+}
 
 void CMainFrame::PlaceWindow(const WorkAreaSource& workArea) {
   CSettingsStore& settings = *m_app.m_settings;
@@ -135,31 +144,46 @@ void CMainFrame::UpdateCommandUI() {
   m_quotePane->setText(m_view->QuotePaneText());
 }
 
-void CMainFrame::SavePlacement() {
+void CMainFrame::NotePlacement() {
   if (!m_placed || isMinimized())
     return;
+  m_pendingPlacement = Placement{qMax(0, x()), qMax(0, y()), width(), height()};
+  m_placementPending = true;
+  m_placementTimer->start();
+}
+
+void CMainFrame::SavePlacement() {
+  m_placementTimer->stop();
+  if (!m_placementPending)
+    return;
+  m_placementPending = false;
   CSettingsStore& settings = *m_app.m_settings;
-  settings.SetInt(kScreen, QStringLiteral("x"), qMax(0, x()));
-  settings.SetInt(kScreen, QStringLiteral("y"), qMax(0, y()));
-  settings.SetInt(kScreen, QStringLiteral("cx"), width());
-  settings.SetInt(kScreen, QStringLiteral("cy"), height());
+  settings.SetInt(kScreen, QStringLiteral("x"), m_pendingPlacement.x);
+  settings.SetInt(kScreen, QStringLiteral("y"), m_pendingPlacement.y);
+  settings.SetInt(kScreen, QStringLiteral("cx"), m_pendingPlacement.cx);
+  settings.SetInt(kScreen, QStringLiteral("cy"), m_pendingPlacement.cy);
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
-  SavePlacement();
+  NotePlacement();
 }
 
 void CMainFrame::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  SavePlacement();
+  NotePlacement();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+  SavePlacement();
   m_view->SaveColumnWidths();
   if (m_helpWindow)
     m_helpWindow->close();
   event->accept();
+}
+
+CHelpWindow* CMainFrame::helpWindow() const {
+  return m_helpWindow;
 }
 
 void CMainFrame::changeEvent(QEvent* event) {
@@ -172,8 +196,10 @@ void CMainFrame::changeEvent(QEvent* event) {
 }
 
 void CMainFrame::ShowHelpTopics() {
+  // A window of its own, not the frame's: a modal dialog of the frame (from which F1 asks for
+  // it) leaves it usable.
   if (!m_helpWindow)
-    m_helpWindow = new CHelpWindow(this);
+    m_helpWindow = new CHelpWindow(nullptr);
   m_helpWindow->show();
   m_helpWindow->raise();
   m_helpWindow->activateWindow();

@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QTimer;
 class CLedgrixApp;
 class CLedgrixView;
 class CHelpWindow;
@@ -30,6 +31,8 @@ class CMainFrame final : public QMainWindow {
   QAction* action(CommandId id) const { return m_actions.value(id); }
   QStatusBar* statusBarWidget() const { return m_wndStatusBar; }
   QToolBar* toolBar() const { return m_wndToolBar; }
+  // Help > Help Topics' window once it was asked for.
+  CHelpWindow* helpWindow() const;
 
   // Re-evaluates every enable rule and the two counter panes.
   void UpdateCommandUI();
@@ -49,6 +52,9 @@ class CMainFrame final : public QMainWindow {
   void BuildMenus();
   void BuildToolBar();
   void BuildStatusBar();
+  // Placement changes are noted as they happen and written once they settle (a drag sends
+  // many), and on close.
+  void NotePlacement();
   void SavePlacement();
   void Run(CommandId id);
   // Edit > Undo and Redo name the steps they would take.
@@ -64,4 +70,7 @@ class CMainFrame final : public QMainWindow {
   QHash<int, QAction*> m_actions;
   QPointer<CHelpWindow> m_helpWindow;
   bool m_placed = false;
+  QTimer* m_placementTimer = nullptr;
+  Placement m_pendingPlacement;
+  bool m_placementPending = false;
 };

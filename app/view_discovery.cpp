@@ -113,9 +113,8 @@ void CLedgrixView::OnPortfolioChange() {
 
 void CLedgrixView::rescanVolumeOf(const QString& path) {
   const QString volume = VolumeOf(m_volumes.Roots(), path);
-  const int index = m_driveCombo->findText(volume);
-  if (index >= 0)
-    m_driveCombo->setCurrentIndex(index);
+  // A path on no listed volume leaves the list with no selection, and nothing is walked.
+  m_driveCombo->setCurrentIndex(volume.isEmpty() ? -1 : m_driveCombo->findText(volume));
   // Forces the walk even when the volume is the current one.
   m_drive = QStringLiteral("?");
   OnDriveChange();

@@ -1,12 +1,11 @@
 // The quotes grid: the selected symbol's quotes, newest first, read in windows of 400 from the
-// newest back, with a progress bar over the status bar's message area.
+// newest back through one SeriesReader, with a progress bar over the status bar's message area.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
-#include <array>
 
 #include "app/grid_models.h"
 #include "app/ledgrix_view.h"
@@ -20,7 +19,6 @@ namespace {
 namespace fmt = ledgrix::formats;
 
 constexpr int kWindow = 400;
-constexpr int kFirstScreen = 30;
 constexpr int kProgressStep = 10;
 constexpr int kMaxSymbolText = 16;
 // A fill expected to take longer than this shows its first screenful before reading on.
@@ -53,8 +51,9 @@ class FillProgress {
   FillProgress(const FillProgress&) = delete;
   FillProgress& operator=(const FillProgress&) = delete;
 
-  void Step() {
-    m_position += kProgressStep;
+  // done rows are in: the bar moves in steps of ten, repainted at most every 30 ms.
+  void StepTo(int done) {
+    m_position = done - done % kProgressStep;
     if (m_bar && m_clock.elapsed() >= 30) {
       m_bar->setValue(qMin(m_position, m_bar->maximum()));
       m_clock.restart();
@@ -85,9 +84,13 @@ void CLedgrixView::FillQuotesGrid(int row) {
   const std::filesystem::path dir = m_portfolioDir.toStdString();
   const std::string symbol = m_symbol.toStdString();
 
+  // One lookup for the whole fill; each window is then a read of the open quote file.
+  fmt::SeriesReader reader;
   fmt::QuoteSeries series;
   fmt::InitSeries(series, 1);
-  const fmt::StatusCode counted = fmt::LoadSeries(series, dir, symbol, 0, 0);
+  fmt::StatusCode counted = reader.Open(dir, symbol);
+  if (counted == fmt::kOk)
+    counted = reader.Load(series, 0, 0);
   m_quoteCount = series.total;
   fmt::FreeSeries(series);
   m_quoteModel->Reserve(m_quoteCount);
@@ -105,44 +108,38 @@ void CLedgrixView::FillQuotesGrid(int row) {
   {
     FillProgress progress(m_statusBar, m_quoteCount - 1);
     int done = 0;
-    std::array<float, 6> values{};
     QElapsedTimer clock;
     clock.start();
     while (done != m_quoteCount) {
       const int chunk = qMin(kWindow, m_quoteCount - done);
       const int start = m_quoteCount - done - chunk;
-      if (fmt::LoadSeries(series, dir, symbol, start, chunk) != fmt::kOk ||
+      if (reader.Load(series, start, chunk) != fmt::kOk ||
           static_cast<int>(series.date.size()) < chunk) {
         m_quoteModel->Flush();
         m_prompt.Message(ledgrix::maintenance::kQuotesGridFailure);
         break;
       }
-      for (int k = chunk - 1; k >= 0; --k) {
-        for (int f = 0; f < 6; ++f)
-          values[static_cast<std::size_t>(f)] =
-              series.values[static_cast<std::size_t>(f)][static_cast<std::size_t>(k)];
-        m_quoteModel->AddPending(series.date[static_cast<std::size_t>(k)], values,
-                                 series.time[static_cast<std::size_t>(k)]);
-        ++done;
-        if (done % kProgressStep == 0)
-          progress.Step();
-        if (done == kFirstScreen) {
-          // The first screenful is drawn at once when reading the rest will take a while; a
-          // forced repaint costs more than a fast fill does.
-          m_quoteModel->Flush();
-          const qint64 perWindow = qMax<qint64>(1, clock.nsecsElapsed());
-          const qint64 windowsLeft = (m_quoteCount - done) / kWindow + 1;
-          if (perWindow * windowsLeft > kSlowFillNs)
-            m_quoteGrid->viewport()->repaint();
-        }
+      m_quoteModel->AddPendingNewestFirst(series, chunk);
+      const bool first = done == 0;
+      done += chunk;
+      progress.StepTo(done);
+      if (first) {
+        // The first screenful is drawn at once when reading the rest will take a while; a
+        // forced repaint costs more than a fast fill does. The views learn of the other rows
+        // at the end: telling them window by window costs more than reading the windows.
+        m_quoteModel->Flush();
+        const qint64 perWindow = qMax<qint64>(1, clock.nsecsElapsed());
+        const qint64 windowsLeft = (m_quoteCount - done) / kWindow + 1;
+        if (perWindow * windowsLeft > kSlowFillNs)
+          m_quoteGrid->viewport()->repaint();
       }
-      m_quoteModel->Flush();
     }
+    m_quoteModel->Flush();
   }
 
-  fmt::LoadSeries(series, dir, symbol, 0, 1);
+  reader.Load(series, 0, 1);
   m_firstDateText = DateText(series);
-  fmt::LoadSeries(series, dir, symbol, -1, 1);
+  reader.Load(series, -1, 1);
   m_lastDateText = DateText(series);
   fmt::FreeSeries(series);
 

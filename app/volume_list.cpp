@@ -9,12 +9,11 @@ namespace {
 
 bool IsPseudoFileSystem(const QByteArray& type) {
   static const char* const kPseudo[] = {
-      "proc",       "sysfs",      "devtmpfs",  "devpts",      "tmpfs",
-      "ramfs",      "cgroup",     "cgroup2",   "securityfs",  "debugfs",
-      "tracefs",    "pstore",     "bpf",       "mqueue",      "hugetlbfs",
-      "configfs",   "fusectl",    "autofs",    "binfmt_misc", "efivarfs",
-      "nsfs",       "rpc_pipefs", "selinuxfs", "squashfs",    "fuse.gvfsd-fuse",
-      "fuse.portal"};
+      "proc",      "sysfs",       "devtmpfs",        "devpts",     "cgroup",
+      "cgroup2",   "securityfs",  "debugfs",         "tracefs",    "pstore",
+      "bpf",       "mqueue",      "hugetlbfs",       "configfs",   "fusectl",
+      "autofs",    "binfmt_misc", "efivarfs",        "nsfs",       "rpc_pipefs",
+      "selinuxfs", "squashfs",    "fuse.gvfsd-fuse", "fuse.portal"};
   for (const char* name : kPseudo)
     if (type == name)
       return true;
@@ -28,12 +27,28 @@ QString Normalised(const QString& path) {
 
 }  // namespace
 
+bool HoldsUserFiles(const QByteArray& fileSystemType, const QString& rootPath) {
+  if (IsPseudoFileSystem(fileSystemType))
+    return false;
+  if (fileSystemType != "tmpfs" && fileSystemType != "ramfs")
+    return true;
+  // Memory file systems hold user files too (a tmpfs /tmp), except those the system keeps for
+  // itself.
+  const QString root = QDir::cleanPath(rootPath);
+  for (const char* system : {"/dev", "/run", "/sys", "/proc", "/var/run", "/var/lock"}) {
+    const QString dir = QString::fromLatin1(system);
+    if (root == dir || root.startsWith(dir + QLatin1Char('/')))
+      return false;
+  }
+  return true;
+}
+
 QStringList SystemVolumeList::Roots() const {
   QStringList roots;
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
     if (!volume.isValid() || !volume.isReady())
       continue;
-    if (IsPseudoFileSystem(volume.fileSystemType()))
+    if (!HoldsUserFiles(volume.fileSystemType(), volume.rootPath()))
       continue;
     const QString root = QDir::toNativeSeparators(volume.rootPath());
     if (!roots.contains(root))

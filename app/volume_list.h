@@ -1,6 +1,7 @@
 // The volumes a user can walk for portfolios ("drives"), each named by its root path.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +12,11 @@ class VolumeList {
   virtual QStringList Roots() const = 0;
 };
 
-// The mounted volumes that hold real file systems (no proc, sysfs, tmpfs and the like).
+// A mounted file system that can hold a user's portfolios: no proc, sysfs and the like, and no
+// memory file system that the system keeps for itself (/dev, /run, /sys ...).
+bool HoldsUserFiles(const QByteArray& fileSystemType, const QString& rootPath);
+
+// The mounted volumes that hold user files.
 class SystemVolumeList final : public VolumeList {
  public:
   QStringList Roots() const override;

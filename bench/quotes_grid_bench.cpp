@@ -1,6 +1,7 @@
 // Selecting a symbol of 32 000 quotes in the real main window (offscreen) until every row is in
-// the quotes grid's model, beside the formats-level paging read of the same file (a count query,
-// then windows of 400 from the newest back).
+// the quotes grid's model, beside formats-level paging reads of the same file (a count query,
+// then windows of 400 from the newest back): a LoadSeries per window, and one SeriesReader as the
+// grid reads now.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -32,8 +33,14 @@ const bench::SeriesPortfolio& Shared() {
   return p;
 }
 
-void BM_FormatsPaging(benchmark::State& state) {
+// The paging read the target was set against: a LoadSeries of its own per window.
+void BM_LoadSeriesPaging(benchmark::State& state) {
   bench::PageWithLoadSeries(state, Shared().dir(), "BENCH", kQuotes, kPage);
+}
+
+// The formats-level read the grid does now: one SeriesReader.
+void BM_ReaderPaging(benchmark::State& state) {
+  bench::PageWithReader(state, Shared().dir(), "BENCH", kQuotes, kPage);
 }
 
 void BM_SelectSymbolInGrid(benchmark::State& state) {
@@ -67,13 +74,17 @@ void BM_SelectSymbolInGrid(benchmark::State& state) {
   app.ExitInstance(0);
 }
 
-BENCHMARK(BM_FormatsPaging)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSeriesPaging)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReaderPaging)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectSymbolInGrid)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  return bench::RunWithQt(argc, argv,
-                          {{"BM_SelectSymbolInGrid", "BM_FormatsPaging",
-                            "select symbol of 32000 quotes in the grid / formats paging", 2.0}});
+  return bench::RunWithQt(
+      argc, argv,
+      {{"BM_SelectSymbolInGrid", "BM_LoadSeriesPaging",
+        "select symbol of 32000 quotes in the grid / LoadSeries paging", 2.0},
+       {"BM_SelectSymbolInGrid", "BM_ReaderPaging",
+        "select symbol of 32000 quotes in the grid / its own paging read", 0.0}});
 }

@@ -117,7 +117,8 @@ int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outpu
 
   std::vector<std::string> symbols;
   for (const SymbolRow& row : list.rows)
-    symbols.push_back(row.symbol);
+    if (!formats::IsDirectoryEntryName(row.name))  // a sub-portfolio, no symbol
+      symbols.push_back(row.symbol);
   std::string results;
   std::string unreadable;
   maintenance::SplitSearchEvents events;

@@ -57,6 +57,7 @@ bool LoadSymbol(const Context& ctx, const path& dir, std::string_view typed, boo
     for (int f = 0; f < 6; ++f)
       loaded.fieldHeld[static_cast<std::size_t>(f)] =
           series.info->layout.has(static_cast<formats::FieldName>(formats::kOpen + f));
+    loaded.intraday = formats::IsIntraday(*series.info);
   }
   if (status != formats::kOk) {
     formats::FreeSeries(series);
@@ -132,9 +133,9 @@ formats::QuoteDate QuoteDateOption(const LoadedSymbol& loaded, std::string_view 
   return day;
 }
 
-std::string SharedDateMessage(const char* what, std::string_view dateText,
-                              const DatedQuotes& dated) {
-  if (dated.count <= 1)
+std::string SharedDateMessage(const LoadedSymbol& loaded, const char* what,
+                              std::string_view dateText, const DatedQuotes& dated) {
+  if (!loaded.intraday || dated.count <= 1)
     return {};
   return maintenance::SharedDateRefusal(what, dateText, dated.count);
 }

@@ -28,6 +28,7 @@ struct LoadedSymbol {
   std::int32_t count = 0;
   std::string firstDateText, lastDateText;  // oldest and newest quote, MM/DD/YY
   std::array<bool, 6> fieldHeld{};          // OPEN .. OI present in the file
+  bool intraday = false;                    // several quotes a day
 };
 
 // OpenSymbol and the quote count and dates. With needQuotes a symbol without quotes is refused
@@ -53,10 +54,11 @@ formats::QuoteDate QuoteDateOption(const LoadedSymbol& loaded, std::string_view 
                                    std::string_view text, std::string& reason,
                                    DatedQuotes* dated = nullptr);
 
-// Edit and Delete name a quote by its date alone; where several quotes share it (intraday
-// data) they are refused. Returns the message, or an empty text when the date is one quote's.
-std::string SharedDateMessage(const char* what, std::string_view dateText,
-                              const DatedQuotes& dated);
+// Edit and Delete name a quote by its date alone; where several quotes of intraday data share
+// it they are refused. Returns the message, or an empty text when the command may go on (a daily
+// file holding a day twice is mended by delete, which drops the first copy).
+std::string SharedDateMessage(const LoadedSymbol& loaded, const char* what,
+                              std::string_view dateText, const DatedQuotes& dated);
 
 // The seven texts of a quotes-grid row for the quote at position k.
 std::array<std::string, 7> QuoteCells(const formats::QuoteSeries& series, int k);

@@ -112,7 +112,8 @@ int RunEdit(const Context& ctx, const EditOptions& options) {
   if (!reasons.empty())
     return Fail(ctx, kInvalidDataEntered, reasons);
 
-  if (const std::string shared = SharedDateMessage("Edit", options.date, dated); !shared.empty())
+  if (const std::string shared = SharedDateMessage(loaded, "Edit", options.date, dated);
+      !shared.empty())
     return Fail(ctx, shared);
   formats::QuoteSeries stored;
   if (!ReadQuoteAt(loaded, dated.first, stored)) {
@@ -230,11 +231,10 @@ int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& befor
                 {before + " is the oldest quote: a quote is never added before the first quote "
                           "of the series"});
   // The new quote copies the weekday after it; from a weekend quote that is another quote.
-  if (formats::IsWeekend(current))
-    return Fail(ctx, maintenance::NotOnAWeekdayMessage(before));
-  const formats::QuoteDate newDay = formats::WeekdayBefore(current);
+  const formats::QuoteDate newDay =
+      formats::IsWeekend(current) ? 0 : formats::WeekdayBefore(current);
   if (newDay == 0 || newDay >= current)
-    return Fail(ctx, maintenance::NoEarlierWeekdayMessage(before));
+    return Fail(ctx, maintenance::NotOnAWeekdayMessage(before));
   const std::string newText = formats::DisplayDate(newDay);
   const DatedQuotes existing = FindDated(loaded, newDay);
   if (existing.readError)
@@ -257,7 +257,7 @@ int RunDelete(const Context& ctx, const DirSymbol& target, const std::string& da
   const formats::QuoteDate day = QuoteDateOption(loaded, "--date", date, reason, &dated);
   if (day == 0)
     return Fail(ctx, kInvalidDataEntered, {reason});
-  if (const std::string shared = SharedDateMessage("Delete", date, dated); !shared.empty())
+  if (const std::string shared = SharedDateMessage(loaded, "Delete", date, dated); !shared.empty())
     return Fail(ctx, shared);
   if (!ctx.prompt.AskYesNo(maintenance::DeleteQuoteQuestion(date)))
     return kExitFailed;

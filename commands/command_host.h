@@ -50,7 +50,10 @@ class CommandHost {
   // Quotes grid: m_quoteCount, m_selQuoteRow, rows (row 0 newest) and cell texts (columns 0-6).
   virtual int quoteCount() const = 0;
   virtual int selQuoteRow() const = 0;
+  // Selects row: current and highlighted.
   virtual void setSelQuoteRow(int row) = 0;
+  // Makes row current without moving the grid's highlight.
+  virtual void setCurrentQuoteRow(int row) = 0;
   virtual int quoteRowCount() const = 0;
   virtual QString quoteCellText(int row, int column) const = 0;
   // m_firstDateText, m_lastDateText: MM/DD/YY of the oldest and newest quote.

@@ -1,6 +1,7 @@
 // Day numbers from 1 January 1961, two-second times, stored YYMMDD numbers and date texts.
 #include "formats/dates.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -68,6 +69,22 @@ QuoteDate DayFromStored(float stored) {
   const std::uint32_t rest = n - y * 10000;
   return DayFromYmd(static_cast<int>(y), static_cast<int>(rest / 100),
                     static_cast<int>(rest % 100));
+}
+
+QuoteDate StoredDateDecoder::OtherMonth(float stored) {
+  const QuoteDate day = DayFromStored(stored);
+  if (day == 0)
+    return 0;
+  // day is a representable date, so stored is a number below 1e7 and exact in a float.
+  const auto n = static_cast<std::uint32_t>(stored);
+  const std::uint32_t firstOfMonth = n - n % 100 + 1;
+  const std::uint32_t firstDay = day - (n % 100 - 1);
+  // Days up to 31 of the month, as far as they can be represented.
+  const std::uint32_t days = std::min<std::uint32_t>(31, kMaxDay - firstDay + 1);
+  low_ = static_cast<float>(firstOfMonth);
+  high_ = static_cast<float>(firstOfMonth + days);
+  offset_ = static_cast<std::int32_t>(firstDay) - static_cast<std::int32_t>(firstOfMonth);
+  return day;
 }
 
 float StoredValueFromDay(QuoteDate day) {
@@ -172,8 +189,10 @@ QuoteDate ParseDate(std::string_view text, int form) {
 
   std::string layout;
   if (form <= 6) {
-    // The first non-digit ends group 1; the last one starts the last group.
+    // The first non-digit ends group 1 and the next one group 2; the last one starts the last
+    // group (so 1/10/3/8 is 01/10/08, never 01/01/08).
     std::size_t first = std::string_view::npos;
+    std::size_t second = std::string_view::npos;
     std::size_t last = std::string_view::npos;
     for (std::size_t i = 0; i < text.size(); ++i) {
       if (IsDigit(text[i]))
@@ -181,13 +200,15 @@ QuoteDate ParseDate(std::string_view text, int form) {
       if (first == std::string_view::npos) {
         first = i;
       } else {
+        if (second == std::string_view::npos)
+          second = i;
         last = i;
       }
     }
     if (last == std::string_view::npos)
       return 0;
     const std::string_view g1 = text.substr(0, first);
-    const std::string_view g2 = text.substr(first + 1, last - first - 1);
+    const std::string_view g2 = text.substr(first + 1, second - first - 1);
     const std::string_view g3 = text.substr(last + 1);
     if (form == 2) {
       layout = std::string(text.substr(0, 5)) + NormalGroup(g2) + "/" + NormalGroup(g3);

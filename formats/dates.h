@@ -32,6 +32,26 @@ Ymd YmdFromDay(QuoteDate day);
 // stored: Y*10000 + M*100 + D with Y the year - 1900 (below 60 counts as the 2000s).
 // Dates that cannot be represented (before 1961, month outside 1-12, day outside 1-31) give 0.
 QuoteDate DayFromStored(float stored);
+// DayFromStored for a run of dates, as a loader meets them: the month of the last date is kept,
+// so that each further date of that month (or bar of that day) costs two comparisons and an
+// addition. Gives exactly what DayFromStored gives.
+class StoredDateDecoder {
+ public:
+  QuoteDate operator()(float stored) {
+    if (stored >= low_ && stored < high_)
+      return static_cast<QuoteDate>(static_cast<std::int32_t>(stored) + offset_);
+    return OtherMonth(stored);
+  }
+
+ private:
+  QuoteDate OtherMonth(float stored);
+
+  // The stored numbers of the kept month's days 1-31 lie in [low_, high_); day number = the
+  // stored number + offset_. An empty range while no month is kept.
+  float low_ = 0.0f;
+  float high_ = 0.0f;
+  std::int32_t offset_ = 0;
+};
 // The stored number of a day (1YYMMDD from 2000 on) in the stored encoding.
 StoredNumber StoredFromDay(QuoteDate day);
 // The same number as a host float (980102, 1000103).

@@ -111,6 +111,10 @@ bool MasterRecord::isDirectoryEntry() const {
   return bytes[kIssueName] != ' ' && std::memcmp(bytes.data() + kIssueName + 11, "<DIR>", 5) == 0;
 }
 
+bool IsDirectoryEntryName(std::string_view name) {
+  return name.size() >= 16 && name[0] != ' ' && name.substr(11, 5) == "<DIR>";
+}
+
 std::string MasterRecord::directoryName() const {
   return std::string(TrimTrailingSpaces(CText(bytes, kIssueName, 8)));
 }

@@ -93,6 +93,10 @@ struct MasterRecord {
   bool matches(std::string_view searchText) const;
 };
 
+// A symbols-grid row whose name reads like a directory entry's ("<DIR>" at positions 11-15, a
+// first character that is not a space) stands for a sub-portfolio, not for a symbol.
+bool IsDirectoryEntryName(std::string_view name);
+
 // The lookup's matching rule: name with trailing spaces removed equals text, or symbol up to its
 // (k+1)-th space (k the spaces in text) does, ignoring ASCII case.
 bool MatchesSearchText(std::string_view name, std::string_view symbol, std::string_view text);

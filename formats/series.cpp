@@ -2,7 +2,6 @@
 #include "formats/series.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "formats/lookup.h"
@@ -13,6 +12,9 @@
 namespace ledgrix::formats {
 namespace {
 
+// How far a reader that pages through a file reads ahead.
+constexpr std::int32_t kReadAheadBytes = 256 * 1024;
+
 // The storage a series can index: never more than the columns actually hold.
 std::int32_t UsableCapacity(const QuoteSeries& series) {
   std::size_t held = std::min(series.date.size(), series.time.size());
@@ -21,29 +23,14 @@ std::int32_t UsableCapacity(const QuoteSeries& series) {
   return std::min<std::int32_t>(std::max(series.capacity, 0), static_cast<std::int32_t>(held));
 }
 
-// Byte offset of each name's field within a record; -1 where the record does not hold it.
-std::array<int, kFieldNameCount> FieldOffsets(const FieldLayout& layout, int fields) {
-  std::array<int, kFieldNameCount> offsets{};
-  for (std::size_t i = 0; i < offsets.size(); ++i) {
+// Word of each name's field within a record; -1 where the record does not hold it.
+std::array<int, kFieldNameCount> FieldWords(const FieldLayout& layout, int fields) {
+  std::array<int, kFieldNameCount> words{};
+  for (std::size_t i = 0; i < words.size(); ++i) {
     const int position = layout.fieldPosition[i];
-    offsets[i] = (position >= 1 && position <= fields) ? (position - 1) * 4 : -1;
+    words[i] = (position >= 1 && position <= fields) ? position - 1 : -1;
   }
-  return offsets;
-}
-
-// Decodes one record into row k of the series.
-void StoreQuote(QuoteSeries& series, std::size_t row, const std::uint8_t* record,
-                const std::array<int, kFieldNameCount>& offsets) {
-  auto field = [&](FieldName name) {
-    const int offset = offsets[static_cast<std::size_t>(name)];
-    return offset < 0 ? -1.0f : DecodeMbf(record + offset);
-  };
-  series.date[row] = DayFromStored(field(kDate));
-  series.time[row] = offsets[kTime] < 0 ? 0 : TimeFromStored(field(kTime));
-  for (int name = kOpen; name <= kOi; ++name) {
-    series.values[static_cast<std::size_t>(name - kOpen)][row] =
-        field(static_cast<FieldName>(name));
-  }
+  return words;
 }
 
 }  // namespace
@@ -119,11 +106,17 @@ StatusCode SeriesReader::Open(const std::filesystem::path& foundDir, const Index
   auto in = files.datExists ? platform::CurrentFileSystem().OpenRead(files.dat) : nullptr;
   if (!in)
     return kFileOpen;
+  // lastRecord is an unsigned 16-bit record number; a file too short to hold it has no quotes.
+  std::uint8_t head[4] = {};
+  const std::int32_t lastRecord = in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
+  if (in->failed())
+    return kFileRead;
   entry_ = entry;
   layout_ = layout;
   foundDir_ = foundDir;
   symbol_ = searchText.empty() ? entry.symbol : std::string(searchText);
   file_ = std::move(in);
+  quotes_ = std::max(lastRecord - 1, 0);
   return kOk;
 }
 
@@ -138,16 +131,8 @@ StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
 StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int32_t count) {
   if (!file_)
     return kFileOpen;
-  platform::InputFile* in = file_.get();
   const int recordLength = entry_.recordLength;
-  // lastRecord is an unsigned 16-bit record number; a file too short to hold it has no quotes.
-  std::uint8_t head[4] = {};
-  if (!in->Seek(0))
-    return kFileRead;
-  const std::int32_t lastRecord = in->ReadExact(head, sizeof head) ? (head[2] | (head[3] << 8)) : 0;
-  if (in->failed())
-    return kFileRead;
-  const std::int32_t n = std::max(lastRecord - 1, 0);
+  const std::int32_t n = quotes_;
 
   // Only a load that asks for no quotes keeps the count it had (the file facts alone).
   const bool factsOnly = count == 0;
@@ -179,33 +164,85 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   if (start > n - 1)
     return kRecordNotFound;
 
-  // One read for the whole window; a short file yields the whole records it holds.
   const std::int32_t wanted = std::max(std::min(count, n - start), 0);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(wanted) *
-                                  static_cast<std::size_t>(recordLength));
-  std::size_t got = 0;
-  if (!bytes.empty()) {
-    // Seeking past the end succeeds; a seek that fails is a failing file.
-    if (!in->Seek(static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(start + 1)))
-      return kFileRead;
-    got = in->ReadUpTo(bytes.data(), bytes.size());
+  const std::int32_t end = start + wanted;
+  if (wanted > 0 && (start < blockFirst_ || end > blockFirst_ + blockRecords_)) {
+    if (const StatusCode status = ReadBlock(start, end); status != kOk)
+      return status;
   }
-  // A read that failed is no short file: the window would silently miss quotes.
-  if (in->failed())
-    return kFileRead;
-  const auto loaded = static_cast<std::int32_t>(got / static_cast<std::size_t>(recordLength));
-  const auto offsets = FieldOffsets(layout_, recordLength / 4);
-  for (std::int32_t k = 0; k < loaded; ++k) {
-    const auto row = static_cast<std::size_t>(k);
-    const std::uint8_t* quote = bytes.data() + row * static_cast<std::size_t>(recordLength);
-    StoreQuote(series, row, quote, offsets);
-    // Bars of one day share their date: skip converting it again.
-    if (row > 0 && offsets[kDate] >= 0 &&
-        std::memcmp(quote + offsets[kDate], quote - recordLength + offsets[kDate], 4) == 0) {
-      series.date[row] = series.date[row - 1];
-    }
-  }
+  lastStart_ = start;
+  lastEnd_ = end;
+  // A short file yields the whole records it holds.
+  const std::int32_t loaded =
+      wanted > 0 ? std::clamp(blockFirst_ + blockRecords_ - start, 0, wanted) : 0;
+  const std::size_t offset =
+      static_cast<std::size_t>(start - blockFirst_) * static_cast<std::size_t>(recordLength);
+  StoreWindow(series, loaded > 0 ? block_.data() + offset : nullptr, loaded);
   return SetSeriesCount(series, loaded);
+}
+
+StatusCode SeriesReader::ReadBlock(std::int32_t start, std::int32_t end) {
+  // A reader paging through the file reads several windows ahead in the direction it goes (the
+  // grid from the newest back, the split search forward); any other load reads its own window.
+  const int recordLength = entry_.recordLength;
+  const std::int32_t ahead = std::max(kReadAheadBytes / recordLength, end - start);
+  std::int32_t from = start;
+  std::int32_t to = end;
+  if (lastStart_ >= 0 && end <= lastStart_ + 1 && end > lastStart_ - (end - start))
+    from = std::max(end - ahead, 0);
+  else if (lastStart_ >= 0 && start >= lastEnd_ - 1 && start < lastEnd_ + (end - start))
+    to = std::min(start + ahead, quotes_);
+  blockFirst_ = from;
+  blockRecords_ = 0;
+  block_.resize(static_cast<std::size_t>(to - from) * static_cast<std::size_t>(recordLength));
+  // Seeking past the end succeeds; a seek that fails is a failing file.
+  if (!file_->Seek(static_cast<std::uint64_t>(recordLength) * static_cast<std::uint64_t>(from + 1)))
+    return kFileRead;
+  const std::size_t got = file_->ReadUpTo(block_.data(), block_.size());
+  // A read that failed is no short file: the window would silently miss quotes.
+  if (file_->failed())
+    return kFileRead;
+  blockRecords_ = static_cast<std::int32_t>(got / static_cast<std::size_t>(recordLength));
+  return kOk;
+}
+
+void SeriesReader::StoreWindow(QuoteSeries& series, const std::uint8_t* records,
+                               std::int32_t loaded) {
+  // Every number of the window in one go, then each column picked out of the records.
+  const std::size_t stride = static_cast<std::size_t>(entry_.recordLength) / 4;
+  const auto rows = static_cast<std::size_t>(loaded);
+  numbers_.resize(rows * stride);
+  if (rows > 0)
+    DecodeMbfRun(records, numbers_.data(), numbers_.size());
+  const auto words = FieldWords(layout_, static_cast<int>(stride));
+  const float* first = numbers_.data();
+
+  // A field the record lacks reads as absent: no date, no time, -1 for a value.
+  if (words[kDate] < 0) {
+    std::fill_n(series.date.begin(), rows, QuoteDate{0});
+  } else {
+    const float* field = first + words[kDate];
+    for (std::size_t k = 0; k < rows; ++k)
+      series.date[k] = dates_(field[k * stride]);
+  }
+  if (words[kTime] < 0) {
+    std::fill_n(series.time.begin(), rows, QuoteTime{0});
+  } else {
+    const float* field = first + words[kTime];
+    for (std::size_t k = 0; k < rows; ++k)
+      series.time[k] = TimeFromStored(field[k * stride]);
+  }
+  for (int name = kOpen; name <= kOi; ++name) {
+    float* column = series.values[static_cast<std::size_t>(name - kOpen)].data();
+    const int word = words[static_cast<std::size_t>(name)];
+    if (word < 0) {
+      std::fill_n(column, rows, -1.0f);
+      continue;
+    }
+    const float* field = first + word;
+    for (std::size_t k = 0; k < rows; ++k)
+      column[k] = field[k * stride];
+  }
 }
 
 }  // namespace ledgrix::formats

@@ -29,6 +29,11 @@ struct SeriesInfo {
 };
 inline constexpr std::uint16_t kSeriesInfoSize = 101;
 
+// A series of several quotes a day: periodicity 'I' or a TIME field.
+inline bool IsIntraday(const SeriesInfo& info) {
+  return info.entry.periodicity == 'I' || info.layout.has(kTime);
+}
+
 // Columns in the order DATE, TIME, OPEN, HIGH, LOW, CLOSE, VOL, OI. A field the file does not
 // hold reads -1.0 (TIME: 0).
 struct QuoteSeries {
@@ -63,8 +68,10 @@ StatusCode LoadSeries(QuoteSeries& series, const std::filesystem::path& dir,
                       std::string_view symbol, std::int32_t start, std::int32_t count);
 
 // Pages through one symbol's quotes with a single lookup: Open finds the symbol, its layout and
-// its quote file once; each Load then costs a seek and a read. Load follows LoadSeries' rules
-// exactly. Open again after anything rewrote the portfolio (the file stays open meanwhile).
+// its quote file and reads the file's quote count once; each Load then costs at most a seek and
+// a read, and a reader paging through the file reads several windows ahead. Load follows
+// LoadSeries' rules exactly. Open again after anything rewrote the portfolio (the file stays open
+// meanwhile).
 class SeriesReader {
  public:
   // Results: 0, kFileNotFound, kFileRead, kNoFieldLayout, kFileOpen.
@@ -83,11 +90,24 @@ class SeriesReader {
   const Path& foundDir() const { return foundDir_; }
 
  private:
+  // Reads records start .. end - 1, or more of them in the direction the loads page, into block_.
+  StatusCode ReadBlock(std::int32_t start, std::int32_t end);
+  // Decodes `loaded` records into rows 0 .. loaded - 1 of series.
+  void StoreWindow(QuoteSeries& series, const std::uint8_t* records, std::int32_t loaded);
+
   IndexEntry entry_;
   FieldLayout layout_;
   Path foundDir_;
   std::string symbol_;
   std::unique_ptr<platform::InputFile> file_;
+  std::int32_t quotes_ = 0;          // lastRecord - 1 of the header
+  std::vector<std::uint8_t> block_;  // records blockFirst_ .. + blockRecords_ - 1 as read
+  std::int32_t blockFirst_ = 0;
+  std::int32_t blockRecords_ = 0;
+  std::int32_t lastStart_ = -1;  // the window loaded last
+  std::int32_t lastEnd_ = -1;
+  std::vector<float> numbers_;  // the records of a window, decoded
+  StoredDateDecoder dates_;
 };
 
 }  // namespace ledgrix::formats

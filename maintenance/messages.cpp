@@ -24,10 +24,6 @@ std::string NotOnAWeekdayMessage(std::string_view dateText) {
                "A quote can only be added before a weekday's quote."});
 }
 
-std::string NoEarlierWeekdayMessage(std::string_view dateText) {
-  return Join({"No earlier weekday can be represented before ", dateText, "."});
-}
-
 std::string DateExistsMessage(std::string_view dateText) {
   return Join({"Date ", dateText, " already exists."});
 }
@@ -35,6 +31,11 @@ std::string DateExistsMessage(std::string_view dateText) {
 std::string SharedDateRefusal(std::string_view what, std::string_view dateText, int quotes) {
   return Join({what, " works on whole days, and ", dateText, " holds ", std::to_string(quotes),
                " quotes (intraday data).\nNothing was changed."});
+}
+
+std::string SplitSearchUnreadableMessage(std::string_view symbol) {
+  return Join({kSplitSearchReadError, "\nThe quotes of ", symbol,
+               " cannot be read; the search stopped there."});
 }
 
 std::string DeleteQuoteQuestion(std::string_view dateText) {

@@ -47,14 +47,16 @@ inline constexpr std::array<const char*, 8> kDopFieldLabels = {"Date", "Time",  
 // MASTER announces more symbols than the grid shows.
 std::string SymbolCapNote(int announced, int shown);
 
-// Add: the selected quote is not dated on a weekday; no weekday before it can be stored; the
+// Add: the selected quote is not dated on a weekday (or no weekday before it can be stored); the
 // weekday before it is already there.
 std::string NotOnAWeekdayMessage(std::string_view dateText);
-std::string NoEarlierWeekdayMessage(std::string_view dateText);
 std::string DateExistsMessage(std::string_view dateText);
 
 // Edit and Delete ("Edit", "Delete") on a date that quotes quotes share (intraday data).
 std::string SharedDateRefusal(std::string_view what, std::string_view dateText, int quotes);
+
+// The split search could not read symbol's quotes and stopped.
+std::string SplitSearchUnreadableMessage(std::string_view symbol);
 
 // The question before a quote is deleted.
 std::string DeleteQuoteQuestion(std::string_view dateText);

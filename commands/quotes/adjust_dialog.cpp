@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "commands/entry_focus.h"
 #include "commands/quotes/date_edit.h"
 #include "commands/quotes/entry_check.h"
 #include "commands/quotes/number_edit.h"
@@ -61,6 +62,7 @@ CAdjustDialog::CAdjustDialog(CommandHost& host, const QString& from, const QStri
     edit->setText(QStringLiteral("1"));
   m_from->setBuffer(m_from->text());
   m_to->setBuffer(m_to->text());
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 QString CAdjustDialog::fromDate() const {

@@ -81,6 +81,18 @@ void CDateEdit::keyPressEvent(QKeyEvent* event) {
   QApplication::beep();
 }
 
+void CDateEdit::inputMethodEvent(QInputMethodEvent* event) {
+  QInputMethodEvent cleared;
+  QLineEdit::inputMethodEvent(&cleared);
+  event->accept();
+  for (const QChar c : event->commitString()) {
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+      OnDigit(c);
+    else
+      QApplication::beep();
+  }
+}
+
 void CDateEdit::OnDigit(QChar digit) {
   int start = cursorPosition();
   int end = start;

@@ -17,6 +17,8 @@ class CDateEdit : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Text composed by an input method goes through the digit rules too, never past the buffer.
+  void inputMethodEvent(QInputMethodEvent* event) override;
 
  private:
   void OnDigit(QChar digit);

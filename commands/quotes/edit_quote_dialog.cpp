@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "commands/command_host.h"
+#include "commands/entry_focus.h"
 #include "commands/quotes/entry_check.h"
 #include "commands/quotes/number_edit.h"
 
@@ -38,8 +39,8 @@ QPushButton* NavigationButton(const char* text, const char* objectName, QWidget*
 }  // namespace
 
 CEditQuoteDialog::CEditQuoteDialog(CommandHost& host, const std::array<bool, 6>& fieldHeld,
-                                   QWidget* parent)
-    : QDialog(parent), m_host(host), m_fieldHeld(fieldHeld) {
+                                   bool intraday, QWidget* parent)
+    : QDialog(parent), m_host(host), m_fieldHeld(fieldHeld), m_intraday(intraday) {
   setObjectName(QStringLiteral("editQuoteDialog"));
   setWindowTitle(QStringLiteral("Edit Selected Quote"));
 
@@ -64,6 +65,7 @@ CEditQuoteDialog::CEditQuoteDialog(CommandHost& host, const std::array<bool, 6>&
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->setObjectName(QStringLiteral("buttonBox"));
+  m_ok = buttons->button(QDialogButtonBox::Ok);
   connect(buttons, &QDialogButtonBox::accepted, this, &CEditQuoteDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &CEditQuoteDialog::reject);
 
@@ -84,12 +86,23 @@ CEditQuoteDialog::CEditQuoteDialog(CommandHost& host, const std::array<bool, 6>&
     StepTo(row < m_host.quoteRowCount() - 1 ? row + 1 : row);
   });
   Fill();
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 void CEditQuoteDialog::StepTo(int row) {
-  // Whatever was typed is dropped: the dialog shows the grid's texts of the new row.
-  m_host.setSelQuoteRow(row);
+  // Whatever was typed is dropped: the dialog shows the grid's texts of the new row. The view's
+  // current row follows; the grid's highlight stays where it was.
+  m_host.setCurrentQuoteRow(row);
   Fill();
+}
+
+bool CEditQuoteDialog::SharesItsDate(int row) const {
+  if (!m_intraday)
+    return false;
+  // Rows run in file order, so the quotes of one date are neighbours.
+  const QString date = m_host.quoteCellText(row, 0);
+  return (row > 0 && m_host.quoteCellText(row - 1, 0) == date) ||
+         (row + 1 < m_host.quoteRowCount() && m_host.quoteCellText(row + 1, 0) == date);
 }
 
 void CEditQuoteDialog::Fill() {
@@ -103,6 +116,11 @@ void CEditQuoteDialog::Fill() {
   m_last->setEnabled(newer);
   m_previous->setEnabled(older);
   m_first->setEnabled(older);
+  // Nothing can be typed for a date of several quotes: a step took the dialog there.
+  const bool editable = !SharesItsDate(row);
+  for (CNumberEdit* value : m_values)
+    value->setEnabled(editable);
+  m_ok->setEnabled(editable);
 }
 
 ledgrix::maintenance::EditEntries CEditQuoteDialog::entries() const {
@@ -116,6 +134,8 @@ ledgrix::maintenance::EditEntries CEditQuoteDialog::entries() const {
 }
 
 void CEditQuoteDialog::accept() {
+  if (!m_ok->isEnabled())
+    return;
   // Only the fields the file holds must hold a number; "N/A" elsewhere is left alone.
   ledgrix::commands::EntryCheck check;
   for (std::size_t i = 0; i < m_values.size(); ++i)

@@ -11,4 +11,6 @@ class CNumberEdit : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Text composed by an input method passes the same rule as typed keys.
+  void inputMethodEvent(QInputMethodEvent* event) override;
 };

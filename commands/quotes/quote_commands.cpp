@@ -55,31 +55,41 @@ void Record(CommandHost& host, const char* section,
     host.settings().SetString(QString::fromLatin1(section), QString::fromLatin1(name), text);
 }
 
-// Which of OPEN ... OI the symbol's file holds; all of them when the layout cannot be read
-// (the rewrite then fails on its own).
-std::array<bool, 6> FieldsHeld(CommandHost& host) {
+// Which of OPEN ... OI the symbol's file holds (all of them when the layout cannot be read: the
+// rewrite then fails on its own), and whether it holds several quotes a day.
+struct SeriesShape {
   std::array<bool, 6> held;
-  held.fill(true);
+  bool intraday = false;
+};
+
+SeriesShape ShapeOf(CommandHost& host) {
+  SeriesShape shape;
+  shape.held.fill(true);
   formats::QuoteSeries series;
   if (formats::LoadSeries(series, PortfolioPath(host), RecordBytes(host.symbol()), 0, 0) ==
           formats::kOk &&
       series.info) {
     for (int i = 0; i < 6; ++i)
-      held[static_cast<std::size_t>(i)] =
+      shape.held[static_cast<std::size_t>(i)] =
           series.info->layout.has(static_cast<formats::FieldName>(formats::kOpen + i));
+    shape.intraday = formats::IsIntraday(*series.info);
   }
   formats::FreeSeries(series);
-  return held;
+  return shape;
 }
 
 QString SelectedDateText(CommandHost& host) {
   return host.quoteCellText(host.selQuoteRow(), 0);
 }
 
-// Edit and Delete name a quote by its date alone. Where several quotes share the date
-// (intraday data), Edit would overwrite all of them and Delete drop whichever comes first in
-// the file; both are refused there.
-bool SharesItsDate(CommandHost& host, const QString& date, const char* what) {
+// Edit and Delete name a quote by its date alone. Where intraday data holds several quotes on
+// that date, Edit would overwrite all of them and Delete drop whichever comes first in the file;
+// both are refused there, before the user types anything. (A daily file holding a day twice is
+// mended by Delete, which drops the first copy.)
+bool RefusedForSharedDate(CommandHost& host, const SeriesShape& shape, const char* what) {
+  if (!shape.intraday)
+    return false;
+  const QString date = SelectedDateText(host);
   int rows = 0;
   for (int i = 0; i < host.quoteRowCount(); ++i)
     if (host.quoteCellText(i, 0) == date)
@@ -94,15 +104,21 @@ bool SharesItsDate(CommandHost& host, const QString& date, const char* what) {
 }  // namespace
 
 void EditQuote(CommandHost& host) {
-  const std::array<bool, 6> held = FieldsHeld(host);
-  CEditQuoteDialog dialog(host, held, host.dialogParent());
-  if (RunDialog(dialog) != QDialog::Accepted)
+  const SeriesShape shape = ShapeOf(host);
+  if (RefusedForSharedDate(host, shape, "Edit"))
     return;
+  // The dialog's steps move the view's current row, never the grid's highlight: unless the
+  // grid is refilled, the highlighted row is current again afterwards.
+  const int highlighted = host.selQuoteRow();
+  CEditQuoteDialog dialog(host, shape.held, shape.intraday, host.dialogParent());
+  if (RunDialog(dialog) != QDialog::Accepted) {
+    host.setCurrentQuoteRow(highlighted);
+    return;
+  }
   const maintenance::EditEntries entries = dialog.entries();
-  if (SharesItsDate(host, Text(entries.date), "Edit"))
-    return;
-  const auto change = maintenance::BuildEditChange(entries, held);
+  const auto change = maintenance::BuildEditChange(entries, shape.held);
   if (!change || !Apply(host, *change, maintenance::kEditQuoteTitle, Text(entries.date))) {
+    host.setCurrentQuoteRow(highlighted);
     host.prompt().Message(maintenance::kSingleDateEditFailed);
     return;
   }
@@ -164,15 +180,11 @@ void AddQuote(CommandHost& host) {
   const QString currentText = host.quoteCellText(row, 0);
   const formats::QuoteDate current = formats::ParseDisplayDate(currentText.toStdString());
   // A weekend quote would have the rewrite copy the following Monday's quote instead, and the
-  // Edit dialog open on some other row; refuse it.
-  if (current == 0 || formats::IsWeekend(current)) {
-    host.prompt().Message(maintenance::NotOnAWeekdayMessage(currentText.toStdString()),
-                          maintenance::PromptIcon::kWarning);
-    return;
-  }
-  const formats::QuoteDate proposed = formats::WeekdayBefore(current);
+  // Edit dialog open on some other row; refuse it, as a date no weekday can be added before.
+  const formats::QuoteDate proposed =
+      current == 0 || formats::IsWeekend(current) ? 0 : formats::WeekdayBefore(current);
   if (proposed == 0 || proposed >= current) {
-    host.prompt().Message(maintenance::NoEarlierWeekdayMessage(currentText.toStdString()),
+    host.prompt().Message(maintenance::NotOnAWeekdayMessage(currentText.toStdString()),
                           maintenance::PromptIcon::kWarning);
     return;
   }
@@ -202,9 +214,9 @@ void AddQuote(CommandHost& host) {
 }
 
 void DeleteQuote(CommandHost& host) {
-  const QString date = SelectedDateText(host);
-  if (SharesItsDate(host, date, "Delete"))
+  if (RefusedForSharedDate(host, ShapeOf(host), "Delete"))
     return;
+  const QString date = SelectedDateText(host);
   CDeleteQuoteDialog dialog(host, date, host.dialogParent());
   if (RunDialog(dialog) != QDialog::Accepted)
     return;

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QVBoxLayout>
 
+#include "commands/entry_focus.h"
 #include "commands/quotes/date_edit.h"
 #include "commands/quotes/entry_check.h"
 #include "commands/quotes/number_edit.h"
@@ -51,6 +52,7 @@ CSplitDialog::CSplitDialog(CommandHost& host, const QString& splitDate, QWidget*
   m_splitDate->setBuffer(m_splitDate->text());
   m_newShares->setText(QStringLiteral("1"));
   m_oldShares->setText(QStringLiteral("1"));
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 QString CSplitDialog::splitDate() const {

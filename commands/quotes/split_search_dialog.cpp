@@ -14,6 +14,7 @@
 #include "app/wait_cursor.h"
 #include "commands/command_host.h"
 #include "commands/symbols/record_text.h"
+#include "formats/master.h"
 #include "maintenance/messages.h"
 #include "maintenance/prompt.h"
 #include "maintenance/split_search.h"
@@ -27,7 +28,7 @@ QString AskSavePath(QWidget* parent) {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   dialog.selectFile(QStringLiteral("result.txt"));
-  dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*.*)")});
+  dialog.setNameFilters({QStringLiteral("Text Files (*.txt)"), QStringLiteral("All Files (*)")});
   dialog.setOption(QFileDialog::ReadOnly, false);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return {};
@@ -109,8 +110,13 @@ void CSplitSearchDialog::SetStatus(const QString& text) {
 
 void CSplitSearchDialog::RunSplitSearch() {
   std::vector<std::string> symbols;
-  for (int row = 0; row < m_host.symbolRowCount(); ++row)
+  for (int row = 0; row < m_host.symbolRowCount(); ++row) {
+    // A sub-portfolio's row holds no quotes of its own.
+    if (ledgrix::formats::IsDirectoryEntryName(
+            ledgrix::commands::RecordBytes(m_host.symbolCellText(row, 1))))
+      continue;
     symbols.push_back(ledgrix::commands::RecordBytes(m_host.symbolCellText(row, 0)));
+  }
 
   ledgrix::maintenance::SplitSearchEvents events;
   events.onCandidate = [this](const std::string& line) {
@@ -122,6 +128,8 @@ void CSplitSearchDialog::RunSplitSearch() {
     SetStatus(QString::fromLatin1(symbol.c_str()));
   };
   events.onTooFewQuotes = [this](const std::string& message) { m_host.prompt().Message(message); };
+  std::string unreadable;
+  events.onReadError = [&unreadable](const std::string& symbol) { unreadable = symbol; };
 
   bool found = false;
   ledgrix::maintenance::SplitSearchEnd end;
@@ -135,7 +143,7 @@ void CSplitSearchDialog::RunSplitSearch() {
       m_host.prompt().Message(ledgrix::maintenance::kTooManyBars);
       return;
     case ledgrix::maintenance::SplitSearchEnd::kReadError:
-      m_host.prompt().Message(ledgrix::maintenance::kSplitSearchReadError);
+      m_host.prompt().Message(ledgrix::maintenance::SplitSearchUnreadableMessage(unreadable));
       return;
     case ledgrix::maintenance::SplitSearchEnd::kDone:
       break;

@@ -7,7 +7,8 @@ class QDialog;
 
 namespace ledgrix::commands {
 
-// Runs dialog modally and returns its result (QDialog::Accepted or Rejected).
+// Runs dialog modally to its owner window and returns its result (QDialog::Accepted or
+// Rejected); F1 in it opens Help Topics.
 using DialogRunner = std::function<int(QDialog&)>;
 
 int RunDialog(QDialog& dialog);

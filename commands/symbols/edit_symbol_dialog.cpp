@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "commands/entry_focus.h"
 #include "commands/symbols/record_text.h"
 #include "formats/portfolio_index.h"
 #include "maintenance/messages.h"
@@ -54,6 +55,7 @@ CEditSymbolDialog::CEditSymbolDialog(const QString& symbol, const QString& name,
   layout->addWidget(
       FieldGroup(QStringLiteral("Name"), QStringLiteral("nameGroup"), m_nameEdit, this));
   layout->addWidget(buttons);
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 void CEditSymbolDialog::accept() {
@@ -63,7 +65,9 @@ void CEditSymbolDialog::accept() {
   // portfolio into the MASTER repair; it is as good as empty.
   if (m_symbol.isEmpty() || m_symbol.front().unicode() <= 0x20) {
     m_prompt.Message(ledgrix::maintenance::kMustEnterSymbol);
+    // Back to the field, its text selected for typing over.
     m_symbolEdit->setFocus();
+    m_symbolEdit->selectAll();
     return;
   }
   // The files hold Windows-1252 text: a character it has no byte for cannot be stored.
@@ -72,6 +76,7 @@ void CEditSymbolDialog::accept() {
     if (!bad.isEmpty()) {
       m_prompt.Message(ledgrix::maintenance::UnencodableMessage(bad.toStdString()));
       edit->setFocus();
+      edit->selectAll();
       return;
     }
   }

@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "commands/entry_focus.h"
+
 namespace {
 constexpr int kMaxPathLength = 200;
 }  // namespace
@@ -88,6 +90,7 @@ CExportDialog::CExportDialog(const ExportChoices& choices, QWidget* parent)
   layout->addLayout(pathRow);
   layout->addLayout(grid);
   layout->addWidget(buttons);
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 QButtonGroup* CExportDialog::RadioGroup(const QStringList& texts, const QStringList& names,

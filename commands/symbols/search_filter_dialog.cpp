@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "commands/entry_focus.h"
 #include "maintenance/prompt.h"
 
 CSearchFilterDialog::CSearchFilterDialog(bool limit, const QString& path, bool masterFix,
@@ -45,6 +46,7 @@ CSearchFilterDialog::CSearchFilterDialog(bool limit, const QString& path, bool m
   layout->addWidget(m_pathEdit);
   layout->addWidget(m_masterFixCheck);
   layout->addWidget(buttons);
+  ledgrix::commands::SelectTextOnFocus(*this);
 }
 
 void CSearchFilterDialog::ReadFields() {

@@ -94,7 +94,10 @@ void EditSymbol(CommandHost& host) {
   }
   const QString shown = DisplaySymbolOf(dialog.symbol());
   host.setSymbolRowTexts(row, shown, dialog.name());
-  host.setSymbolAndName(shown, dialog.name());
+  // The view's symbol names the quotes shown: after the keyboard moved the selection they are
+  // another row's, and the quote commands must keep writing to that symbol's file.
+  if (rowSymbol == host.symbol())
+    host.setSymbolAndName(shown, dialog.name());
 }
 
 void MoveOrCopySymbol(CommandHost& host, bool move) {

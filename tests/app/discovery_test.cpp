@@ -143,5 +143,24 @@ TEST(Discovery, VolumeOfTakesTheLongestRoot) {
   EXPECT_FALSE(IsOnVolume(QStringList{"/mnt/data"}, "/home"));
 }
 
+// Memory file systems are volumes too (a tmpfs /tmp holds portfolios), but not the system's own.
+TEST(Discovery, VolumesAreFileSystemsThatHoldUserFiles) {
+  const struct {
+    const char *type, *root;
+    bool listed;
+  } cases[] = {{"ext4", "/", true},
+               {"tmpfs", "/tmp", true},
+               {"tmpfs", "/mnt/ram", true},
+               {"tmpfs", "/run", false},
+               {"tmpfs", "/run/user/1000", false},
+               {"tmpfs", "/dev/shm", false},
+               {"tmpfs", "/sys/fs/cgroup", false},
+               {"ramfs", "/runner", true},
+               {"proc", "/proc", false},
+               {"devtmpfs", "/dev", false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(HoldsUserFiles(c.type, c.root), c.listed) << c.type << " " << c.root;
+}
+
 }  // namespace
 }  // namespace ledgrix::testing

@@ -3,11 +3,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/chart_view.h"
 #include "app/help_window.h"
+#include "commands/quotes/quote_commands.h"
+#include "commands/symbols/dialog_runner.h"
 #include "formats/series.h"
 #include "tests/app/gui_test_support.h"
 
@@ -20,7 +24,7 @@ TEST(Help, HelpTopicsOpensTheGuide) {
   GuiFixture f;
   f.Start();
   f.frame().action(ID_HELP_FINDER)->trigger();
-  CHelpWindow* help = f.frame().findChild<CHelpWindow*>();
+  CHelpWindow* help = f.frame().helpWindow();
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(help->isVisible());
   const QString text = help->browser()->toPlainText();
@@ -33,7 +37,37 @@ TEST(Help, HelpTopicsOpensTheGuide) {
     EXPECT_TRUE(text.contains(QString::fromLatin1(command))) << command;
   // A second request shows the same window.
   f.frame().action(ID_HELP_FINDER)->trigger();
-  EXPECT_EQ(f.frame().findChildren<CHelpWindow*>().size(), 1);
+  EXPECT_EQ(f.frame().helpWindow(), help);
+}
+
+// F1 opens the guide from the main window, from the split search window beside it and from a
+// command's modal dialog, which leaves the guide usable.
+TEST(Help, F1OpensHelpTopicsFromEveryWindow) {
+  GuiFixture f;
+  f.StartAndScan();
+  commands::OpenSplitSearch(f.view());
+  auto* search = f.frame().findChild<QDialog*>("splitSearchDialog");
+  ASSERT_NE(search, nullptr);
+  auto pressF1In = [&f](QWidget* window) {
+    if (CHelpWindow* open = f.frame().helpWindow())
+      open->close();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window, Qt::Key_F1);
+    return f.frame().helpWindow() && f.frame().helpWindow()->isVisible();
+  };
+  EXPECT_TRUE(pressF1In(&f.frame()));
+  EXPECT_TRUE(pressF1In(search));
+
+  // The guide is no window of the frame, which the dialog blocks.
+  QDialog dialog(&f.frame());
+  bool fromDialog = false;
+  QTimer::singleShot(0, [&] {
+    fromDialog = pressF1In(&dialog) && !f.frame().helpWindow()->parentWidget();
+    dialog.reject();
+  });
+  commands::RunDialog(dialog);
+  EXPECT_TRUE(fromDialog);
 }
 
 // Every close of symbol in dir, oldest first.

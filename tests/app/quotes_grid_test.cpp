@@ -1,8 +1,11 @@
 // The quotes grid: rows newest first in windows of 400, cell texts, "N/A", the date texts.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QProgressBar>
 #include <QStatusBar>
+#include <QTableView>
+#include <QTest>
 
 #include "formats/dates.h"
 #include "tests/app/gui_test_support.h"
@@ -94,6 +97,35 @@ TEST(QuotesGrid, CountsAbove32767AreHeldAndARefillSelectsTheRowAsked) {
   f.view().FillQuotesGrid(4);
   EXPECT_EQ(f.view().m_selQuoteRow, 4);
   EXPECT_EQ(f.frame().QuotePaneText(), "Quote 32996 of 33000");
+}
+
+// Dots along the left edge of row 0, as the grid is drawn now (no text or ruling lies there).
+bool FocusRectangleDrawn(QTableView* grid) {
+  const QRect first = grid->visualRect(grid->model()->index(0, 0));
+  const QImage image = grid->viewport()->grab().toImage();
+  const QColor highlight = grid->palette().color(QPalette::Active, QPalette::Highlight);
+  int dots = 0;
+  for (int y = first.top(); y < first.bottom(); ++y)
+    dots += image.pixelColor(first.left(), y) != highlight ? 1 : 0;
+  return dots > 0;
+}
+
+TEST(GridDrawing, TheGridWithTheFocusDrawsTheFocusRectangleRoundItsCurrentRow) {
+  GuiFixture f;
+  Open(f, {Spec(1, "XYZ", MakeDailyQuotes(DayFromYmd(1999, 5, 3), 3))});
+  f.frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f.frame()));
+  CLedgrixView& v = f.view();
+  for (QTableView* grid : {v.m_symbolGrid, v.m_quoteGrid}) {
+    QTableView* other = grid == v.m_symbolGrid ? v.m_quoteGrid : v.m_symbolGrid;
+    QTest::mouseClick(other->viewport(), Qt::LeftButton, {},
+                      other->visualRect(other->model()->index(0, 0)).center());
+    EXPECT_FALSE(FocusRectangleDrawn(grid));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(0, 0)).center());
+    ASSERT_TRUE(grid->hasFocus());
+    EXPECT_TRUE(FocusRectangleDrawn(grid)) << grid->objectName().toStdString();
+  }
 }
 
 }  // namespace

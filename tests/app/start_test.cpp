@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 
 #include "app/placement.h"
@@ -53,14 +54,21 @@ TEST(Start, FirstStartPlacesAndStoresTheWindowThenFollowsMovesButNotMinimising) 
   EXPECT_EQ(StoredPlacement(f), (QStringList{"26", "18", "972", "701"}));
   EXPECT_EQ(frame.windowTitle(), "Ledgrix");
 
-  frame.move(-30, 50);  // a negative coordinate is stored as zero
+  // A drag sends many moves: the placement is written once it settles, not for each.
+  for (int x = 100; x >= -30; x -= 10)
+    frame.move(x, 50);  // a negative coordinate is stored as zero
   frame.resize(700, 500);
   QApplication::processEvents();
-  EXPECT_EQ(StoredPlacement(f), (QStringList{"0", "50", "700", "500"}));
+  EXPECT_EQ(StoredPlacement(f), (QStringList{"26", "18", "972", "701"}));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        return StoredPlacement(f) == QStringList{"0", "50", "700", "500"};
+      },
+      2000));
   frame.setWindowState(Qt::WindowMinimized);
   frame.move(5, 5);
   frame.resize(300, 200);
-  QApplication::processEvents();
+  QTest::qWait(600);
   EXPECT_EQ(StoredPlacement(f), (QStringList{"0", "50", "700", "500"}));
   frame.setWindowState(Qt::WindowNoState);
   frame.action(ID_VIEW_TOOLBAR)->trigger();  // the View menu toggles the bars
@@ -69,6 +77,11 @@ TEST(Start, FirstStartPlacesAndStoresTheWindowThenFollowsMovesButNotMinimising) 
   EXPECT_FALSE(frame.statusBarWidget()->isVisible());
   frame.action(ID_VIEW_TOOLBAR)->trigger();
   EXPECT_TRUE(frame.toolBar()->isVisible());
+  // Closing writes a placement that has not settled yet.
+  frame.move(40, 60);
+  frame.close();
+  EXPECT_EQ(StoredPlacement(f), (QStringList{"40", "60", QString::number(frame.width()),
+                                             QString::number(frame.height())}));
 }
 
 TEST(Start, OldIniIsImportedOnTheFirstStartOnlyAndItsPlacementUsed) {

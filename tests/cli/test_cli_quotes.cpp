@@ -30,7 +30,8 @@ std::vector<Quote> ReadQuotes(const path& dir, const std::string& symbol) {
 }
 
 // X: a Saturday quote between Friday and Monday; TICK: three intraday quotes on 01/05/98 and one
-// on 01/06/98; E: no quotes.
+// on 01/06/98; E: no quotes; OLD: Sunday 01/01/61 and Monday 01/02/61, which has no weekday
+// before it.
 void WriteOddPortfolio(const path& dir) {
   const formats::QuoteDate mon = DayFromYmd(98, 1, 5);
   SymbolSpec tick = Spec(2, "TICK", "TICKS");
@@ -47,6 +48,9 @@ void WriteOddPortfolio(const path& dir) {
                  {mon, 0, 3, 3, 3, 3, 3, 3}}))
       .Add(tick)
       .Add(Spec(3, "E", "E"))
+      .Add(Spec(4, "OLD", "OLD",
+                {{DayFromYmd(61, 1, 1), 0, 1, 1, 1, 1, 1, 1},
+                 {DayFromYmd(61, 1, 2), 0, 2, 2, 2, 2, 2, 2}}))
       .Write();
 }
 
@@ -109,6 +113,23 @@ TEST(CliEditTest, ValuesNotGivenKeepEveryBitAndAnIntradayDayOfOneQuoteIsEdited) 
   EXPECT_EQ(tick[3].close, 9.0f);
   EXPECT_EQ(tick[3].open, 7.0f);
   EXPECT_EQ(tick[2].close, 5.0f);
+}
+
+// A daily file holding a day twice is no intraday data: delete drops the first copy.
+TEST(CliDeleteTest, ADayHeldTwiceInDailyDataLosesItsFirstCopy) {
+  TempDir dir;
+  const formats::QuoteDate mon = DayFromYmd(98, 1, 5);
+  PortfolioBuilder(dir.get())
+      .Add(Spec(1, "TW", "TW",
+                {{mon, 0, 1, 1, 1, 1, 1, 1},
+                 {mon, 0, 2, 2, 2, 2, 2, 2},
+                 {static_cast<formats::QuoteDate>(mon + 1), 0, 3, 3, 3, 3, 3, 3}}))
+      .Write();
+  const CliResult r = RunCli({"--yes", "delete", dir.get().string(), "TW", "--date", "01/05/98"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  const auto after = ReadQuotes(dir.get(), "TW");
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(after[0].close, 2.0f);
 }
 
 // The arithmetic is the rewrite's; here the options reach it.
@@ -182,6 +203,8 @@ TEST_F(CliQuotesTest, RefusalsAndDamagedFilesChangeNoFile) {
        {{"add", d, "MSFT", "--before", "01/12/98"}, {"Invalid Data Entered"}},
        {{"add", x, "X", "--before", "01/03/98"},
         {"The quote of 01/03/98 is not dated on a weekday."}},
+       {{"add", x, "OLD", "--before", "01/02/61"},
+        {"The quote of 01/02/61 is not dated on a weekday."}},
        {{"add", d, "MSFT"}, {}, 2},
        {{"--yes", "delete", x, "X", "--date", "01/04/98"}, {"X has no quote dated 01/04/98"}},
        {{"--yes", "delete", d, "MSFT", "--date", "01/10/98"}, {"outside"}},

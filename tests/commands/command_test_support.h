@@ -2,6 +2,7 @@
 // through their widgets instead of exec(), and "nothing changed" snapshots of a folder.
 #pragma once
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
@@ -30,6 +31,12 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace ledgrix::testing {
 
+// Shows a dialog as it comes up on screen: in front, its first field holding the focus.
+inline void Open(QDialog& dialog) {
+  dialog.show();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+}
+
 // Hands each modal dialog that comes up, in turn, to the next step; a dialog for which no step
 // is left, or that a step left open, ends as Cancel. shown() and titles() tell which came up.
 class DialogScript {
@@ -39,7 +46,7 @@ class DialogScript {
       : state_(std::make_shared<State>(State{std::move(steps), {}})),
         guard_([state = state_](QDialog& dialog) {
           state->titles << dialog.windowTitle();
-          dialog.show();
+          Open(dialog);
           if (!state->steps.empty()) {
             Step step = std::move(state->steps.front());
             state->steps.pop_front();
@@ -78,15 +85,25 @@ inline void ClickOk(QDialog& dialog) {
 inline void ClickCancel(QDialog& dialog) {
   dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->click();
 }
-// Types each text into the named field: into a date field from a full selection, as after
-// tabbing into it; into any other field after emptying it.
+// Presses Tab until field has the focus, as a user moves to it.
+inline void TabTo(QWidget* field) {
+  for (int i = 0; i < 30 && QApplication::focusWidget() && QApplication::focusWidget() != field;
+       ++i)
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), field);
+}
+// Types each text into the named field as a user does, with the keyboard alone: the field that
+// has the focus takes the keys as it stands (as a dialog opens: its whole text selected); any
+// other is reached with Tab first. An empty text is one Backspace.
 using Fields = std::vector<std::pair<const char*, QString>>;
 inline void Fill(QDialog& dialog, const Fields& fields) {
   for (const auto& [name, text] : fields) {
     QLineEdit* edit = Child<QLineEdit>(dialog, name);
-    edit->setFocus();
-    edit->inherits("CDateEdit") ? edit->selectAll() : edit->clear();
-    QTest::keyClicks(edit, text);
+    TabTo(edit);
+    if (text.isEmpty())
+      QTest::keyClick(edit, Qt::Key_Backspace);
+    else
+      QTest::keyClicks(edit, text);
   }
 }
 inline DialogScript::Step FillAndOk(Fields fields) {

@@ -1,8 +1,10 @@
 // Day numbers, stored dates and times, weekdays, and the twelve text forms.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "formats/dates.h"
 
@@ -37,6 +39,27 @@ TEST(Dates, EveryDayRoundTripsAndStepsByOne) {
   }
   // The last representable day lies in 2140.
   EXPECT_EQ(YmdFromDay(65535).year, 240);
+}
+
+// The loaders' decoder of a run of stored dates gives what DayFromStored gives, for dates in
+// order, out of order, repeated and unrepresentable alike.
+TEST(Dates, TheStoredDateDecoderAgreesWithDayFromStored) {
+  StoredDateDecoder decoder;
+  std::vector<float> stored;
+  for (int n = 1; n <= 65535; n += 3)
+    stored.push_back(StoredValueFromDay(static_cast<QuoteDate>(n)));
+  for (float f : {980131.0f, 980132.0f, 980100.0f, 980200.0f, 981301.0f, 600101.0f, 591231.0f,
+                  2401231.0f, 2410101.0f, 9999999.0f, 980102.5f, -1.0f, 0.0f, 1e7f, 1e30f,
+                  980102.0f, 980102.0f, 30105.0f, 1030105.0f})
+    stored.push_back(f);
+  stored.push_back(std::numeric_limits<float>::quiet_NaN());
+  for (float f : {-0.0f, 1.0f, 980101.0f})
+    stored.push_back(f);
+  // The month of the last representable day ends early.
+  for (int d = -1; d <= 3; ++d)
+    stored.push_back(StoredValueFromDay(65535) + static_cast<float>(d));
+  for (float f : stored)
+    ASSERT_EQ(decoder(f), DayFromStored(f)) << f;
 }
 
 TEST(Dates, DayNumbersAndTheRulesOfTheTwoThousands) {
@@ -91,7 +114,8 @@ TEST(Dates, TimesAndWeekdays) {
 }
 
 // Every form; then short groups, other separators, leading blanks and a quote; forms 4 and 6
-// without a four-digit year read 1999; four-digit years 1900-1959 count as the 2000s.
+// without a four-digit year read 1999; four-digit years 1900-1959 count as the 2000s; a second
+// group ends at the next separator, the last group starts after the last one.
 TEST(Dates, ParsesEveryForm) {
   const std::tuple<const char*, int, int> dates[] = {
       {"98/01/02", 1, 19980102},   {"1998/01/02", 2, 19980102}, {"2003/1/5", 2, 20030105},
@@ -101,7 +125,7 @@ TEST(Dates, ParsesEveryForm) {
       {"02011998", 12, 19980102},  {"1/2/98", 3, 19980102},     {"1-2-98", 3, 19980102},
       {"  \"1/2/98", 3, 19980102}, {"12/31/59", 3, 20591231},   {"1/2/3", 3, 20030102},
       {"2/1/2003", 6, 20030102},   {"01/02/98", 4, 19990102},   {"02/01/05", 6, 19990102},
-      {"01/02/1905", 4, 20050102}};
+      {"01/02/1905", 4, 20050102}, {"1/10/3/8", 3, 20080110},   {"3/10/1/8", 5, 20081003}};
   for (const auto& [text, form, ymd] : dates) {
     EXPECT_EQ(ParseDate(text, form), DayFromYmd(ymd / 10000, ymd / 100 % 100, ymd % 100))
         << text << " form " << form;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "formats/mbf.h"
 
@@ -70,6 +71,19 @@ TEST(Mbf, RoundTripsBothWays) {
     }
   }
   EXPECT_GT(checked, 2000);
+  // The run decoder moves the same bits as DecodeMbf, for every exponent byte and zero too.
+  std::vector<std::uint8_t> run;
+  for (int exponent = 0; exponent < 256; ++exponent)
+    for (const auto& m : mantissas)
+      for (std::uint8_t sign : {0x00, 0x80})
+        run.insert(run.end(), {m[0], m[1], static_cast<std::uint8_t>(m[2] | sign),
+                               static_cast<std::uint8_t>(exponent)});
+  std::vector<float> decoded(run.size() / 4);
+  DecodeMbfRun(run.data(), decoded.data(), decoded.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i)
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(decoded[i]),
+              std::bit_cast<std::uint32_t>(DecodeMbf(run.data() + 4 * i)))
+        << i;
   for (float v : {1.0f, -2.5f, 980102.0f, 1000103.0f, 123.456f, 1e-30f, 1e38f, -7.125f})
     EXPECT_EQ(DecodeMbf(EncodeMbf(v).data()), v) << v;
 }

@@ -1,6 +1,8 @@
 // The keystroke rules of the number and date fields.
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -112,6 +114,13 @@ TEST_F(DateEditTest, KeysOtherThanDigitsChangeNothing) {
   Select({0, 8});
   QTest::keyClick(&edit, '0');
   EXPECT_EQ(edit.text(), QStringLiteral("02/15/99"));
+  // Text from an input method goes through the same rules.
+  Select({3, 5});
+  QInputMethodEvent composed;
+  composed.setCommitString(QStringLiteral("x7"));
+  QApplication::sendEvent(&edit, &composed);
+  EXPECT_EQ(edit.text(), QStringLiteral("02/75/99"));
+  EXPECT_EQ(Selected(), (Selection{4, 5}));
 }
 
 TEST(DateEdit, TabStillMovesTheFocus) {
@@ -138,6 +147,23 @@ TEST(NumberEdit, AdmitsTypedDigitsAndPointsOnly) {
     QTest::keyClicks(&edit, QString::fromLatin1(c.typed));
     EXPECT_EQ(edit.text(), QString::fromLatin1(c.shown));
   }
+  // Ctrl or Meta do not let a refused character through (AltGr arrives as Ctrl+Alt on some
+  // systems), nor does an input method.
+  CNumberEdit typed;
+  QTest::keyClick(&typed, '1');
+  for (const Qt::KeyboardModifiers mods :
+       {Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier),
+        Qt::KeyboardModifiers(Qt::MetaModifier)}) {
+    QKeyEvent euro(QEvent::KeyPress, Qt::Key_E, mods, QStringLiteral("\u20ac"));
+    QApplication::sendEvent(&typed, &euro);
+  }
+  for (const char* committed : {"x", "2"}) {
+    QInputMethodEvent composed;
+    composed.setCommitString(QString::fromLatin1(committed));
+    QApplication::sendEvent(&typed, &composed);
+  }
+  EXPECT_EQ(typed.text(), QStringLiteral("12"));
+
   // Editing keys keep their meaning, and pasted text is not filtered.
   CNumberEdit edit;
   QTest::keyClicks(&edit, QStringLiteral("1234"));

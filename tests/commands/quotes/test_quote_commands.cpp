@@ -71,13 +71,21 @@ class QuoteCommandTest : public QuoteViewTest {
 
 TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
   CLedgrixView& v = Build(2);  // 01/13/99
-  DialogScript script({[](QDialog& d) {
-    Fill(d, {{"closeEdit", "1.5"}});
-    Click(d, "previousButton");  // discards the typing: now 01/12/99
-    FillAndOk({{"openEdit", "20.25"}, {"volumeEdit", "777"}})(d);
-  }});
+  DialogScript script({[&](QDialog& d) {
+                         Click(d, "firstButton");
+                         EXPECT_EQ(v.selQuoteRow(), 9);
+                         ClickCancel(d);
+                       },
+                       [](QDialog& d) {
+                         Fill(d, {{"closeEdit", "1.5"}});
+                         Click(d, "previousButton");  // discards the typing: now 01/12/99
+                         FillAndOk({{"openEdit", "20.25"}, {"volumeEdit", "777"}})(d);
+                       }});
+  // Cancel leaves the highlighted row current.
   cmd::EditQuote(v);
-  EXPECT_EQ(script.titles(), QStringList{"Edit Selected Quote"});
+  EXPECT_EQ(v.selQuoteRow(), 2);
+  cmd::EditQuote(v);
+  EXPECT_EQ(script.titles(), (QStringList{"Edit Selected Quote", "Edit Selected Quote"}));
   auto expected = before;
   expected[6].open = 20.25f;
   expected[6].volume = 777;
@@ -287,6 +295,9 @@ TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
   EXPECT_EQ(Settings("Delete", {"Date"}), QStringList{QStringLiteral("01/12/99")});
 }
 
+// Edit and Delete refuse a date of several intraday quotes before anything can be typed; in the
+// Edit dialog a step to such a date leaves nothing to type. A daily file holding a day twice is
+// no intraday data: Delete drops the first copy.
 TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes) {
   SymbolSpec spec;
   spec.periodicity = 'I';
@@ -300,29 +311,51 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   CLedgrixView& v = Build(2, quotes, spec);  // one of the bars of 01/04/99
   const auto bytes = FileBytes(Dat());
   {
-    DialogScript script({FillAndOk({{"closeEdit", "99"}})});
+    DialogScript none({});
     cmd::EditQuote(v);
+    cmd::DeleteQuote(v);
+    EXPECT_EQ(none.shown(), 0);
   }
-  DialogScript none({});
-  cmd::DeleteQuote(v);
-  EXPECT_EQ(none.shown(), 0);
-  ASSERT_EQ(Messages().size(), 2u);
-  EXPECT_EQ(Messages()[0].rfind("Edit works on whole days", 0), 0u);
-  EXPECT_NE(Messages()[0].find("01/04/99 holds 3 quotes"), std::string::npos);
-  EXPECT_EQ(Messages()[1].rfind("Delete works on whole days", 0), 0u);
+  EXPECT_EQ(Messages(), (std::vector<std::string>{
+                            "Edit works on whole days, and 01/04/99 holds 3 quotes (intraday "
+                            "data).\nNothing was changed.",
+                            "Delete works on whole days, and 01/04/99 holds 3 quotes (intraday "
+                            "data).\nNothing was changed."}));
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 2);
 
   // A date with one quote is edited as usual, its time kept; the file holds no open interest,
-  // and the field's "N/A" is no obstacle.
+  // and the field's "N/A" is no obstacle. A step onto 01/04/99 leaves nothing to type there.
   Messages().clear();
   f.SelectQuote(0);
   ASSERT_EQ(v.quoteCellText(0, 6), QStringLiteral("N/A"));
-  DialogScript script({FillAndOk({{"closeEdit", "25"}})});
+  DialogScript script({[](QDialog& d) {
+    Click(d, "previousButton");
+    EXPECT_FALSE(Child<QLineEdit>(d, "closeEdit")->isEnabled());
+    EXPECT_FALSE(d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled());
+    Click(d, "lastButton");
+    FillAndOk({{"closeEdit", "25"}})(d);
+  }});
   cmd::EditQuote(v);
   EXPECT_TRUE(Messages().empty());
   before[3].close = 25;
   ExpectQuotes(After(), before);
+
+  // Daily quotes with 01/05/99 twice: Edit opens, Delete drops the first copy.
+  std::vector<Quote> twice = RoundQuotes(3);
+  twice.insert(twice.begin() + 1, twice[1]);
+  twice[1].close = 77;
+  PortfolioBuilder(Dir()).Add(Symbol("TEST", twice)).Write();
+  v.FillQuotesGrid(1);  // 01/05/99, the second copy
+  Messages().clear();
+  f.prompt() = ScriptedPrompt({true});
+  DialogScript daily({[](QDialog& d) { ClickCancel(d); }, FillAndOk({})});
+  cmd::EditQuote(v);
+  cmd::DeleteQuote(v);
+  EXPECT_EQ(daily.titles(), (QStringList{"Edit Selected Quote", "Delete Data"}));
+  EXPECT_TRUE(Messages().empty());
+  twice.erase(twice.begin() + 1);
+  ExpectQuotes(After(), twice);
 }
 
 }  // namespace

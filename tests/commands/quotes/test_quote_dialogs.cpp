@@ -1,5 +1,7 @@
 // The quote dialogs on the real view: the OK checks and the Edit dialog's steps.
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QTableView>
 #include <array>
 
 #include "commands/quotes/adjust_dialog.h"
@@ -42,7 +44,7 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.date) + " " + c.newShares + " for " + c.oldShares);
     CSplitDialog dialog(f.view(), f.view().lastDateText());
-    dialog.show();
+    Open(dialog);
     Fill(dialog, {{"splitDateEdit", c.date},
                   {"newSharesEdit", c.newShares},
                   {"oldSharesEdit", c.oldShares}});
@@ -50,11 +52,24 @@ TEST_F(QuoteDialogTest, SplitOkCheckWalksTheDateAndFactorBoundaries) {
   }
   // Enter in the date field presses OK.
   CSplitDialog dialog(f.view(), f.view().lastDateText());
-  dialog.show();
-  auto* date = Child<CDateEdit>(dialog, "splitDateEdit");
-  date->setFocus();
-  QTest::keyClick(date, Qt::Key_Return);
+  Open(dialog);
+  QTest::keyClick(Child<CDateEdit>(dialog, "splitDateEdit"), Qt::Key_Return);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// Typing as a dialog opens replaces its first field's text (Fill relies on it everywhere); a
+// click puts the caret where it lands.
+TEST_F(QuoteDialogTest, FieldsOpenWithTheirTextSelected) {
+  f.SelectQuote(0);
+  CEditQuoteDialog edit(f.view(), kAllHeld, false);
+  Open(edit);
+  QTest::keyClicks(QApplication::focusWidget(), "22");
+  EXPECT_EQ(Child<CNumberEdit>(edit, "openEdit")->text(), "22");
+  auto* low = Child<CNumberEdit>(edit, "lowEdit");
+  const QString lowText = low->text();
+  QTest::mouseClick(low, Qt::LeftButton, {}, QPoint(low->width() - 4, low->height() / 2));
+  QTest::keyClicks(low, "1");
+  EXPECT_EQ(low->text(), lowText + "1");
 }
 
 // The dates are not compared with each other; the open interest field takes letters.
@@ -78,7 +93,7 @@ TEST_F(QuoteDialogTest, AdjustOkCheckCoversBothDatesAndAllThreeMultipliers) {
     SCOPED_TRACE(std::string(c.from) + "-" + c.to + " " + c.price + "/" + c.volume + "/" +
                  c.openInterest);
     CAdjustDialog dialog(f.view(), f.view().firstDateText(), f.view().lastDateText());
-    dialog.show();
+    Open(dialog);
     Fill(dialog, {{"fromDateEdit", c.from},
                   {"toDateEdit", c.to},
                   {"priceEdit", c.price},
@@ -96,11 +111,12 @@ std::array<bool, 4> Steps(QDialog& dialog) {
           Child<QPushButton>(dialog, "lastButton")->isEnabled()};
 }
 
+// The steps move the view's current row; the grid's highlight stays on the newest quote.
 TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
   CLedgrixView& v = f.view();
   f.SelectQuote(0);  // newest
-  CEditQuoteDialog dialog(v, kAllHeld);
-  dialog.show();
+  CEditQuoteDialog dialog(v, kAllHeld, false);
+  Open(dialog);
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Edit Selected Quote"));
   EXPECT_EQ(Steps(dialog), (std::array{true, false, true, false}));
   Click(dialog, "previousButton");
@@ -112,6 +128,7 @@ TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
   EXPECT_EQ(Steps(dialog), (std::array{false, true, false, true}));
   Click(dialog, "nextButton");
   EXPECT_EQ(v.selQuoteRow(), 8);
+  EXPECT_EQ(v.m_quoteGrid->selectionModel()->selectedRows().value(0).row(), 0);
   Click(dialog, "lastButton");
   EXPECT_EQ(v.selQuoteRow(), 0);
   EXPECT_EQ(Child<QLabel>(dialog, "dateText")->text(), QStringLiteral("01/15/99"));
@@ -119,7 +136,7 @@ TEST_F(QuoteDialogTest, EditStepsAreEnabledAwayFromEachEnd) {
 
 TEST_F(QuoteViewTest, EditOfTheOnlyQuoteEnablesNoStep) {
   Start(MakeDailyQuotes(Day("01/04/99"), 1));
-  CEditQuoteDialog dialog(f.view(), kAllHeld);
+  CEditQuoteDialog dialog(f.view(), kAllHeld, false);
   EXPECT_EQ(Steps(dialog), (std::array{false, false, false, false}));
 }
 
@@ -136,8 +153,8 @@ TEST_F(QuoteDialogTest, EditRefusesAHeldFieldWithoutANumberAndIgnoresOthers) {
       {kAllHeld, "volumeEdit", "0", true},      {kAllHeld, "openEdit", ".", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.field) + "=" + c.text);
-    CEditQuoteDialog dialog(f.view(), c.held);
-    dialog.show();
+    CEditQuoteDialog dialog(f.view(), c.held, false);
+    Open(dialog);
     Child<CNumberEdit>(dialog, c.field)->setText(c.text);  // "N/A" as the grid shows it
     EXPECT_EQ(Accepted(dialog), c.passes);
   }

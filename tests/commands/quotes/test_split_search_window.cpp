@@ -1,8 +1,11 @@
 // The split search window on the real view: candidates listed, messages, pages, appending,
 // saving, and the view's flag while it is open.
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPointer>
+#include <QTimer>
 
 #include "commands/quotes/quote_commands.h"
 #include "commands/quotes/split_search_dialog.h"
@@ -51,6 +54,9 @@ class SplitSearchTest : public QuoteViewTest {
  protected:
   void Open(const std::vector<SymbolSpec>& symbols) {
     Start(symbols);
+    OpenWindow();
+  }
+  void OpenWindow() {
     Messages().clear();
     commands::OpenSplitSearch(f.view());
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -125,12 +131,47 @@ TEST_F(SplitSearchTest, ASecondSearchAppendsAndTooFewQuotesAreReported) {
   EXPECT_EQ(Messages(), (std::vector<std::string>{tooFew, tooFew}));
 }
 
-TEST_F(SplitSearchTest, AnUnreadableSymbolEndsTheSearchAtOnce) {
-  Open({Symbol("GONE", SeriesWithJumps(10, {}), 1), Symbol("HALF", SeriesWithJumps(10, {}), 2)});
+// A sub-portfolio's row (the demo's "INTL <DIR>") is no symbol and is passed over; a symbol
+// whose quotes cannot be read ends the search, named in the message.
+TEST_F(SplitSearchTest, ASubPortfolioRowIsSkippedAndAnUnreadableSymbolIsNamed) {
+  formats::MasterRecord sub;
+  sub.setIssueName("INTL       <DIR>");
+  sub.setSymbolField("INTL");
+  PortfolioBuilder(Dir())
+      .Add(Symbol("GONE", SeriesWithJumps(10, {}), 1))
+      .Add(Symbol("HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}}), 2))
+      .AddRawRecord(sub)
+      .Write();
+  StartView(f);
+  OpenWindow();
+  ASSERT_EQ(f.view().symbolCellText(2, 1), "INTL       <DIR>");
+  Search();
+  EXPECT_EQ(window->results(), QStringList{Found("HALF", "2 for 1", 3)});
+  EXPECT_EQ(Status(), QStringLiteral("Done search"));
+  EXPECT_TRUE(Messages().empty());
+
   std::filesystem::remove(Dir() / "F1.DAT");
   Search();
-  EXPECT_EQ(Messages(), std::vector<std::string>{"Error in SplitSearch bars read"});
-  EXPECT_NE(Status(), QStringLiteral("Done search"));
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Error in SplitSearch bars read\nThe quotes of "
+                                                 "GONE cannot be read; the search stopped there."});
+  EXPECT_EQ(window->results().size(), 1);  // HALF, after GONE, was not searched again
+}
+
+// The file dialog's "All Files" shows every file, names without an extension too.
+TEST_F(SplitSearchTest, SaveAsOffersEveryFile) {
+  Open({Symbol("HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}}), 1)});
+  Search();
+  QStringList filters;
+  QTimer::singleShot(0, [&filters] {
+    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+      filters = dialog->nameFilters();
+      dialog->reject();
+    }
+  });
+  Click(*window, "saveAsButton");
+  ASSERT_EQ(filters.size(), 2);
+  const QString all = filters[1];
+  EXPECT_TRUE(QDir::match(all.mid(all.indexOf('(') + 1).chopped(1), "README")) << all.toStdString();
 }
 
 }  // namespace

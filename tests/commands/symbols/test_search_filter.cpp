@@ -2,7 +2,9 @@
 // settings, and the rescan only when the filter matters.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 
 #include "commands/symbols/symbol_commands.h"
 #include "tests/commands/command_test_support.h"
@@ -100,7 +102,7 @@ TEST(SearchFilterTest, RescansOnlyWhenTheFilterMatters) {
       {"repair flag only", true, "Quotes", true, "Quotes", true, false},
       {"path changed while off", false, "a", false, "b", false, false},
       {"new path", true, "Quotes", true, "Quotes/LATE", false, true},
-      {"limit turned off, any path kept", true, "Quotes", false, "", false, true},
+      {"limit turned off", true, "Quotes", false, "Quotes", false, true},
       {"limit turned on", false, "Quotes", true, "Quotes", false, true},
   };
   for (const auto& c : cases) {
@@ -123,6 +125,29 @@ TEST(SearchFilterTest, RescansOnlyWhenTheFilterMatters) {
     EXPECT_EQ(t.Rescanned(), c.rescan);
     EXPECT_TRUE(t.f.prompt().messages.empty());
   }
+}
+
+// With the limit off any path is taken; one on no listed volume names no drive to walk.
+TEST(SearchFilterTest, APathOnNoListedVolumeLeavesTheDriveListWithoutSelection) {
+  FilterView t;
+  CLedgrixView& v = t.Start(true, t.Path("Quotes"));
+  ASSERT_EQ(v.m_driveCombo->currentIndex(), 0);
+  DialogScript script({[](QDialog& d) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // into the path, selected
+    QTest::keyClicks(QApplication::focusWidget(), "elsewhere");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // limit off
+    ClickOk(d);
+  }});
+  EditSearchFilter(v);
+  EXPECT_EQ(v.searchFilter(), "elsewhere");
+  EXPECT_FALSE(v.limitSearch());
+  EXPECT_EQ(v.m_driveCombo->currentIndex(), -1);
+  EXPECT_TRUE(v.portfolioEntries().isEmpty());
+  EXPECT_EQ(t.f.prompt().messages,
+            std::vector<std::string>{
+                "No master files found on drive \n\n(Is your Portfolio Search Filter setting "
+                "correct?)"});
 }
 
 }  // namespace

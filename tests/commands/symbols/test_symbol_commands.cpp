@@ -172,6 +172,20 @@ TEST_F(SymbolCommandTest, EditShowsWhatTheRecordDisplaysAndAFailedEditKeepsTheGr
   EXPECT_EQ(v.symbol(), shown);
 }
 
+// After the keyboard moved the selection, the edited row is not the symbol whose quotes are
+// shown: the view's symbol stays the shown one, so that quote commands keep writing its file.
+TEST_F(SymbolCommandTest, EditOfARowReachedByKeyboardKeepsTheShownSymbol) {
+  CLedgrixView& v = StartOnThree();
+  f.KeySelectSymbol(1);  // IBM; AAPL's quotes are still shown
+  DialogScript script({FillAndOk({{"symbolEdit", "IBMX"}}), FillAndOk({{"symbolEdit", "APL"}})});
+  EditSymbol(v);
+  EXPECT_EQ(v.symbolCellText(1, 0), "IBMX");
+  EXPECT_EQ(v.symbol(), "AAPL");
+  f.KeySelectSymbol(0);  // back to the shown symbol: its edit renames the shown quotes
+  EditSymbol(v);
+  EXPECT_EQ(v.symbol(), "APL");
+}
+
 // SRC holds AAPL and IBM; Beta holds XOM; zeta nothing. The list shows Beta, SRC, zeta.
 class MoveSymbolTest : public SymbolCommandTest {
  protected:
