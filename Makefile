@@ -16,9 +16,13 @@ CHECK_PACKAGES := clang libclang-rt-14-dev gcovr desktop-file-utils appstream
 MUTANT_PACKAGES := python3 ninja-build ccache
 # Extra packages for building the Debian package (dependencies from dpkg-shlibdeps).
 PACKAGE_PACKAGES := dpkg-dev file
+# The Windows build of the Qt-free layers and the CLI: cross compiler, Wine to run the tests,
+# GoogleTest's sources (built with the cross compiler).
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest libcli11-dev
+WINDOWS_BUILD ?= build-windows
 
 .PHONY: all deps check-deps package-deps configure build test run package check-package bench \
-        sanitize fuzz coverage mutants format clean
+        sanitize fuzz coverage windows mutants format clean
 
 all: build
 
@@ -80,6 +84,19 @@ coverage: check-deps
 	  --exclude-unreachable-branches --exclude-throw-branches --print-summary \
 	  --html-details build-cov/coverage.html
 
+# platform/, formats/, maintenance/, cli/ and their tests built as static Windows programs, the
+# tests run under Wine against Windows paths, then ledgrix-cli.exe checked against the native
+# ledgrix-cli on the real samples (tools/windows-parity.sh).
+windows: configure
+	@PKGS="$(WINDOWS_PACKAGES)" sh tools/install-deps.sh
+	cmake --build $(BUILD) -j $(JOBS) --target ledgrix-cli
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DLEDGRIX_BUILD_GUI=OFF -DLEDGRIX_BUILD_BENCH=OFF
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	WINEPREFIX=$(abspath $(WINDOWS_BUILD))/wine-prefix sh tools/wine.sh cmd /c exit 0
+	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
+	sh tools/windows-parity.sh $(BUILD)/app/ledgrix-cli $(WINDOWS_BUILD)/app/ledgrix-cli.exe
+
 # Each planted fault of tools/mutants/faults.txt in turn, against the whole suite (slow: not CI).
 # ONLY=name,name plants only those; REV=commit plants into that commit's source.
 mutants:
@@ -90,4 +107,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench build-mutants
+	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench $(WINDOWS_BUILD) build-mutants

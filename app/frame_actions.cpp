@@ -185,6 +185,7 @@ void CMainFrame::Run(CommandId id) {
       ledgrix::about::ShowAboutBox(this, m_app.m_mailLinkVisited, m_app.m_webLinkVisited);
       break;
   }
+  view.ReportUnconfirmedChanges();
   view.RefreshUndoState();
   UpdateCommandUI();
 }

@@ -22,7 +22,9 @@
 #include "app/volume_list.h"
 #include "app/wait_cursor.h"
 #include "commands/symbols/record_text.h"
+#include "maintenance/messages.h"
 #include "maintenance/symbol_ops.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -180,13 +182,17 @@ bool CLedgrixView::SelectPortfolio(const QString& masterPath) {
     return false;
   m_masterPath = masterPath;
   m_indexCheckedFor.clear();
-  const qsizetype cut = masterPath.lastIndexOf(QDir::separator());
-  m_portfolioDir = cut < 0 ? QString() : masterPath.left(cut);
-  // The root directory keeps its separator.
-  if (cut == 0)
-    m_portfolioDir = masterPath.left(1);
+  // A root ("/", "C:\") keeps its separator, so that joining a name to it stays inside it.
+  m_portfolioDir = QString::fromStdString(ledgrix::platform::DirectoryOf(masterPath.toStdString()));
   m_masterPathValid = true;
   return true;
+}
+
+void CLedgrixView::ReportUnconfirmedChanges() {
+  for (const std::string& reason : ledgrix::platform::TakeUnconfirmedChanges()) {
+    m_prompt.Message(ledgrix::maintenance::UnconfirmedChangeMessage(reason),
+                     ledgrix::maintenance::PromptIcon::kWarning);
+  }
 }
 
 void CLedgrixView::SetTitle(const QString& tail) {

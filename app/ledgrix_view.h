@@ -44,6 +44,8 @@ class CLedgrixView : public QWidget, public CommandHost {
   // Level 1 clears everything down to level 4 (the quotes grid).
   void ResetView(int level);
   bool SelectPortfolio(const QString& masterPath);
+  // Shows each change of the last operation that the disk did not confirm, if any.
+  void ReportUnconfirmedChanges();
   void FillSymbolsGrid(int row) override;
   void FillQuotesGrid(int row) override;
 

@@ -76,10 +76,14 @@ bool CSettingsStore::Open(bool* newlyCreated) {
 }
 
 QString CSettingsStore::IniImportPath() const {
-  const QString folder = QFileInfo(m_settings->fileName()).absolutePath();
+  namespace platform = ledgrix::platform;
+  // On Windows the old file lies in the Windows directory; elsewhere beside the settings file.
+  platform::Path folder = platform::WindowsDirectory();
+  if (folder.empty())
+    folder = platform::PathFromUtf8(QFileInfo(m_settings->fileName()).absolutePath().toStdString());
   // The old file may be spelt in any case.
-  const auto resolved = ledgrix::platform::ResolveName(folder.toStdString(), "Ledgrix.INI");
-  return QString::fromStdString(resolved.string());
+  const platform::Path resolved = platform::ResolveName(folder, "Ledgrix.INI");
+  return QString::fromStdString(platform::Utf8FromPath(resolved));
 }
 
 void CSettingsStore::ImportIniFile(const QString& iniPath) {

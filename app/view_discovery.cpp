@@ -15,9 +15,7 @@
 namespace {
 
 QString MasterOf(const QString& dir) {
-  if (dir.endsWith(QDir::separator()))
-    return dir + QStringLiteral("MASTER");
-  return dir + QDir::separator() + QStringLiteral("MASTER");
+  return QString::fromStdString(ledgrix::platform::MasterPathOf(dir.toStdString()));
 }
 
 }  // namespace

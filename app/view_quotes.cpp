@@ -9,6 +9,7 @@
 
 #include "app/grid_models.h"
 #include "app/ledgrix_view.h"
+#include "commands/symbols/record_text.h"
 #include "formats/dates.h"
 #include "formats/series.h"
 #include "maintenance/messages.h"
@@ -81,7 +82,7 @@ void CLedgrixView::FillQuotesGrid(int row) {
     return;
   m_symbol = m_symbolModel->Text(m_selSymbolRow, 0).left(kMaxSymbolText);
   m_symbolName = m_symbolModel->Text(m_selSymbolRow, 1).left(kMaxSymbolText);
-  const std::filesystem::path dir = m_portfolioDir.toStdString();
+  const std::filesystem::path dir = ledgrix::commands::FsPath(m_portfolioDir);
   const std::string symbol = m_symbol.toStdString();
 
   // One lookup for the whole fill; each window is then a read of the open quote file.

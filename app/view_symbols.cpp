@@ -68,13 +68,15 @@ void CLedgrixView::FillSymbolsGrid(int row) {
           m_prompt.Message(error, ledgrix::maintenance::PromptIcon::kWarning);
       }
       if (index.xmaster == fmt::IndexFileState::kUnusable) {
-        m_prompt.Message(ledgrix::maintenance::XmasterUnusableNote(index.xmasterPath.string(),
-                                                                   index.xmasterProblem),
-                         ledgrix::maintenance::PromptIcon::kWarning);
+        m_prompt.Message(
+            ledgrix::maintenance::XmasterUnusableNote(
+                ledgrix::platform::Utf8FromPath(index.xmasterPath), index.xmasterProblem),
+            ledgrix::maintenance::PromptIcon::kWarning);
       } else if (!index.xmasterProblem.empty()) {
-        m_prompt.Message(ledgrix::maintenance::XmasterRecordsLeftOutNote(index.xmasterPath.string(),
-                                                                         index.xmasterProblem),
-                         ledgrix::maintenance::PromptIcon::kWarning);
+        m_prompt.Message(
+            ledgrix::maintenance::XmasterRecordsLeftOutNote(
+                ledgrix::platform::Utf8FromPath(index.xmasterPath), index.xmasterProblem),
+            ledgrix::maintenance::PromptIcon::kWarning);
       }
     }
     bool needsRepair = false;
@@ -102,6 +104,7 @@ void CLedgrixView::FillSymbolsGrid(int row) {
                ledgrix::maintenance::RepairMaster(ledgrix::commands::FsPath(m_masterPath),
                                                   m_masterFix != 0, m_prompt) == 0;
     }
+    ReportUnconfirmedChanges();
   }
 
   m_selSymbolRow = row;

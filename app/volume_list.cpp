@@ -4,6 +4,10 @@
 #include <QDir>
 #include <QStorageInfo>
 #include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/paths.h"
 
 namespace {
 
@@ -18,11 +22,6 @@ bool IsPseudoFileSystem(const QByteArray& type) {
     if (type == name)
       return true;
   return false;
-}
-
-QString Normalised(const QString& path) {
-  QString clean = QDir::cleanPath(QDir::fromNativeSeparators(path));
-  return clean;
 }
 
 }  // namespace
@@ -74,29 +73,14 @@ void FixedVolumeList::Add(const QString& root) {
 }
 
 QString VolumeOf(const QStringList& roots, const QString& path) {
-  const QString target = Normalised(path);
-  QString best;
-  qsizetype bestLength = -1;
-  for (const QString& root : roots) {
-    const QString r = Normalised(root);
-#ifdef Q_OS_WIN
-    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
-    const bool inside = target.compare(r, cs) == 0 ||
-                        (target.startsWith(r, cs) &&
-                         (r.endsWith(QLatin1Char('/')) || target.at(r.size()) == QLatin1Char('/')));
-    if (inside && r.size() > bestLength) {
-      best = root;
-      bestLength = r.size();
-    }
-  }
-  return best;
+  std::vector<std::string> texts;
+  for (const QString& root : roots)
+    texts.push_back(root.toStdString());
+  return QString::fromStdString(ledgrix::platform::VolumeOf(texts, path.toStdString()));
 }
 
 bool IsOnVolume(const QStringList& roots, const QString& path) {
-  if (path.isEmpty() || QDir::isRelativePath(path))
+  if (!ledgrix::platform::IsAbsolute(path.toStdString()))
     return false;
   return !VolumeOf(roots, path).isEmpty();
 }

@@ -92,6 +92,19 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
+path ArgPath(std::string_view text) {
+  return platform::PathFromUtf8(text);
+}
+
+std::string Shown(const path& file) {
+  return platform::Utf8FromPath(file);
+}
+
+void ReportUnconfirmedChanges(std::ostream& err) {
+  for (const std::string& reason : platform::TakeUnconfirmedChanges())
+    Report(err, maintenance::UnconfirmedChangeMessage(reason));
+}
+
 maintenance::UndoJournal JournalOf(const Context& ctx, const path& dir) {
   // The GUI names a portfolio by the path its walk found, which follows no link.
   std::error_code ec;

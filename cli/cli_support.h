@@ -79,8 +79,19 @@ int Fail(const Context& ctx, std::string_view text, const std::vector<std::strin
 // What a status code of the format operations means, for the reason line.
 std::string StatusReason(formats::StatusCode status);
 
-// printf into a std::string.
+// printf into a std::string (on Windows MinGW's C99 printf, which knows %zu).
+#ifdef _WIN32
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#else
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#endif
+
+// A path given on the command line (UTF-8 text), and a path as the messages show it.
+path ArgPath(std::string_view text);
+std::string Shown(const path& file);
+
+// The notes of changes the disk did not confirm, each as a message on err.
+void ReportUnconfirmedChanges(std::ostream& err);
 
 // dir / "MASTER" with the name as it is spelt on disk.
 path MasterPathOf(const path& dir);

@@ -28,7 +28,7 @@ const std::map<std::string, int> kColumns = {{"open", 0},  {"high", 1},   {"low"
 int RunExport(const Context& ctx, const ExportCommandOptions& o) {
   // The command is offered for a symbol with quotes in a portfolio with symbols.
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, o.dir, o.symbol, true, loaded))
+  if (!LoadSymbol(ctx, ArgPath(o.dir), o.symbol, true, loaded))
     return kExitFailed;
   maintenance::ExportOptions options;
   options.delimiter = o.delimiter;
@@ -51,7 +51,7 @@ int RunExport(const Context& ctx, const ExportCommandOptions& o) {
                    StatusReason(status != formats::kOk ? status : formats::kFileWrite)});
     return kExitDone;
   }
-  if (!MayReplace(ctx, o.output))
+  if (!MayReplace(ctx, ArgPath(o.output)))
     return kExitFailed;
   // The whole text first: a failed read leaves an existing file as it was.
   std::ostringstream text(std::ios::binary);
@@ -60,8 +60,9 @@ int RunExport(const Context& ctx, const ExportCommandOptions& o) {
   if (status != formats::kOk)
     return Fail(ctx, maintenance::kFileExportError,
                 {loaded.row.symbol + ": " + StatusReason(status)});
-  return WriteResultFile(ctx, o.output, text.str(), maintenance::kFileExportError) ? kExitDone
-                                                                                   : kExitFailed;
+  return WriteResultFile(ctx, ArgPath(o.output), text.str(), maintenance::kFileExportError)
+             ? kExitDone
+             : kExitFailed;
 }
 
 }  // namespace

@@ -51,14 +51,14 @@ int RunPortfolios(const Context& ctx, const path& root) {
   std::vector<std::string> portfolios;
   UnreadableReport report(ctx.err);
   if (ec)
-    report.CannotRead(root.string(), ec.message());
+    report.CannotRead(Shown(root), ec.message());
   else
-    portfolios = platform::WalkDrive(start.string(), platform::WalkFilter{}, &report);
+    portfolios = platform::WalkDrive(Shown(start), platform::WalkFilter{}, &report);
   std::sort(portfolios.begin(), portfolios.end(), SortedListLess);
   for (const std::string& dir : portfolios)
     ctx.out << dir << '\n';
   if (portfolios.empty()) {
-    Report(ctx.err, "No master files found below " + root.string());
+    Report(ctx.err, "No master files found below " + Shown(root));
     return kExitFailed;
   }
   return kExitDone;
@@ -112,7 +112,7 @@ int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outpu
   SymbolList list;
   if (!OpenPortfolio(ctx, dir, list))
     return kExitFailed;
-  if (!outputFile.empty() && !MayReplace(ctx, outputFile))
+  if (!outputFile.empty() && !MayReplace(ctx, ArgPath(outputFile)))
     return kExitFailed;
 
   std::vector<std::string> symbols;
@@ -143,8 +143,8 @@ int RunSplitSearch(const Context& ctx, const path& dir, const std::string& outpu
   }
   if (!found)
     Report(ctx.err, maintenance::kNoCandidateSplits);
-  if (!outputFile.empty() &&
-      !WriteResultFile(ctx, outputFile, results, maintenance::SearchSaveFailedMessage(outputFile)))
+  if (!outputFile.empty() && !WriteResultFile(ctx, ArgPath(outputFile), results,
+                                              maintenance::SearchSaveFailedMessage(outputFile)))
     return kExitFailed;
   return kExitDone;
 }
@@ -154,13 +154,13 @@ int RunRepair(const Context& ctx, const path& dir) {
   formats::PortfolioIndex index;
   if (!formats::ReadPortfolioIndex(dir, index))
     return Fail(ctx, "The master file cannot be read",
-                {masterPath.string() + " is missing or shorter than its 53-byte header"});
+                {Shown(masterPath) + " is missing or shorter than its 53-byte header"});
   int blank = 0;
   for (const formats::MasterRecord& record : index.master.records)
     blank += record.hasBlankSymbol();
   const bool emaster = index.emaster == formats::IndexFileState::kUnusable;
   if (blank == 0 && !emaster) {
-    Report(ctx.err, "The portfolio " + dir.string() + " needs no repair");
+    Report(ctx.err, "The portfolio " + Shown(dir) + " needs no repair");
     return kExitDone;
   }
   // One step of the undo journal for the whole repair.
@@ -172,22 +172,22 @@ int RunRepair(const Context& ctx, const path& dir) {
     if (maintenance::RepairMaster(masterPath, false, ctx.prompt) == 0) {
       if (ctx.prompt.declined())
         return kExitFailed;
-      return Fail(ctx, "The repair of " + masterPath.string() + " failed",
+      return Fail(ctx, "The repair of " + Shown(masterPath) + " failed",
                   {"the repaired copy could not be written; MASTER is unchanged"});
     }
     Report(ctx.err, Format("Repaired %s: %d record(s) took their name as symbol",
-                           masterPath.string().c_str(), blank));
+                           Shown(masterPath).c_str(), blank));
   }
   if (emaster) {
     std::string error;
     if (maintenance::RebuildEmaster(dir, false, ctx.prompt, &error) == 0) {
       if (ctx.prompt.declined())
         return kExitFailed;
-      return Fail(ctx, "The rebuild of " + index.emasterPath.string() + " failed",
+      return Fail(ctx, "The rebuild of " + Shown(index.emasterPath) + " failed",
                   {error, "EMASTER is unchanged"});
     }
-    Report(ctx.err, "Rebuilt " + index.emasterPath.string() + " from MASTER (the previous " +
-                        "file is kept as " + index.emasterPath.filename().string() + ".BAK)");
+    Report(ctx.err, "Rebuilt " + Shown(index.emasterPath) + " from MASTER (the previous " +
+                        "file is kept as " + Shown(index.emasterPath.filename()) + ".BAK)");
   }
   return kExitDone;
 }
@@ -198,14 +198,13 @@ bool MayReplace(const Context& ctx, const path& file) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec))
     return true;
-  return ctx.prompt.AskYesNo(maintenance::ReplaceFileQuestion(file.string()));
+  return ctx.prompt.AskYesNo(maintenance::ReplaceFileQuestion(Shown(file)));
 }
 
 bool WriteResultFile(const Context& ctx, const path& file, const std::string& bytes,
                      const std::string& failureText) {
-  const platform::IoResult written =
-      platform::WriteOutputFile(file, file.filename().string() + ".~LX",
-                                std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+  const platform::IoResult written = platform::WriteOutputFile(
+      file, Shown(file.filename()) + ".~LX", std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
   if (!written) {
     Fail(ctx, failureText, {written.message()});
     return false;
@@ -219,14 +218,15 @@ void AddPortfolioCommands(CLI::App& app, CommandTable& table) {
     CLI::App* sub = app.add_subcommand(
         "portfolios", "List the directories below PATH that hold a MASTER file, sorted");
     sub->add_option("PATH", *root, "where to start (default: the current directory)");
-    table.emplace_back(sub, [root](const Context& ctx) { return RunPortfolios(ctx, *root); });
+    table.emplace_back(sub,
+                       [root](const Context& ctx) { return RunPortfolios(ctx, ArgPath(*root)); });
   }
   {
     auto dir = std::make_shared<std::string>();
     CLI::App* sub =
         app.add_subcommand("symbols", "List the symbols of a portfolio: symbol and name per line");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
-    table.emplace_back(sub, [dir](const Context& ctx) { return RunSymbols(ctx, *dir); });
+    table.emplace_back(sub, [dir](const Context& ctx) { return RunSymbols(ctx, ArgPath(*dir)); });
   }
   {
     auto dir = std::make_shared<std::string>();
@@ -234,8 +234,8 @@ void AddPortfolioCommands(CLI::App& app, CommandTable& table) {
     CLI::App* sub = app.add_subcommand("facts", "Show the facts of a symbol's quote series");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
     sub->add_option("SYMBOL", *symbol, "symbol")->required();
-    table.emplace_back(sub,
-                       [dir, symbol](const Context& ctx) { return RunFacts(ctx, *dir, *symbol); });
+    table.emplace_back(
+        sub, [dir, symbol](const Context& ctx) { return RunFacts(ctx, ArgPath(*dir), *symbol); });
   }
   {
     auto dir = std::make_shared<std::string>();
@@ -244,15 +244,16 @@ void AddPortfolioCommands(CLI::App& app, CommandTable& table) {
                                        "Search every symbol of a portfolio for unrecorded splits");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
     sub->add_option("-o,--output", *output, "save the result lines in FILE instead of stdout");
-    table.emplace_back(
-        sub, [dir, output](const Context& ctx) { return RunSplitSearch(ctx, *dir, *output); });
+    table.emplace_back(sub, [dir, output](const Context& ctx) {
+      return RunSplitSearch(ctx, ArgPath(*dir), *output);
+    });
   }
   {
     auto dir = std::make_shared<std::string>();
     CLI::App* sub = app.add_subcommand(
         "repair", "Give every MASTER record without a symbol its name as symbol (asks first)");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
-    table.emplace_back(sub, [dir](const Context& ctx) { return RunRepair(ctx, *dir); });
+    table.emplace_back(sub, [dir](const Context& ctx) { return RunRepair(ctx, ArgPath(*dir)); });
   }
 }
 

@@ -21,8 +21,8 @@ bool OpenPortfolio(const Context& ctx, const path& dir, SymbolList& list) {
     Report(ctx.err, note);
   if (list.needsRepair) {
     Fail(ctx, maintenance::kSymbolsGridFailure,
-         {"records of " + list.masterPath.string() + " have no symbol;",
-          "\"ledgrix-cli repair " + dir.string() + "\" repairs the file"});
+         {"records of " + Shown(list.masterPath) + " have no symbol;",
+          "\"ledgrix-cli repair " + Shown(dir) + "\" repairs the file"});
     return false;
   }
   return true;

@@ -50,7 +50,7 @@ int Apply(const Context& ctx, const LoadedSymbol& loaded, const maintenance::Quo
 
 int RunQuotes(const Context& ctx, const DirSymbol& target, std::optional<int> newest, bool title) {
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, target.dir, target.symbol, false, loaded))
+  if (!LoadSymbol(ctx, ArgPath(target.dir), target.symbol, false, loaded))
     return kExitFailed;
   if (title)
     ctx.out << "Date\tOpen\tHigh\tLow\tClose\tVolume\tOpen Interest\n";
@@ -96,7 +96,7 @@ constexpr std::array<const char*, 6> kValueOptions = {"--open",  "--high",   "--
 
 int RunEdit(const Context& ctx, const EditOptions& options) {
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, options.target.dir, options.target.symbol, true, loaded))
+  if (!LoadSymbol(ctx, ArgPath(options.target.dir), options.target.symbol, true, loaded))
     return kExitFailed;
   std::vector<std::string> reasons;
   std::string reason;
@@ -153,7 +153,7 @@ struct SplitOptions {
 
 int RunSplit(const Context& ctx, const SplitOptions& options) {
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, options.target.dir, options.target.symbol, true, loaded))
+  if (!LoadSymbol(ctx, ArgPath(options.target.dir), options.target.symbol, true, loaded))
     return kExitFailed;
   // Every test runs, as the dialog's OK check does; each failure gives its reason.
   std::vector<std::string> reasons;
@@ -186,7 +186,7 @@ struct AdjustOptions {
 
 int RunAdjust(const Context& ctx, const AdjustOptions& options) {
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, options.target.dir, options.target.symbol, true, loaded))
+  if (!LoadSymbol(ctx, ArgPath(options.target.dir), options.target.symbol, true, loaded))
     return kExitFailed;
   // The dialog starts with the whole series and multipliers of 1.
   const std::string from = options.from.value_or(loaded.firstDateText);
@@ -220,7 +220,7 @@ int RunAdjust(const Context& ctx, const AdjustOptions& options) {
 
 int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& before) {
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, target.dir, target.symbol, true, loaded))
+  if (!LoadSymbol(ctx, ArgPath(target.dir), target.symbol, true, loaded))
     return kExitFailed;
   std::string reason;
   const formats::QuoteDate current = QuoteDateOption(loaded, "--before", before, reason);
@@ -250,7 +250,7 @@ int RunAdd(const Context& ctx, const DirSymbol& target, const std::string& befor
 
 int RunDelete(const Context& ctx, const DirSymbol& target, const std::string& date) {
   LoadedSymbol loaded;
-  if (!LoadSymbol(ctx, target.dir, target.symbol, true, loaded))
+  if (!LoadSymbol(ctx, ArgPath(target.dir), target.symbol, true, loaded))
     return kExitFailed;
   std::string reason;
   DatedQuotes dated;

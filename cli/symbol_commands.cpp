@@ -47,7 +47,7 @@ int RunTransfer(const Context& ctx, const path& dir, const std::string& typed, c
   if (std::filesystem::equivalent(dir, dest, ec))
     return Fail(ctx, title, {"the destination is the portfolio the symbol is in"});
   if (!std::filesystem::is_directory(dest, ec) || !std::filesystem::exists(MasterPathOf(dest), ec))
-    return Fail(ctx, title, {dest.string() + " is not a portfolio (it holds no MASTER)"});
+    return Fail(ctx, title, {Shown(dest) + " is not a portfolio (it holds no MASTER)"});
   CorrectionStep step(ctx, dir, maintenance::StepLabel(title, row.symbol));
   if (!step.ready())
     return kExitFailed;
@@ -86,7 +86,7 @@ bool TypedFieldBytes(std::string_view option, const std::string& text, std::size
 int RunRename(const Context& ctx, const RenameOptions& o) {
   SymbolList list;
   SymbolRow row;
-  if (!OpenSymbol(ctx, o.dir, o.symbol, list, row))
+  if (!OpenSymbol(ctx, ArgPath(o.dir), o.symbol, list, row))
     return kExitFailed;
   if (row.isDirectory)
     return Fail(ctx, "Edit Symbol", {row.symbol + " is a directory entry, not a symbol"});
@@ -106,7 +106,7 @@ int RunRename(const Context& ctx, const RenameOptions& o) {
     TypedFieldBytes("--name", *o.newName, row.nameLimit, newName, reasons);
   if (!reasons.empty())
     return Fail(ctx, maintenance::kEditSymbolTitle, reasons);
-  CorrectionStep step(ctx, o.dir,
+  CorrectionStep step(ctx, ArgPath(o.dir),
                       maintenance::StepLabel(maintenance::kEditSymbolTitle, row.symbol));
   if (!step.ready())
     return kExitFailed;
@@ -127,8 +127,8 @@ void AddSymbolCommands(CLI::App& app, CommandTable& table) {
         "remove-symbol", "Delete a symbol: its MASTER record and its files (asks first)");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
     sub->add_option("SYMBOL", *symbol, "symbol")->required();
-    table.emplace_back(sub,
-                       [dir, symbol](const Context& ctx) { return RunRemove(ctx, *dir, *symbol); });
+    table.emplace_back(
+        sub, [dir, symbol](const Context& ctx) { return RunRemove(ctx, ArgPath(*dir), *symbol); });
   }
   for (const bool move : {false, true}) {
     auto dir = std::make_shared<std::string>();
@@ -141,7 +141,7 @@ void AddSymbolCommands(CLI::App& app, CommandTable& table) {
     sub->add_option("SYMBOL", *symbol, "symbol")->required();
     sub->add_option("DEST", *dest, "destination portfolio directory")->required();
     table.emplace_back(sub, [dir, symbol, dest, move](const Context& ctx) {
-      return RunTransfer(ctx, *dir, *symbol, *dest, move);
+      return RunTransfer(ctx, ArgPath(*dir), *symbol, ArgPath(*dest), move);
     });
   }
   {

@@ -24,7 +24,7 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
   list.masterPath = MasterPathOf(dir);
   formats::PortfolioIndex index;
   if (!formats::ReadPortfolioIndex(dir, index)) {
-    reasons.push_back("cannot read " + list.masterPath.string() + " (missing or shorter than " +
+    reasons.push_back("cannot read " + Shown(list.masterPath) + " (missing or shorter than " +
                       "its 53-byte header)");
     return false;
   }
@@ -38,21 +38,21 @@ bool ReadSymbolRows(const std::filesystem::path& dir, SymbolList& list,
   }
   if (count < 0 || static_cast<std::size_t>(count) != records) {
     reasons.push_back(Format("the header of %s announces %d symbols, the file holds %zu records",
-                             list.masterPath.string().c_str(), master.header.symbolCount(),
+                             Shown(list.masterPath).c_str(), master.header.symbolCount(),
                              master.records.size()));
     return false;
   }
   if (index.emaster == formats::IndexFileState::kUnusable) {
     list.emasterOutOfStep = true;
     list.notes.push_back(
-        maintenance::EmasterIgnoredNote(index.emasterPath.string(), index.emasterProblem));
+        maintenance::EmasterIgnoredNote(Shown(index.emasterPath), index.emasterProblem));
   }
   if (index.xmaster == formats::IndexFileState::kUnusable) {
     list.notes.push_back(
-        maintenance::XmasterUnusableNote(index.xmasterPath.string(), index.xmasterProblem));
+        maintenance::XmasterUnusableNote(Shown(index.xmasterPath), index.xmasterProblem));
   } else if (!index.xmasterProblem.empty()) {
     list.notes.push_back(
-        maintenance::XmasterRecordsLeftOutNote(index.xmasterPath.string(), index.xmasterProblem));
+        maintenance::XmasterRecordsLeftOutNote(Shown(index.xmasterPath), index.xmasterProblem));
   }
   list.rows.reserve(index.entries.size());
   for (const formats::IndexEntry& entry : index.entries) {
@@ -89,8 +89,8 @@ const SymbolRow* FindSymbolRow(const SymbolList& list, std::string_view typed,
     match = &row;
   }
   if (match == nullptr)
-    reason = "no symbol \"" + std::string(typed) + "\" in " +
-             list.masterPath.parent_path().string() + " (the symbols command lists them)";
+    reason = "no symbol \"" + std::string(typed) + "\" in " + Shown(list.masterPath.parent_path()) +
+             " (the symbols command lists them)";
   return match;
 }
 

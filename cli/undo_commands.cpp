@@ -66,7 +66,7 @@ void AddUndoCommands(CLI::App& app, CommandTable& table) {
     CLI::App* sub = app.add_subcommand(
         "history", "List the corrections of a portfolio's undo journal, newest first");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
-    table.emplace_back(sub, [dir](const Context& ctx) { return RunHistory(ctx, *dir); });
+    table.emplace_back(sub, [dir](const Context& ctx) { return RunHistory(ctx, ArgPath(*dir)); });
   }
   for (const bool redo : {false, true}) {
     auto dir = std::make_shared<std::string>();
@@ -74,7 +74,8 @@ void AddUndoCommands(CLI::App& app, CommandTable& table) {
         app.add_subcommand(redo ? "redo" : "undo", redo ? "Make the correction undone last again"
                                                         : "Take back the newest correction");
     sub->add_option("DIR", *dir, "portfolio directory")->required();
-    table.emplace_back(sub, [dir, redo](const Context& ctx) { return RunUndo(ctx, *dir, redo); });
+    table.emplace_back(
+        sub, [dir, redo](const Context& ctx) { return RunUndo(ctx, ArgPath(*dir), redo); });
   }
 }
 

@@ -7,6 +7,11 @@ target_compile_options(ledgrix_options INTERFACE
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)
 target_compile_definitions(ledgrix_options INTERFACE
   $<$<CONFIG:Debug>:_GLIBCXX_ASSERTIONS>
+  # MinGW: the C99 printf family (%zu and the rest) instead of the old system library's; the
+  # lean <windows.h>, without min and max macros.
+  $<$<PLATFORM_ID:Windows>:__USE_MINGW_ANSI_STDIO=1>
+  $<$<PLATFORM_ID:Windows>:WIN32_LEAN_AND_MEAN>
+  $<$<PLATFORM_ID:Windows>:NOMINMAX>
   QT_NO_CONTEXTLESS_CONNECT
   QT_NO_KEYWORDS)
 

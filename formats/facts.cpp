@@ -102,7 +102,7 @@ int ReadSeriesFacts(const std::filesystem::path& dir, std::string_view symbol, S
     return 1;
 
   SeriesFacts out;
-  out.path = dir.string();
+  out.path = platform::Utf8FromPath(dir);
   out.fileNumber = entry.fileNumber();
   out.recordLength = entry.recordLength;
   out.fieldCount = entry.fieldCount;

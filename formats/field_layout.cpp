@@ -239,7 +239,7 @@ StatusCode ReadFieldLayout(const std::filesystem::path& dopPath, int recordLengt
   return BuildLayout([&] { return platform::OpenResolved(dopPath); },
                      [&] {
                        // F<n>.DOP sits beside F<n>.DAT, or F<n>.MWD above 255.
-                       const std::string stem = dopPath.stem().string();
+                       const std::string stem = platform::Utf8FromPath(dopPath.stem());
                        const int n = stem.size() > 1 ? std::atoi(stem.c_str() + 1) : 0;
                        std::filesystem::path quotes = dopPath;
                        quotes.replace_extension(std::string(".") + QuoteExtension(n));

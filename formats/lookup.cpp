@@ -34,14 +34,14 @@ std::string DirectoryKey(const Path& dir) {
   std::error_code ec;
   Path canonical = std::filesystem::canonical(dir.empty() ? Path(".") : dir, ec);
   if (ec)
-    return dir.lexically_normal().generic_string();
-  return canonical.generic_string();
+    return platform::Utf8FromPath(dir.lexically_normal());
+  return platform::Utf8FromPath(canonical);
 }
 
 std::string WithSeparator(const Path& dir) {
-  std::string s = dir.string();
+  std::string s = platform::Utf8FromPath(dir);
   if (!s.empty() && dir.has_filename())
-    s += Path::preferred_separator;
+    s += platform::Separator();
   return s;
 }
 
@@ -51,13 +51,14 @@ struct Level {
 };
 
 Path MasterIn(const std::string& dir) {
-  return (dir.empty() ? Path(".") : Path(dir)) / "MASTER";
+  return (dir.empty() ? Path(".") : platform::PathFromUtf8(dir)) / "MASTER";
 }
 
 // The first XMASTER record of dir the search text matches: kOk, kFileNotFound (an XMASTER that
 // is missing or damaged holds none), or kFileRead when it is there but cannot be read.
 StatusCode MatchXmaster(const std::string& dir, std::string_view searchText, IndexEntry& entry) {
-  const Path path = platform::ResolveName(dir.empty() ? Path(".") : Path(dir), "XMASTER");
+  const Path path =
+      platform::ResolveName(dir.empty() ? Path(".") : platform::PathFromUtf8(dir), "XMASTER");
   XmasterFile xmaster;
   std::string problem;
   bool ioError = false;
@@ -115,14 +116,14 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, IndexEntry
               level.next = static_cast<int>(i) + 1;
           } else if (r.matches(searchText)) {
             entry = EntryFromMaster(r, i);
-            foundDir = Path(level.path);
+            foundDir = platform::PathFromUtf8(level.path);
             return kOk;
           }
         }
         // A failing XMASTER could hide the symbol: that is no "not found".
         if (const StatusCode x = MatchXmaster(level.path, searchText, entry); x != kFileNotFound) {
           if (x == kOk)
-            foundDir = Path(level.path);
+            foundDir = platform::PathFromUtf8(level.path);
           return x;
         }
         if (whole < static_cast<std::size_t>(n)) {
@@ -147,10 +148,10 @@ StatusCode LookupSymbol(const Path& dir, std::string_view searchText, IndexEntry
             !IsSafeDirectoryName(name)) {
           continue;
         }
-        const Path sub =
-            platform::ResolveName(level.path.empty() ? Path(".") : Path(level.path), name);
+        const Path sub = platform::ResolveName(
+            level.path.empty() ? Path(".") : platform::PathFromUtf8(level.path), name);
         if (visited.empty())
-          visited.insert(DirectoryKey(levels.front().path));
+          visited.insert(DirectoryKey(platform::PathFromUtf8(levels.front().path)));
         if (!visited.insert(DirectoryKey(sub)).second)
           continue;
         Level down{WithSeparator(level.path.empty() ? sub.filename() : sub), 0};

@@ -167,7 +167,7 @@ bool ReadPortfolioIndex(const path& dir, PortfolioIndex& index, std::string* pro
   out.masterPath = platform::ResolveName(folder, "MASTER");
   if (!ReadMasterFile(out.masterPath, out.master)) {
     if (problem)
-      *problem = out.masterPath.string() + " cannot be read";
+      *problem = platform::Utf8FromPath(out.masterPath) + " cannot be read";
     return false;
   }
   for (std::size_t i = 0; i < out.master.records.size(); ++i)

@@ -151,7 +151,7 @@ StatusCode SeriesReader::Load(QuoteSeries& series, std::int32_t start, std::int3
   }
   series.state = 3;
   series.total = n;
-  series.path = foundDir_.string();
+  series.path = platform::Utf8FromPath(foundDir_);
   series.symbol = symbol_;
   series.info->entry = entry_;
   series.info->layout = layout_;

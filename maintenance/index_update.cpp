@@ -73,7 +73,7 @@ bool IndexUpdate::Load(const std::filesystem::path& dir, std::string* error) {
     return false;
   // A change made without a file that could not be read would leave that file behind.
   if (index_.ioError) {
-    *error = "the index files of " + dir.string() + " cannot be read";
+    *error = "the index files of " + platform::Utf8FromPath(dir) + " cannot be read";
     return false;
   }
   return true;

@@ -246,12 +246,12 @@ bool ParseStep(std::string_view text, StepRecord& step) {
 }
 
 bool IsIndexFile(const path& file) {
-  const std::string name = Upper(file.filename().string());
+  const std::string name = Upper(platform::Utf8FromPath(file.filename()));
   return name == "MASTER" || name == "EMASTER" || name == "XMASTER";
 }
 
 bool IsPortfolioContent(const path& file) {
-  const std::string name = Upper(file.filename().string());
+  const std::string name = Upper(platform::Utf8FromPath(file.filename()));
   for (const char* tail : {".BAK", ".NEW", ".~NU", ".~CP"}) {
     if (std::string_view(name).ends_with(tail))
       return false;

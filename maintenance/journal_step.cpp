@@ -63,7 +63,7 @@ platform::IoResult JournalStep::Begin() {
   std::uint32_t highest = 0;
   std::vector<StepRecord> steps;
   if (!store_->Load(steps, &highest))
-    return platform::IoResult::Failure("cannot list " + store_->dir().string());
+    return platform::IoResult::Failure("cannot list " + platform::Utf8FromPath(store_->dir()));
   // A new step ends the steps that could be redone, and any that never happened.
   for (const StepRecord& step : steps) {
     const bool redoable = !step.damaged && step.state == StepState::kUndone;
@@ -106,9 +106,10 @@ platform::IoResult JournalStep::Record(const path& file, const std::vector<std::
     change.file = file;
     journal::Bytes old;
     if (!journal::ReadCurrent(file, change.before, &old))
-      return fail(platform::IoResult::Failure("cannot read " + file.string()));
+      return fail(platform::IoResult::Failure("cannot read " + platform::Utf8FromPath(file)));
     if (change.before.present && (change.beforeBlob = writeBlob(old)) == 0)
-      return fail(platform::IoResult::Failure("cannot keep the bytes of " + file.string()));
+      return fail(
+          platform::IoResult::Failure("cannot keep the bytes of " + platform::Utf8FromPath(file)));
     record_.files.push_back(std::move(change));
     it = record_.files.end() - 1;
   } else {
@@ -119,7 +120,8 @@ platform::IoResult JournalStep::Record(const path& file, const std::vector<std::
   it->after = journal::FingerprintOf(content);
   it->afterBlob = 0;
   if (content && (it->afterBlob = writeBlob(*content)) == 0)
-    return fail(platform::IoResult::Failure("cannot keep the new bytes of " + file.string()));
+    return fail(platform::IoResult::Failure("cannot keep the new bytes of " +
+                                            platform::Utf8FromPath(file)));
   if (platform::IoResult stored = store_->Write(record_); !stored)
     return fail(stored);
   if (superseded != 0)

@@ -51,8 +51,17 @@ bool ParseName(const std::string& name, std::uint32_t& seq, int* blob) {
          ParseNumber(stem.substr(dash + 1), *blob);
 }
 
+// The journal's files are written and deleted whole. A folder sync that fails leaves them in
+// place and is kept from the user, whose portfolio it does not concern.
 platform::IoResult WriteWhole(const path& file, const Bytes& bytes) {
-  return platform::WriteFileAtomically(file, file.filename().string() + kWorkExtension, bytes);
+  platform::ScopedUnnotedChanges unnoted;
+  return platform::WriteFileAtomically(
+      file, platform::Utf8FromPath(file.filename()) + kWorkExtension, bytes);
+}
+
+platform::IoResult DeleteWhole(const path& file) {
+  platform::ScopedUnnotedChanges unnoted;
+  return platform::DeleteFileIfPresent(file);
 }
 
 platform::IoResult CreateDirectories(const path& dir) {
@@ -60,12 +69,14 @@ platform::IoResult CreateDirectories(const path& dir) {
   if (fs.IsDirectory(dir))
     return {};
   if (dir.empty() || dir.parent_path() == dir)
-    return platform::IoResult::Failure("cannot create " + dir.string());
+    return platform::IoResult::Failure("cannot create " + platform::Utf8FromPath(dir));
   if (platform::IoResult made = CreateDirectories(dir.parent_path()); !made)
     return made;
   if (platform::IoResult made = fs.CreateDirectory(dir); !made)
     return made;
-  return fs.SyncDirectory(dir.parent_path());
+  // The folder is there whatever the sync says, as for the files written into it.
+  (void)fs.SyncDirectory(dir.parent_path());
+  return {};
 }
 
 bool ReadStep(const path& file, StepRecord& step) {
@@ -79,7 +90,8 @@ bool ReadStep(const path& file, StepRecord& step) {
 
 path DefaultRoot() {
 #ifdef _WIN32
-  if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
+  // Read wide: a user name outside the ANSI code page is common there.
+  if (const wchar_t* local = _wgetenv(L"LOCALAPPDATA"); local && *local)
     return path(local) / "Ledgrix" / "Undo";
   return {};
 #else
@@ -114,7 +126,11 @@ std::string PortfolioKey(const path& portfolioDir) {
 
 path StoreDirectory(const path& root, const path& portfolioDir, bool create, std::string* error) {
   if (root.empty()) {
+#ifdef _WIN32
+    *error = "no folder for it is known (LOCALAPPDATA is not set)";
+#else
     *error = "no folder for it is known (HOME is not set)";
+#endif
     return {};
   }
   const std::string key = PortfolioKey(portfolioDir);
@@ -124,7 +140,7 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
   const path portfolio = asPath(key);
   for (path p = asPath(PortfolioKey(root)); !p.empty(); p = p.parent_path()) {
     if (p == portfolio) {
-      *error = root.string() + " lies inside the portfolio " + key;
+      *error = platform::Utf8FromPath(root) + " lies inside the portfolio " + key;
       return {};
     }
     if (p == p.parent_path())
@@ -144,7 +160,7 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
       if (fs.Exists(keyFile)) {
         Bytes held;
         if (!platform::ReadWholeFile(keyFile, held)) {
-          *error = "cannot read " + keyFile.string();
+          *error = "cannot read " + platform::Utf8FromPath(keyFile);
           return {};
         }
         if (held == keyBytes)
@@ -171,7 +187,7 @@ path StoreDirectory(const path& root, const path& portfolioDir, bool create, std
     }
     return dir;
   }
-  *error = "too many journals in " + root.string() + " share the name " + base;
+  *error = "too many journals in " + platform::Utf8FromPath(root) + " share the name " + base;
   return {};
 }
 
@@ -228,17 +244,17 @@ bool Store::ReadBlob(std::uint32_t seq, int blob, const Fingerprint& expected, B
 }
 
 platform::IoResult Store::DeleteBlob(std::uint32_t seq, int blob) const {
-  return platform::DeleteFileIfPresent(BlobPath(seq, blob));
+  return DeleteWhole(BlobPath(seq, blob));
 }
 
 platform::IoResult Store::Delete(const StepRecord& step) const {
-  if (platform::IoResult removed = platform::DeleteFileIfPresent(RecordPath(step.seq)); !removed)
+  if (platform::IoResult removed = DeleteWhole(RecordPath(step.seq)); !removed)
     return removed;
   for (const platform::DirEntry& entry : platform::CurrentFileSystem().List(dir_)) {
     std::uint32_t seq = 0;
     int blob = 0;
     if (ParseName(entry.name, seq, &blob) && seq == step.seq)
-      (void)platform::DeleteFileIfPresent(dir_ / entry.name);
+      (void)DeleteWhole(dir_ / platform::PathFromUtf8(entry.name));
   }
   return {};
 }
@@ -271,7 +287,7 @@ void Store::DeleteLeftovers() const {
       }
     }
     if (leftover)
-      (void)platform::DeleteFileIfPresent(dir_ / entry.name);
+      (void)DeleteWhole(dir_ / platform::PathFromUtf8(entry.name));
   }
 }
 

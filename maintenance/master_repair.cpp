@@ -40,7 +40,7 @@ std::string QuestionFor(const std::filesystem::path& masterPath) {
   std::string text = kRepairQuestion;
   std::string::size_type at = text.find("%s");
   if (at != std::string::npos)
-    text.replace(at, 2, masterPath.string());
+    text.replace(at, 2, platform::Utf8FromPath(masterPath));
   return text;
 }
 
@@ -75,8 +75,8 @@ int RebuildEmaster(const std::filesystem::path& dir, bool repairFlag, Prompt& pr
   }
   if (index.emaster != formats::IndexFileState::kUnusable)
     return 1;
-  if (!repairFlag &&
-      !prompt.AskYesNo(EmasterRebuildQuestion(index.emasterPath.string(), index.emasterProblem)))
+  if (!repairFlag && !prompt.AskYesNo(EmasterRebuildQuestion(
+                         platform::Utf8FromPath(index.emasterPath), index.emasterProblem)))
     return 0;
 
   const formats::EmasterFile& old = index.emasterFile;

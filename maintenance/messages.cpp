@@ -56,6 +56,13 @@ std::string ReplaceFileQuestion(std::string_view path) {
   return Join({path, "\nThis file already exists\n\nReplace existing file?"});
 }
 
+std::string UnconfirmedChangeMessage(std::string_view reason) {
+  return Join(
+      {"The change was made, but the disk did not confirm that it is stored safely; "
+       "a power failure soon could still undo it.\n",
+       reason});
+}
+
 std::string SymbolTooLongMessage(std::string_view symbol) {
   return Join({"The symbol \"", symbol, "\" is too long: a symbol has at most 14 characters."});
 }

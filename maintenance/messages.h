@@ -70,6 +70,10 @@ std::string SearchSaveFailedMessage(std::string_view path);
 // The question before an existing file is replaced.
 std::string ReplaceFileQuestion(std::string_view path);
 
+// A change that is in place but that the disk did not confirm (its folder could not be synced);
+// the reason follows on its own line.
+std::string UnconfirmedChangeMessage(std::string_view reason);
+
 // Symbol > Edit and rename-symbol: a symbol or name longer than its field, or a character the
 // files' code page (Windows-1252) cannot hold.
 std::string SymbolTooLongMessage(std::string_view symbol);

@@ -50,7 +50,7 @@ constexpr const char* kNotFoundReason = "Symbol %s was not found in\n%s";
 constexpr const char* kOpsWork = ".~NU";
 
 std::string Describe(const char* what, const path& file, const platform::IoResult& result) {
-  std::string text = std::string(what) + " " + file.string();
+  std::string text = std::string(what) + " " + platform::Utf8FromPath(file);
   if (!result.message().empty())
     text += ":\n" + result.message();
   return text;
@@ -102,6 +102,12 @@ bool DeleteSymbolFiles(const path& dir, int n, std::string* error) {
 AddResult Failed(Prompt& prompt, const std::string& reason) {
   prompt.Message(Fill(kAddFailedMessage, {reason}), PromptIcon::kStop);
   return kAddFailed;
+}
+
+// A move removes nothing of its source while the disk has not confirmed the copy.
+std::string CopyUnconfirmedReason(const path& destDir) {
+  return "The symbol was copied to\n" + platform::Utf8FromPath(destDir) +
+         "\nbut the disk did not confirm the copy, so it was not removed here.";
 }
 
 // Drops entry from update's index, then deletes its files from filesDir unless another record
@@ -270,18 +276,20 @@ AddResult AddCopy(const Source& source, std::string_view symbol, const path& des
   path foundDir;
   formats::StatusCode lookup = formats::LookupSymbol(destDir, symbol, found, foundDir);
   if (lookup == formats::kOk) {
-    prompt.Message(Fill(kDuplicateMessage, {symbol, destDir.string()}), PromptIcon::kNone);
+    prompt.Message(Fill(kDuplicateMessage, {symbol, platform::Utf8FromPath(destDir)}),
+                   PromptIcon::kNone);
     return kAlreadyThere;
   }
   if (lookup == formats::kFileRead) {
-    return Failed(prompt, "The portfolio\n" + destDir.string() + "\ncannot be read completely.");
+    return Failed(prompt, "The portfolio\n" + platform::Utf8FromPath(destDir) +
+                              "\ncannot be read completely.");
   }
 
   IndexUpdate dest;
   std::string error;
   if (!dest.Load(destDir, &error)) {
-    return Failed(prompt,
-                  "The master file\n" + (destDir / "MASTER").string() + "\ncannot be read.");
+    return Failed(prompt, "The master file\n" + platform::Utf8FromPath(destDir / "MASTER") +
+                              "\ncannot be read.");
   }
   const formats::PortfolioIndex& index = dest.index();
   const formats::MasterHeader& header = index.master.header;
@@ -301,8 +309,8 @@ AddResult AddCopy(const Source& source, std::string_view symbol, const path& des
   if (toXmaster) {
     if (index.xmaster == formats::IndexFileState::kUnusable) {
       return Failed(prompt, formats::IndexFileName(formats::IndexFile::kXmaster) +
-                                std::string(" of ") + destDir.string() + " cannot be used: it " +
-                                index.xmasterProblem);
+                                std::string(" of ") + platform::Utf8FromPath(destDir) +
+                                " cannot be used: it " + index.xmasterProblem);
     }
     if (index.xmaster == formats::IndexFileState::kAbsent ||
         (number = NextXmasterNumber(index.xmasterFile)) == 0) {
@@ -348,12 +356,13 @@ OpResult RemoveSymbol(const path& portfolioDir, const path& masterPath, std::str
   IndexUpdate update;
   std::string error;
   if (!update.Load(masterPath.parent_path(), &error)) {
-    return OpResult::Failure("The master file\n" + masterPath.string() + "\ncannot be read.");
+    return OpResult::Failure("The master file\n" + platform::Utf8FromPath(masterPath) +
+                             "\ncannot be read.");
   }
   const IndexEntry* entry = update.index().FindBySymbol(symbol);
   if (entry == nullptr) {
-    return OpResult::Failure(
-        Fill(kNotFoundReason, {symbol, masterPath.string()}).append("\nNothing was deleted."));
+    return OpResult::Failure(Fill(kNotFoundReason, {symbol, platform::Utf8FromPath(masterPath)})
+                                 .append("\nNothing was deleted."));
   }
   // One record per call: an index that lists the symbol twice keeps the other one.
   const IndexEntry removed = *entry;
@@ -367,9 +376,9 @@ OpResult RemoveSymbol(const path& portfolioDir, formats::SymbolKey key) {
     return OpResult::Failure(error);
   const IndexEntry* entry = update.index().Find(key);
   if (entry == nullptr) {
-    return OpResult::Failure(
-        Fill(kNotFoundReason, {"F" + std::to_string(key.fileNumber), portfolioDir.string()})
-            .append("\nNothing was deleted."));
+    return OpResult::Failure(Fill(kNotFoundReason, {"F" + std::to_string(key.fileNumber),
+                                                    platform::Utf8FromPath(portfolioDir)})
+                                 .append("\nNothing was deleted."));
   }
   const IndexEntry removed = *entry;
   return RemoveEntry(update, removed, portfolioDir);
@@ -381,9 +390,12 @@ AddResult AddSymbolToPortfolio(const MasterRecord& sourceRecord, std::string_vie
   Source source;
   source.dir = sourceDir;
   source.entry = formats::EntryFromMaster(sourceRecord, 0);
+  const std::size_t unconfirmed = platform::UnconfirmedChangeCount();
   AddResult result = AddCopy(source, symbol, destDir, prompt);
   if (result != kAdded || !move)
     return result;
+  if (platform::UnconfirmedChangeCount() != unconfirmed)
+    return Failed(prompt, CopyUnconfirmedReason(destDir));
   std::string error;
   if (!DeleteSymbolFiles(sourceDir, sourceRecord.fileNumber(), &error)) {
     return Failed(prompt, error);
@@ -399,20 +411,24 @@ AddResult TransferSymbol(const path& portfolioDir, const path& /*masterPath*/,
       found != formats::kOk) {
     return Failed(prompt,
                   found == formats::kFileRead
-                      ? "The portfolio\n" + portfolioDir.string() + "\ncannot be read completely."
-                      : Fill(kNotFoundReason, {text, portfolioDir.string()}));
+                      ? "The portfolio\n" + platform::Utf8FromPath(portfolioDir) +
+                            "\ncannot be read completely."
+                      : Fill(kNotFoundReason, {text, platform::Utf8FromPath(portfolioDir)}));
   }
 
+  const std::size_t unconfirmed = platform::UnconfirmedChangeCount();
   AddResult result = AddCopy(source, text, destDir, prompt);
   if (result != kAdded || !move)
     return result;
+  if (platform::UnconfirmedChangeCount() != unconfirmed)
+    return Failed(prompt, CopyUnconfirmedReason(destDir));
 
   // The record leaves the index that lists it (a sub-portfolio's when it was found there), and
   // only then do its files go.
   const path sourceMaster =
       source.index.masterPath.empty() ? source.dir / "MASTER" : source.index.masterPath;
   if (OpResult dropped = RemoveRecordByNumber(sourceMaster, source.entry.fileNumber()); !dropped) {
-    return Failed(prompt, "The symbol was copied to\n" + destDir.string() +
+    return Failed(prompt, "The symbol was copied to\n" + platform::Utf8FromPath(destDir) +
                               "\nbut could not be removed here:\n" + dropped.message);
   }
   std::string error;
@@ -425,7 +441,8 @@ OpResult RemoveRecordByNumber(const path& masterPath, std::uint16_t fileNumber) 
   IndexUpdate update;
   std::string error;
   if (!update.Load(masterPath.parent_path(), &error)) {
-    return OpResult::Failure("The master file\n" + masterPath.string() + "\ncannot be read.");
+    return OpResult::Failure("The master file\n" + platform::Utf8FromPath(masterPath) +
+                             "\ncannot be read.");
   }
   // Directory entries name no files; their first byte is no file number. Dropped from the last
   // so that the positions of the others stay.
@@ -440,7 +457,7 @@ OpResult RemoveRecordByNumber(const path& masterPath, std::uint16_t fileNumber) 
   // Without a matching record the counters stay as they are.
   if (dropped == 0) {
     return OpResult::Failure("No record of file number " + std::to_string(fileNumber) +
-                             " is listed in\n" + masterPath.string());
+                             " is listed in\n" + platform::Utf8FromPath(masterPath));
   }
   if (platform::IoResult written = update.Commit(kOpsWork); !written) {
     return OpResult::Failure(Describe("cannot write", masterPath, written));
@@ -478,7 +495,7 @@ OpResult RenameSymbol(const path& dir, formats::SymbolKey key, std::string_view 
   const IndexEntry* entry = update.index().Find(key);
   if (entry == nullptr) {
     return OpResult::Failure(
-        Fill(kNotFoundReason, {"F" + std::to_string(key.fileNumber), dir.string()}));
+        Fill(kNotFoundReason, {"F" + std::to_string(key.fileNumber), platform::Utf8FromPath(dir)}));
   }
   const std::size_t limit = formats::NameLimit(update.index(), *entry);
   if (newName.size() > limit)

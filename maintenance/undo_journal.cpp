@@ -100,13 +100,14 @@ std::vector<UndoStep> UndoJournal::History(std::string* error) const {
   std::vector<StepRecord> steps;
   if (!Steps(store, steps)) {
     if (error)
-      *error = "cannot list " + dir.string();
+      *error = "cannot list " + platform::Utf8FromPath(dir);
     return history;
   }
   for (auto it = steps.rbegin(); it != steps.rend(); ++it) {
     UndoStep step;
-    step.label =
-        it->damaged ? "(unreadable: " + store.RecordPath(it->seq).string() + ")" : it->label;
+    step.label = it->damaged
+                     ? "(unreadable: " + platform::Utf8FromPath(store.RecordPath(it->seq)) + ")"
+                     : it->label;
     step.time = it->time;
     step.state = it->damaged                     ? UndoStep::State::kUnreadable
                  : it->interrupted()             ? UndoStep::State::kInterrupted
@@ -152,21 +153,22 @@ UndoOutcome UndoJournal::Apply(bool redo) const {
   const journal::Store store(dir);
   std::vector<StepRecord> steps;
   if (!Steps(store, steps))
-    return Outcome(Kind::kRefused, {}, JournalUnreadableMessage("cannot list " + dir.string()));
+    return Outcome(Kind::kRefused, {},
+                   JournalUnreadableMessage("cannot list " + platform::Utf8FromPath(dir)));
   const auto target = Target(steps, redo);
   if (!target)
     return Outcome(Kind::kNothing, {}, nothing);
   StepRecord step = steps[*target];
   if (step.damaged) {
     return Outcome(Kind::kRefused, {},
-                   JournalUnreadableMessage(store.RecordPath(step.seq).string()));
+                   JournalUnreadableMessage(platform::Utf8FromPath(store.RecordPath(step.seq))));
   }
   const std::string& label = step.label;
 
   // Everything is checked and read before the first file changes.
   std::vector<Put> plan;
   for (const FileChange& change : step.files) {
-    const std::string name = change.file.string();
+    const std::string name = platform::Utf8FromPath(change.file);
     Fingerprint now;
     if (!journal::ReadCurrent(change.file, now))
       return Outcome(Kind::kRefused, label, UndoUnreadableMessage(redo, label, name));
@@ -179,7 +181,8 @@ UndoOutcome UndoJournal::Apply(bool redo) const {
     const int blob = redo ? change.afterBlob : change.beforeBlob;
     if (want.present && !store.ReadBlob(step.seq, blob, want, put.bytes)) {
       return Outcome(Kind::kRefused, label,
-                     UndoUnreadableMessage(redo, label, store.BlobPath(step.seq, blob).string()));
+                     UndoUnreadableMessage(redo, label,
+                                           platform::Utf8FromPath(store.BlobPath(step.seq, blob))));
     }
     plan.push_back(std::move(put));
   }
@@ -193,7 +196,8 @@ UndoOutcome UndoJournal::Apply(bool redo) const {
   for (const Put* put : WriteOrder(plan, redo)) {
     const path& file = put->change->file;
     const platform::IoResult done =
-        put->present ? platform::ReplaceFile(file, file.filename().string() + ".~UN", put->bytes)
+        put->present ? platform::ReplaceFile(file, platform::Utf8FromPath(file.filename()) + ".~UN",
+                                             put->bytes)
                      : platform::DeleteFileIfPresent(file);
     if (!done) {
       outcome.kind = Kind::kFailed;

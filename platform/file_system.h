@@ -10,23 +10,40 @@
 #include <string_view>
 #include <vector>
 
+#ifdef _WIN32
+// <windows.h> makes CreateDirectory, ReplaceFile and MoveFile macros for its own functions;
+// wherever the file layer is used, ours are the ones meant (and a later <windows.h> is not read
+// again).
+#include <windows.h>
+#undef CreateDirectory
+#undef ReplaceFile
+#undef MoveFile
+#endif
+
 namespace ledgrix::platform {
 
 using Path = std::filesystem::path;
 
-// Outcome of a file operation: success, or a message that says what failed and why.
+// Outcome of a file operation: success, or a message that says what failed and why. A change
+// that is in place but whose last step, the one that makes it survive a power loss, failed is a
+// success that is "unconfirmed": what depends on it goes on, and the message says what failed.
 class [[nodiscard]] IoResult {
  public:
   IoResult() = default;
-  static IoResult Failure(std::string message) { return IoResult(std::move(message)); }
+  static IoResult Failure(std::string message) { return IoResult(kFailed, std::move(message)); }
+  static IoResult Unconfirmed(std::string message) {
+    return IoResult(kUnconfirmed, std::move(message));
+  }
 
-  bool ok() const { return !failed_; }
+  bool ok() const { return state_ != kFailed; }
+  bool unconfirmed() const { return state_ == kUnconfirmed; }
   explicit operator bool() const { return ok(); }
   const std::string& message() const { return message_; }
 
  private:
-  explicit IoResult(std::string message) : failed_(true), message_(std::move(message)) {}
-  bool failed_ = false;
+  enum State { kDone, kUnconfirmed, kFailed };
+  IoResult(State state, std::string message) : state_(state), message_(std::move(message)) {}
+  State state_ = kDone;
   std::string message_;
 };
 
@@ -57,7 +74,7 @@ class InputFile {
   virtual bool failed() const { return false; }
 };
 
-// A file opened for writing raw bytes (created or emptied). Nothing is durable before Sync.
+// A file opened for writing raw bytes. Nothing is durable before Sync.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
@@ -82,20 +99,38 @@ class FileSystem {
 
   // nullptr when the file cannot be opened.
   virtual std::unique_ptr<InputFile> OpenRead(const Path& path) = 0;
-  // Creates or empties the file; nullptr (with a reason in *error) when that fails.
+  // Opens the file for writing, creating or emptying it (following a link); nullptr (with a
+  // reason in *error) when that fails. Only for files the user named, such as a device.
   virtual std::unique_ptr<OutputFile> OpenWrite(const Path& path, std::string* error) = 0;
+  // Creates a new, empty file; fails when any entry of that name exists, a link included, so
+  // that nothing is ever written through one. nullptr (with a reason in *error) on failure.
+  virtual std::unique_ptr<OutputFile> CreateNew(const Path& path, std::string* error) = 0;
+  // Gives the file at from a second name, to (a hard link); fails where the file system has no
+  // such links, across volumes, or when to exists.
+  virtual IoResult Link(const Path& from, const Path& to) = 0;
   // Renames from over to, replacing to in one atomic step.
   virtual IoResult Rename(const Path& from, const Path& to) = 0;
+  // Removes a file's name; a link is removed, never what it points to.
   virtual IoResult Remove(const Path& path) = 0;
   // Makes creations, renames and deletions in the directory durable.
   virtual IoResult SyncDirectory(const Path& dir) = 0;
   // Copies the permission bits of from onto to (best effort where from does not exist).
   virtual IoResult CopyPermissions(const Path& from, const Path& to) = 0;
 
+  // Whether an entry of that name exists (a dangling link too).
   virtual bool Exists(const Path& path) = 0;
+  // Where the file a path names really lies once every symbolic link or other reparse point at
+  // its end is followed; path itself when it is none.
+  virtual Path FinalPath(const Path& path) { return path; }
+  // An existing path with its last name spelt as on disk, where the system finds names in any
+  // case (Windows); path itself elsewhere.
+  virtual Path NameOnDisk(const Path& path) { return path; }
   virtual bool IsDirectory(const Path& path) = 0;
   // A device, pipe or socket: never replaced by renaming a new file over it.
   virtual bool IsSpecialFile(const Path& /*path*/) { return false; }
+  // Whether an existing file may be replaced now; where the system says no (Windows: a read-only
+  // file, or one another program holds open), the reason, before anything is written.
+  virtual IoResult CheckReplaceable(const Path& /*path*/) { return {}; }
   // Entries of a directory, without "." and "..". Empty when it cannot be read.
   virtual std::vector<DirEntry> List(const Path& dir) = 0;
   // Creates one directory whose parent exists; an existing directory is no failure. Durable once

@@ -18,13 +18,39 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
          });
 }
 
-// Writes content to path, flushes and closes it; the file is removed again on failure.
-IoResult WriteDurably(FileSystem& fs, const Path& path, const std::vector<std::uint8_t>& content,
+std::vector<std::string> g_unconfirmed;
+int g_unnoted = 0;
+
+// A change in place whose folder could not be synced: reported, and noted for the front end.
+IoResult Unconfirmed(const IoResult& synced) {
+  if (g_unnoted == 0)
+    g_unconfirmed.push_back(synced.message());
+  return IoResult::Unconfirmed(synced.message());
+}
+
+IoResult SyncAfterChange(FileSystem& fs, const Path& dir) {
+  IoResult synced = fs.SyncDirectory(dir);
+  return synced ? synced : Unconfirmed(synced);
+}
+
+// Removes whatever entry has the name of a work or backup file, a link included (never what it
+// points to), so that the file is then created afresh.
+IoResult RemoveStale(FileSystem& fs, const Path& path) {
+  if (!fs.Exists(path))
+    return {};
+  return fs.Remove(path);
+}
+
+// Writes content to a new file at path (a stale entry of that name removed first), flushes and
+// closes it; the file is removed again on failure.
+IoResult WriteNewFile(FileSystem& fs, const Path& path, const std::vector<std::uint8_t>& content,
                       const Path& permissionsFrom) {
+  if (IoResult removed = RemoveStale(fs, path); !removed)
+    return removed;
   std::string error;
-  std::unique_ptr<OutputFile> out = fs.OpenWrite(path, &error);
+  std::unique_ptr<OutputFile> out = fs.CreateNew(path, &error);
   if (!out)
-    return IoResult::Failure(error.empty() ? "cannot create " + path.string() : error);
+    return IoResult::Failure(error.empty() ? "cannot create " + Utf8FromPath(path) : error);
   IoResult result = content.empty() ? IoResult() : out->Write(content.data(), content.size());
   if (result && !permissionsFrom.empty() && fs.Exists(permissionsFrom)) {
     result = fs.CopyPermissions(permissionsFrom, path);
@@ -37,6 +63,20 @@ IoResult WriteDurably(FileSystem& fs, const Path& path, const std::vector<std::u
   if (!result)
     (void)fs.Remove(path);
   return result;
+}
+
+// The backup: a second name for the old file where the file system allows it (nothing to write
+// or flush), else a flushed copy.
+IoResult MakeBackup(FileSystem& fs, const Path& source, const Path& backup) {
+  if (IoResult removed = RemoveStale(fs, backup); !removed)
+    return removed;
+  if (fs.Link(source, backup))
+    return {};
+  std::vector<std::uint8_t> previous;
+  std::string error;
+  if (!ReadWholeFile(source, previous, &error))
+    return IoResult::Failure(error);
+  return WriteNewFile(fs, backup, previous, source);
 }
 
 ChangeObserver* g_observer = nullptr;
@@ -64,18 +104,18 @@ ScopedChangeObserver::~ScopedChangeObserver() {
 
 Path ResolveName(const Path& dir, std::string_view name) {
   FileSystem& fs = CurrentFileSystem();
-  Path exact = dir / std::string(name);
+  Path exact = dir / PathFromUtf8(name);
   if (fs.Exists(exact))
-    return exact;
+    return fs.NameOnDisk(exact);
   for (const DirEntry& entry : fs.List(dir)) {
     if (EqualsIgnoringCase(entry.name, name))
-      return dir / entry.name;
+      return dir / PathFromUtf8(entry.name);
   }
   return exact;
 }
 
 Path ResolvePath(const Path& path) {
-  return ResolveName(path.parent_path(), path.filename().string());
+  return ResolveName(path.parent_path(), Utf8FromPath(path.filename()));
 }
 
 std::unique_ptr<InputFile> OpenResolved(const Path& path) {
@@ -87,7 +127,7 @@ bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes, std::stri
   std::unique_ptr<InputFile> in = OpenResolved(path);
   if (!in) {
     if (error)
-      *error = "cannot open " + path.string();
+      *error = "cannot open " + Utf8FromPath(path);
     return false;
   }
   std::array<std::uint8_t, 64 * 1024> chunk{};
@@ -101,7 +141,7 @@ bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes, std::stri
   if (in->failed()) {
     bytes.clear();
     if (error)
-      *error = "cannot read " + path.string();
+      *error = "cannot read " + Utf8FromPath(path);
     return false;
   }
   return true;
@@ -112,40 +152,38 @@ IoResult ReplaceFile(const Path& target, std::string_view workName,
   FileSystem& fs = CurrentFileSystem();
   const Path dir = target.parent_path();
   const Path resolvedTarget = ResolvePath(target);
-  const Path work = ResolveName(dir, workName);
-  const bool targetExists = fs.Exists(resolvedTarget);
+  // A target that is a link is replaced where it points, so that it stays a link.
+  const Path place = fs.FinalPath(resolvedTarget);
+  const Path placeDir = place.parent_path();
+  const bool targetExists = fs.Exists(place);
   // Renaming over a device would put a plain file in its place.
-  if (targetExists && fs.IsSpecialFile(resolvedTarget)) {
-    return IoResult::Failure(resolvedTarget.string() + " is not a regular file");
+  if (targetExists && fs.IsSpecialFile(place))
+    return IoResult::Failure(Utf8FromPath(place) + " is not a regular file");
+  if (targetExists) {
+    if (IoResult replaceable = fs.CheckReplaceable(place); !replaceable)
+      return replaceable;
   }
   if (IoResult announced = Announce(resolvedTarget, &content); !announced)
     return announced;
 
-  if (IoResult written = WriteDurably(fs, work, content, targetExists ? resolvedTarget : Path());
-      !written) {
+  const Path work = ResolveName(placeDir, workName);
+  if (IoResult written = WriteNewFile(fs, work, content, targetExists ? place : Path()); !written) {
     return written;
   }
-
   if (!backupName.empty() && targetExists) {
-    std::vector<std::uint8_t> previous;
-    std::string error;
-    IoResult backedUp;
-    if (!ReadWholeFile(resolvedTarget, previous, &error)) {
-      backedUp = IoResult::Failure(error);
-    } else {
-      backedUp = WriteDurably(fs, ResolveName(dir, backupName), previous, resolvedTarget);
-    }
-    if (!backedUp) {
+    if (IoResult backedUp = MakeBackup(fs, place, ResolveName(dir, backupName)); !backedUp) {
       (void)fs.Remove(work);
       return backedUp;
     }
   }
-
-  if (IoResult renamed = fs.Rename(work, resolvedTarget); !renamed) {
+  if (IoResult renamed = fs.Rename(work, place); !renamed) {
     (void)fs.Remove(work);
     return renamed;
   }
-  return fs.SyncDirectory(dir);
+  IoResult synced = SyncAfterChange(fs, placeDir);
+  if (synced && !backupName.empty() && placeDir != dir)
+    synced = SyncAfterChange(fs, dir);
+  return synced;
 }
 
 IoResult WriteFileAtomically(const Path& path, std::string_view workName,
@@ -163,7 +201,7 @@ IoResult WriteOutputFile(const Path& path, std::string_view workName,
   std::string error;
   std::unique_ptr<OutputFile> out = fs.OpenWrite(resolved, &error);
   if (!out)
-    return IoResult::Failure(error.empty() ? "cannot open " + resolved.string() : error);
+    return IoResult::Failure(error.empty() ? "cannot open " + Utf8FromPath(resolved) : error);
   IoResult result = content.empty() ? IoResult() : out->Write(content.data(), content.size());
   IoResult closed = out->Close();
   return result ? closed : result;
@@ -174,7 +212,7 @@ IoResult CopyFileReplacing(const Path& from, const Path& to) {
   std::string error;
   if (!ReadWholeFile(from, bytes, &error))
     return IoResult::Failure(error);
-  return WriteFileAtomically(to, to.filename().string() + ".~CP", bytes);
+  return WriteFileAtomically(to, Utf8FromPath(to.filename()) + ".~CP", bytes);
 }
 
 IoResult DeleteFileIfPresent(const Path& path) {
@@ -186,14 +224,14 @@ IoResult DeleteFileIfPresent(const Path& path) {
     return announced;
   if (IoResult removed = fs.Remove(resolved); !removed)
     return removed;
-  return fs.SyncDirectory(resolved.parent_path());
+  return SyncAfterChange(fs, resolved.parent_path());
 }
 
 IoResult MoveFile(const Path& from, const Path& to) {
   FileSystem& fs = CurrentFileSystem();
   const Path source = ResolvePath(from);
   if (!fs.Exists(source))
-    return IoResult::Failure("cannot find " + from.string());
+    return IoResult::Failure("cannot find " + Utf8FromPath(from));
   const Path target = ResolvePath(to);
   if (source.parent_path() == target.parent_path()) {
     if (g_observer != nullptr && source != target) {
@@ -209,16 +247,38 @@ IoResult MoveFile(const Path& from, const Path& to) {
     }
     if (IoResult renamed = fs.Rename(source, target); !renamed)
       return renamed;
-    return fs.SyncDirectory(target.parent_path());
+    return SyncAfterChange(fs, target.parent_path());
   }
   // Across folders the copy is complete and durable before the source goes.
-  if (IoResult copied = CopyFileReplacing(source, target); !copied)
-    return copied;
+  if (IoResult copied = CopyFileReplacing(source, target); !copied || copied.unconfirmed()) {
+    return copied ? IoResult::Failure(Utf8FromPath(target) + " is written, but " +
+                                      copied.message() + "; " + Utf8FromPath(source) + " is kept")
+                  : copied;
+  }
   if (IoResult announced = Announce(source, nullptr); !announced)
     return announced;
   if (IoResult removed = fs.Remove(source); !removed)
     return removed;
-  return fs.SyncDirectory(source.parent_path());
+  // The copy is in place whatever the source folder's sync says.
+  return SyncAfterChange(fs, source.parent_path());
+}
+
+std::vector<std::string> TakeUnconfirmedChanges() {
+  std::vector<std::string> taken;
+  taken.swap(g_unconfirmed);
+  return taken;
+}
+
+std::size_t UnconfirmedChangeCount() {
+  return g_unconfirmed.size();
+}
+
+ScopedUnnotedChanges::ScopedUnnotedChanges() {
+  ++g_unnoted;
+}
+
+ScopedUnnotedChanges::~ScopedUnnotedChanges() {
+  --g_unnoted;
 }
 
 bool FileExists(const Path& path) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/paths.h"
 
 namespace ledgrix::platform {
 
@@ -27,11 +28,16 @@ bool ReadWholeFile(const Path& path, std::vector<std::uint8_t>& bytes,
                    std::string* error = nullptr);
 
 // Replaces target with content, never leaving a moment without a complete target:
-// the content is written to workName in target's directory, flushed and closed; target's
-// permissions are copied over; when backupName is not empty, target is first copied there
-// (flushed); then the work file is renamed over target and the directory synced.
+// the content is written to a new file workName in target's directory (any entry of that name,
+// a link too, is removed first: nothing is written through a link), flushed and closed; target's
+// permissions are copied over; when backupName is not empty, the old target gets that second
+// name (a hard link, or a flushed copy where the file system has none); then the work file is
+// renamed over target and the directory synced. A target that is a symbolic link is replaced
+// where it points (the work file beside the real file) and stays a link.
 // Names are resolved without regard to case; the spelling already on disk is kept.
 // On any failure the target is untouched, the work file is removed and the reason returned.
+// When only the final directory sync fails the new file is in place: the result is ok but
+// unconfirmed, and the change is noted for TakeUnconfirmedChanges.
 IoResult ReplaceFile(const Path& target, std::string_view workName,
                      const std::vector<std::uint8_t>& content, std::string_view backupName = {});
 
@@ -55,6 +61,24 @@ IoResult DeleteFileIfPresent(const Path& path);
 // Moves a file to another name or directory. Within one directory this is a rename; across
 // directories the destination is written completely and synced before the source is removed.
 IoResult MoveFile(const Path& from, const Path& to);
+
+// What the changes since the last call could not confirm on disk (their folder sync failed):
+// each is in place, but a power loss could still undo it. Front ends show them after an
+// operation; taking them clears the list.
+std::vector<std::string> TakeUnconfirmedChanges();
+// How many such notes wait; an operation compares it before and after a step.
+std::size_t UnconfirmedChangeCount();
+
+// While it lives, changes whose folder sync fails are not noted for TakeUnconfirmedChanges (their
+// results still say unconfirmed): for the program's own files, such as the undo journal's, whose
+// doubt says nothing about the portfolio the user changed.
+class ScopedUnnotedChanges {
+ public:
+  ScopedUnnotedChanges();
+  ~ScopedUnnotedChanges();
+  ScopedUnnotedChanges(const ScopedUnnotedChanges&) = delete;
+  ScopedUnnotedChanges& operator=(const ScopedUnnotedChanges&) = delete;
+};
 
 // True when the resolved path exists as a regular file.
 bool FileExists(const Path& path);

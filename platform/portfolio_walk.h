@@ -1,11 +1,14 @@
 // The walk below a directory for portfolios (directories that hold a MASTER file): depth first
-// with an explicit stack, never following symbolic links below the root, never entering another
-// mount, skipping dot directories. The GUI's drive search and the CLI's portfolio list share it.
+// with an explicit stack, never following symbolic links or other reparse points below the root,
+// never entering another volume, skipping dot directories. The GUI's drive search and the CLI's
+// portfolio list share it.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/paths.h"
 
 namespace ledgrix::platform {
 
@@ -21,9 +24,6 @@ std::string UpperAscii(std::string_view text);
 // A child passes when the filter is off, or when its upper-case path contains the filter or the
 // filter contains it (the second lets the walk descend through the filter path's ancestors).
 bool PassesFilter(std::string_view childPath, const WalkFilter& filter);
-
-// child of dir, joined with the native separator ("/" + name for the root "/").
-std::string JoinPath(std::string_view dir, std::string_view name);
 
 // Told about each step of the walk, in order.
 class WalkObserver {

@@ -180,7 +180,7 @@ int main(int argc, char* argv[]) {
   std::error_code ec;
   fs::create_directories(root, ec);
   if (ec) {
-    std::fprintf(stderr, "ledgrix-demo: cannot create %s: %s\n", root.c_str(),
+    std::fprintf(stderr, "ledgrix-demo: cannot create %s: %s\n", root.string().c_str(),
                  ec.message().c_str());
     return 1;
   }
@@ -207,11 +207,12 @@ int main(int argc, char* argv[]) {
                       47) &&
        ok;
   if (!ok) {
-    std::fprintf(stderr, "ledgrix-demo: could not write every file under %s\n", root.c_str());
+    std::fprintf(stderr, "ledgrix-demo: could not write every file under %s\n",
+                 root.string().c_str());
     return 1;
   }
   if (!WriteText(root / ".ledgrix-demo", "Demo portfolios written by ledgrix-demo.\n"))
     return 1;
-  std::printf("Demo portfolios written to %s\n", root.c_str());
+  std::printf("Demo portfolios written to %s\n", root.string().c_str());
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "formats/windows1252.h"
+#include "platform/paths.h"
 
 namespace ledgrix::commands {
 
@@ -32,8 +33,13 @@ inline QString FirstUnencodable(const QString& text) {
   return QString::fromStdString(formats::FirstUnencodable(text.toStdString()));
 }
 
+// Paths go through the file layer's one conversion from UTF-8 text, and back.
 inline std::filesystem::path FsPath(const QString& text) {
-  return std::filesystem::path(text.toStdU16String());
+  return platform::PathFromUtf8(text.toStdString());
+}
+
+inline QString PathText(const std::filesystem::path& path) {
+  return QString::fromStdString(platform::Utf8FromPath(path));
 }
 
 }  // namespace ledgrix::commands

@@ -1,16 +1,78 @@
 #include "tests/cli/cli_runner.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
 
 #include "formats/dates.h"
+#include "platform/paths.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#endif
 
 namespace ledgrix::testing {
 
 namespace {
+
+#ifdef _WIN32
+
+// One argument as CommandLineToArgvW reads it back.
+std::wstring Quoted(const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos)
+    return arg;
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : arg) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    quoted.push_back(c);
+  }
+  quoted.append(2 * backslashes, L'\\');
+  return quoted + L"\"";
+}
+
+HANDLE Inherited(const path& file, bool write) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return ::CreateFileW(file.c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ,
+                       &inherit, write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+int Run(const std::vector<std::string>& args, const path& in, const path& out, const path& err) {
+  // Undo journals go to a folder of the test run's own; the program inherits the variable.
+  ::SetEnvironmentVariableW(L"LOCALAPPDATA", CliStateDir().c_str());
+  std::wstring command = Quoted(platform::PathFromUtf8(LEDGRIX_CLI_PATH).native());
+  for (const std::string& arg : args)
+    command += L" " + Quoted(platform::PathFromUtf8(arg).native());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = Inherited(in, false);
+  startup.hStdOutput = Inherited(out, true);
+  startup.hStdError = Inherited(err, true);
+  PROCESS_INFORMATION process{};
+  DWORD status = static_cast<DWORD>(-1);
+  if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                       &startup, &process)) {
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+  }
+  for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError})
+    ::CloseHandle(handle);
+  return static_cast<int>(status);
+}
+
+#else
 
 std::string Quoted(const std::string& text) {
   std::string quoted = "'";
@@ -18,6 +80,21 @@ std::string Quoted(const std::string& text) {
     quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
+
+int Run(const std::vector<std::string>& args, const path& in, const path& out, const path& err) {
+  // Undo journals go to a folder of the test run's own, never below the real home.
+  const std::string state = Quoted(CliStateDir().string());
+  std::string command =
+      "XDG_STATE_HOME=" + state + " LOCALAPPDATA=" + state + " " + Quoted(LEDGRIX_CLI_PATH);
+  for (const std::string& arg : args)
+    command += " " + Quoted(arg);
+  command +=
+      " <" + Quoted(in.string()) + " >" + Quoted(out.string()) + " 2>" + Quoted(err.string());
+  const int raw = std::system(command.c_str());
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+#endif
 
 }  // namespace
 
@@ -34,16 +111,8 @@ const path& CliStateDir() {
 CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinText) {
   TempDir io;
   WriteText(io / "in", stdinText);
-  // Undo journals go to a folder of the test run's own, never below the real home.
-  const std::string state = Quoted(CliStateDir().string());
-  std::string command =
-      "XDG_STATE_HOME=" + state + " LOCALAPPDATA=" + state + " " + Quoted(LEDGRIX_CLI_PATH);
-  for (const std::string& arg : args)
-    command += " " + Quoted(arg);
-  command += " <" + Quoted((io / "in").string()) + " >" + Quoted((io / "out").string()) + " 2>" +
-             Quoted((io / "err").string());
-  const int raw = std::system(command.c_str());
-  return CliResult{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Text(io / "out"), Text(io / "err")};
+  const int status = Run(args, io / "in", io / "out", io / "err");
+  return CliResult{status, Text(io / "out"), Text(io / "err")};
 }
 
 SymbolSpec Spec(std::uint8_t n, const std::string& symbol, const std::string& name,

@@ -44,6 +44,9 @@ bool CopySample(const std::string& sample, const path& dir) {
     return false;
   fs::copy(*samples / sample, dir, fs::copy_options::recursive);
   fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+  // Windows refuses to replace a read-only file.
+  for (const auto& entry : fs::recursive_directory_iterator(dir))
+    fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
   return true;
 }
 

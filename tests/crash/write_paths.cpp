@@ -20,13 +20,21 @@ namespace {
 using formats::QuoteDate;
 using maintenance::QuoteChange;
 
-const std::filesystem::path kRoot = "/p";
-const std::filesystem::path kTop = "/p/top";
-const std::filesystem::path kDest = "/p/dest";
-const std::filesystem::path kDamaged = "/p/damaged";
-const std::filesystem::path kExtended = "/p/ext";
-const std::filesystem::path kFull = "/p/full";
-const std::filesystem::path kState = "/state";  // where the undo journals live
+// Absolute on either system: the undo journal names each file by its absolute path, and on
+// Windows "/p" would take the current drive.
+#ifdef _WIN32
+#define LEDGRIX_CRASH_ROOT "C:"
+#else
+#define LEDGRIX_CRASH_ROOT ""
+#endif
+const std::filesystem::path kRoot = LEDGRIX_CRASH_ROOT "/p";
+const std::filesystem::path kTop = kRoot / "top";
+const std::filesystem::path kDest = kRoot / "dest";
+const std::filesystem::path kDamaged = kRoot / "damaged";
+const std::filesystem::path kLower = kRoot / "lower";
+const std::filesystem::path kExtended = kRoot / "ext";
+const std::filesystem::path kFull = kRoot / "full";
+const std::filesystem::path kState = LEDGRIX_CRASH_ROOT "/state";  // where the undo journals live
 
 QuoteDate Day(int year, int month, int day) {
   return formats::DayFromYmd(year, month, day);
@@ -146,11 +154,12 @@ WritePath QuotePath(std::string name, std::int16_t operation, QuoteDate first, Q
 // After a move the quotes are in at least one complete place: the source file or a new file
 // of the destination holds them as they were.
 std::string QuotesSomewhere(const FileMap& rebooted, const FileMap& before, const FileMap& after) {
-  const std::string source = "/p/top/F1.DAT";
+  const std::string source = (kTop / "F1.DAT").generic_string();
+  const std::string dest = kDest.generic_string() + "/";
   // Where they start: before a move, or after the undo of one.
   const FileContent quotes = before.count(source) ? before.at(source) : after.at(source);
   for (const auto& [key, content] : rebooted) {
-    const bool candidate = key == source || key.rfind("/p/dest/", 0) == 0;
+    const bool candidate = key == source || key.rfind(dest, 0) == 0;
     if (candidate && content == quotes)
       return {};
   }
@@ -283,7 +292,7 @@ std::vector<WritePath> AllWritePaths() {
                                               : "Delete a middle quote, lower-case names",
                                 maintenance::kDelete, day, day, "LOW");
     lower.setup = BuildLowerCasePortfolio;
-    lower.run = [day] { return Change(maintenance::kDelete, day, day, "LOW", "/p/lower"); };
+    lower.run = [day] { return Change(maintenance::kDelete, day, day, "LOW", kLower); };
     lower.invariant = NoNewSpelling;
     paths.push_back(lower);
   }
@@ -386,7 +395,7 @@ std::vector<WritePath> AllWritePaths() {
     const bool extended = path.name.find("MASTER") != std::string::npos ||
                           path.name.find("GGG") != std::string::npos ||
                           path.name.find("HHH") != std::string::npos;
-    path = Journaled(path, lower                         ? "/p/lower"
+    path = Journaled(path, lower                         ? kLower
                            : path.name == "RepairMaster" ? kDamaged
                            : extended                    ? kExtended
                                                          : kTop);

@@ -122,6 +122,7 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
                                 "\"DATE\"\n\"CLOSE\"\n\"OPEN\"\n\"HIGH\"\n\"VOL\"\n\"OI\"\n");
            }),
        kOk, kOk, 0},
+#ifndef _WIN32  // links made by the tests are POSIX links
       {"directory entry naming itself",
        [](const path& d) {
          PortfolioBuilder(d).AddDirectoryEntry("LOOP").Add(Spec(1, "A")).Write();
@@ -146,6 +147,7 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
          PortfolioBuilder(d / "SUB").Add(Spec(1, "IBM")).Write();
        },
        kOk, kOk, 0, "", "SUB"},
+#endif
       {"entry '..'",
        [](const path& d) {
          std::filesystem::create_directories(d / "P");

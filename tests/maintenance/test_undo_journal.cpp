@@ -251,6 +251,24 @@ TEST_F(UndoJournalTest, AJournalThatCannotBeWrittenStopsTheCorrection) {
 }
 
 TEST(UndoJournalPlace, PerUserStateFolderOutsideThePortfolio) {
+#ifdef _WIN32
+  // Read wide: a user name outside the ANSI code page.
+  const wchar_t* saved = _wgetenv(L"LOCALAPPDATA");
+  const std::wstring local = saved ? saved : L"";
+  const struct {
+    const wchar_t* local;
+    const wchar_t* root;
+  } cases[] = {
+      {L"C:\\Users\\J\u00f6rg \u682a\\AppData\\Local",
+       L"C:\\Users\\J\u00f6rg \u682a\\AppData\\Local\\Ledgrix\\Undo"},
+      {L"", L""},
+  };
+  for (const auto& c : cases) {
+    _wputenv_s(L"LOCALAPPDATA", c.local);
+    EXPECT_EQ(journal::DefaultRoot(), path(c.root));
+  }
+  _wputenv_s(L"LOCALAPPDATA", local.c_str());
+#else
   const char* savedState = std::getenv("XDG_STATE_HOME");
   const char* savedHome = std::getenv("HOME");
   const std::string state = savedState ? savedState : "", home = savedHome ? savedHome : "";
@@ -271,6 +289,7 @@ TEST(UndoJournalPlace, PerUserStateFolderOutsideThePortfolio) {
   }
   savedState ? setenv("XDG_STATE_HOME", state.c_str(), 1) : unsetenv("XDG_STATE_HOME");
   savedHome ? setenv("HOME", home.c_str(), 1) : unsetenv("HOME");
+#endif
 
   TempDir dir;
   std::string error;

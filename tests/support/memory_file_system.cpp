@@ -258,6 +258,33 @@ std::unique_ptr<platform::OutputFile> MemoryFileSystem::OpenWrite(const Path& pa
   return std::make_unique<MemoryOutputFile>(*this, node);
 }
 
+std::unique_ptr<platform::OutputFile> MemoryFileSystem::CreateNew(const Path& path,
+                                                                  std::string* error) {
+  const std::string key = Key(path);
+  if (state_.live.count(key) != 0 || state_.dirs.count(key) != 0) {
+    if (error)
+      *error = "already exists: " + key;
+    return nullptr;
+  }
+  return OpenWrite(path, error);
+}
+
+IoResult MemoryFileSystem::Link(const Path& from, const Path& to) {
+  const std::string fromKey = Key(from);
+  const std::string toKey = Key(to);
+  auto it = state_.live.find(fromKey);
+  if (it == state_.live.end())
+    return IoResult::Failure("no such file: " + fromKey);
+  if (state_.live.count(toKey) != 0 || state_.dirs.count(toKey) != 0 ||
+      state_.dirs.count(Parent(toKey)) == 0) {
+    return IoResult::Failure("cannot link " + toKey);
+  }
+  BeforeChange();
+  state_.live[toKey] = it->second;
+  state_.pending.push_back({NamespaceOp::kCreate, {}, toKey, it->second});
+  return {};
+}
+
 IoResult MemoryFileSystem::Rename(const Path& from, const Path& to) {
   const std::string fromKey = Key(from);
   const std::string toKey = Key(to);
@@ -370,6 +397,15 @@ class UnsyncedOutputFile final : public platform::OutputFile {
 std::unique_ptr<platform::OutputFile> BrokenReplaceFileSystem::OpenWrite(const Path& path,
                                                                          std::string* error) {
   auto file = inner_.OpenWrite(path, error);
+  if (file && variant_ == BrokenReplace::kNoFileSync) {
+    return std::make_unique<UnsyncedOutputFile>(std::move(file));
+  }
+  return file;
+}
+
+std::unique_ptr<platform::OutputFile> BrokenReplaceFileSystem::CreateNew(const Path& path,
+                                                                         std::string* error) {
+  auto file = inner_.CreateNew(path, error);
   if (file && variant_ == BrokenReplace::kNoFileSync) {
     return std::make_unique<UnsyncedOutputFile>(std::move(file));
   }

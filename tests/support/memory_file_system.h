@@ -84,6 +84,9 @@ class MemoryFileSystem final : public platform::FileSystem {
   std::unique_ptr<platform::InputFile> OpenRead(const platform::Path& path) override;
   std::unique_ptr<platform::OutputFile> OpenWrite(const platform::Path& path,
                                                   std::string* error) override;
+  std::unique_ptr<platform::OutputFile> CreateNew(const platform::Path& path,
+                                                  std::string* error) override;
+  platform::IoResult Link(const platform::Path& from, const platform::Path& to) override;
   platform::IoResult Rename(const platform::Path& from, const platform::Path& to) override;
   platform::IoResult Remove(const platform::Path& path) override;
   platform::IoResult SyncDirectory(const platform::Path& dir) override;
@@ -122,6 +125,11 @@ class BrokenReplaceFileSystem final : public platform::FileSystem {
   }
   std::unique_ptr<platform::OutputFile> OpenWrite(const platform::Path& path,
                                                   std::string* error) override;
+  std::unique_ptr<platform::OutputFile> CreateNew(const platform::Path& path,
+                                                  std::string* error) override;
+  platform::IoResult Link(const platform::Path& from, const platform::Path& to) override {
+    return inner_.Link(from, to);
+  }
   platform::IoResult Rename(const platform::Path& from, const platform::Path& to) override;
   platform::IoResult Remove(const platform::Path& path) override { return inner_.Remove(path); }
   platform::IoResult SyncDirectory(const platform::Path& dir) override;
@@ -130,8 +138,13 @@ class BrokenReplaceFileSystem final : public platform::FileSystem {
     return inner_.CopyPermissions(from, to);
   }
   bool Exists(const platform::Path& path) override { return inner_.Exists(path); }
+  platform::Path FinalPath(const platform::Path& path) override { return inner_.FinalPath(path); }
+  platform::Path NameOnDisk(const platform::Path& path) override { return inner_.NameOnDisk(path); }
   bool IsDirectory(const platform::Path& path) override { return inner_.IsDirectory(path); }
   bool IsSpecialFile(const platform::Path& path) override { return inner_.IsSpecialFile(path); }
+  platform::IoResult CheckReplaceable(const platform::Path& path) override {
+    return inner_.CheckReplaceable(path);
+  }
   std::vector<platform::DirEntry> List(const platform::Path& dir) override {
     return inner_.List(dir);
   }
