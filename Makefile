@@ -12,6 +12,8 @@ PACKAGES := cmake make g++ pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev help2man
 # Extra packages for the sanitizer, fuzzing and coverage targets and the package's validators.
 CHECK_PACKAGES := clang libclang-rt-14-dev gcovr desktop-file-utils appstream
+# Extra packages for planting faults (make mutants).
+MUTANT_PACKAGES := python3 ninja-build ccache
 # Extra packages for building the Debian package (dependencies from dpkg-shlibdeps).
 PACKAGE_PACKAGES := dpkg-dev file
 # The Windows build of the Qt-free layers and the CLI: cross compiler, Wine to run the tests,
@@ -20,7 +22,7 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest libcli11-dev
 WINDOWS_BUILD ?= build-windows
 
 .PHONY: all deps check-deps package-deps configure build test run package check-package bench \
-        sanitize fuzz coverage windows format clean
+        sanitize fuzz coverage windows mutants format clean
 
 all: build
 
@@ -95,8 +97,14 @@ windows: configure
 	cd $(WINDOWS_BUILD) && ctest --output-on-failure -j $(JOBS)
 	sh tools/windows-parity.sh $(BUILD)/app/ledgrix-cli $(WINDOWS_BUILD)/app/ledgrix-cli.exe
 
+# Each planted fault of tools/mutants/faults.txt in turn, against the whole suite (slow: not CI).
+# ONLY=name,name plants only those; REV=commit plants into that commit's source.
+mutants:
+	@PKGS="$(PACKAGES) $(MUTANT_PACKAGES)" sh tools/install-deps.sh
+	/usr/bin/python3 tools/mutants/run.py $(if $(ONLY),--only $(ONLY)) $(if $(REV),--rev $(REV))
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench $(WINDOWS_BUILD)
+	rm -rf $(BUILD) build-asan build-fuzz build-cov build-bench $(WINDOWS_BUILD) build-mutants

@@ -23,7 +23,7 @@ TEST(CliExportTest, OptionsMapToTheExportWrittenToStdoutOrWithOToAFile) {
   } cases[] = {
       {{}, false, "01/05/98 80.0000 80.5000 79.5000 80.2500 1000.00 50.00\r\n", 5},
       {{"--newest-first"}, false, "01/09/98 84.0000 84.5000 83.5000 84.2500 5000.00 50.00\r\n", 5},
-      {{"--delim", "TAB", "--omit", "volume,oi"},
+      {{"--delim", "TAB", "--omit", "Volume,OI"},
        false,
        "01/05/98\t80.0000\t80.5000\t79.5000\t80.2500\r\n",
        5},

@@ -62,10 +62,11 @@ Build Damaged(Build damage) {
 struct DamageCase {
   const char* what;
   Build build;
-  StatusCode lookup;       // LookupSymbol of IBM
-  StatusCode load;         // LoadSeries(start -1, count 400)
-  int facts;               // ReadSeriesFacts
-  const char* start = "";  // the portfolio searched, below the temporary directory
+  StatusCode lookup;              // LookupSymbol of IBM
+  StatusCode load;                // LoadSeries(start -1, count 400)
+  int facts;                      // ReadSeriesFacts
+  const char* start = "";         // the portfolio searched, below the temporary directory
+  const char* foundIn = nullptr;  // where the lookup must find IBM, when that matters
 };
 
 TEST(DamagedInput, EveryCaseGivesAStatus) {
@@ -139,6 +140,13 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
            std::filesystem::create_directory_symlink(".", d / ("L" + std::to_string(i)));
        },
        kFileNotFound, kFileNotFound, 1},
+      {"entry looping back before the sub-portfolio holding IBM",
+       [](const path& d) {
+         PortfolioBuilder(d).AddRawRecord(DirEntry("BACK")).AddDirectoryEntry("SUB").Write();
+         std::filesystem::create_directory_symlink(".", d / "BACK");
+         PortfolioBuilder(d / "SUB").Add(Spec(1, "IBM")).Write();
+       },
+       kOk, kOk, 0, "", "SUB"},
 #endif
       {"entry '..'",
        [](const path& d) {
@@ -204,6 +212,9 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
     IndexEntry r;
     Path found;
     EXPECT_EQ(LookupSymbol(dir, "IBM", r, found), c.lookup);
+    if (c.foundIn) {
+      EXPECT_EQ(found, dir / c.foundIn / "");
+    }
     QuoteSeries s;
     ASSERT_EQ(InitSeries(s, 400), kOk);
     EXPECT_EQ(LoadSeries(s, dir, "IBM", -1, 400), c.load);

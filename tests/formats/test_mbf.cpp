@@ -32,6 +32,10 @@ TEST(Mbf, ZeroRules) {
   const float value = DecodeMbf(Bytes(0x12, 0x34, 0xD6, 0x00).data());
   EXPECT_EQ(value, 0.0f);
   EXPECT_FALSE(std::signbit(value));
+  // Decoded in place, as dates read from an index are: the bytes become a host zero.
+  StoredNumber inPlace = Bytes(0x12, 0x34, 0xD6, 0x00);
+  MbfToHost(inPlace.data(), inPlace.data());
+  EXPECT_EQ(inPlace, Bytes(0, 0, 0, 0));
   for (float zero : {0.0f, -0.0f, std::numeric_limits<float>::quiet_NaN()})
     EXPECT_EQ(EncodeMbf(zero), Bytes(0, 0, 0, 0)) << zero;
 }

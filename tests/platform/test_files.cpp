@@ -177,18 +177,5 @@ TEST(DeleteFileIfPresent, AFailedSyncAfterTheDeleteIsNoFailure) {
   EXPECT_TRUE(Names(folder.get()).empty());
 }
 
-TEST(FailingFileSystem, CountsWritesAndFailsExactlyTheKthOperation) {
-  Folder folder;
-  FailingFileSystem counting(RealFileSystem());
-  {
-    ScopedFileSystem scope(counting);
-    ASSERT_TRUE(WriteFileAtomically(folder / "X", "X.NEW", Of("abc")));
-  }
-  // create, write, sync, close, rename, sync folder
-  EXPECT_EQ(counting.operations(), 6);
-  EXPECT_FALSE(counting.failed());
-  EXPECT_EQ(&CurrentFileSystem(), &RealFileSystem());
-}
-
 }  // namespace
 }  // namespace ledgrix::platform

@@ -164,6 +164,21 @@ TEST(Walk, DeepTreesDoNotExhaustTheStack) {
 #ifndef _WIN32
 // Links and permissions as POSIX has them.
 
+// A folder on another volume is not entered: /dev/shm, where the machine mounts its memory file
+// system there, below /dev.
+TEST(Walk, StaysOnTheVolumeOfItsRoot) {
+  struct stat dev {};
+  struct stat shm {};
+  if (::stat("/dev", &dev) != 0 || ::stat("/dev/shm", &shm) != 0 || dev.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no other volume mounted below /dev";
+  char pattern[] = "/dev/shm/ledgrix-walk-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  Touch(fs::path(pattern) / "MASTER");
+  const auto found = WalkDrive("/dev", WalkFilter{}, nullptr);
+  fs::remove_all(pattern);
+  EXPECT_EQ(std::count(found.begin(), found.end(), std::string(pattern)), 0);
+}
+
 TEST(Walk, SymbolicLinksAreNotFollowedSoALoopEnds) {
   TempDir t;
   const std::string r = platform::Utf8FromPath(t.get());

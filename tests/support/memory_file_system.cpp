@@ -188,15 +188,7 @@ std::optional<Bytes> MemoryFileSystem::Contents(const Path& path) const {
   return it->second->data;
 }
 
-std::vector<std::string> MemoryFileSystem::FileNames() const {
-  std::vector<std::string> names;
-  for (const auto& entry : state_.live)
-    names.push_back(entry.first);
-  return names;
-}
-
 void MemoryFileSystem::BeforeChange() {
-  ++changes_;
   if (beforeChange_)
     beforeChange_();
 }

@@ -65,11 +65,9 @@ class MemoryFileSystem final : public platform::FileSystem {
 
   // What the running program sees.
   std::optional<Bytes> Contents(const platform::Path& path) const;
-  std::vector<std::string> FileNames() const;
 
   // Called before every operation that changes anything (writes, syncs, renames, deletes).
   void SetBeforeChange(std::function<void()> hook) { beforeChange_ = std::move(hook); }
-  int changeCount() const { return changes_; }
 
   const State& state() const { return state_; }
   State Snapshot() const { return state_.Clone(); }
@@ -107,7 +105,6 @@ class MemoryFileSystem final : public platform::FileSystem {
 
   State state_;
   std::function<void()> beforeChange_;
-  int changes_ = 0;
 };
 
 // Ways of replacing a file that are known to lose data; a crash test must catch each.

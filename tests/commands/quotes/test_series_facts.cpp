@@ -52,22 +52,6 @@ TEST_F(SeriesFactsTest, ShowsADescriptorsFieldsAndFormats) {
   EXPECT_EQ(shown["symbolText"].trimmed(), QStringLiteral("IBM"));
 }
 
-TEST_F(SeriesFactsTest, ShowsTheSyntheticLayoutOfAFileWithoutDescriptor) {
-  SymbolSpec spec = Symbol("ZZ", MakeDailyQuotes(Day("03/01/01"), 5));
-  spec.writeDop = false;
-  Start({spec});
-  std::vector<std::string> names = {"firstDateText"};
-  for (const char* field : {"date", "time", "open", "high", "low", "close", "vol", "oi"})
-    for (const char* part : {"InputText", "DisplayText"})
-      names.push_back(std::string(field) + part);
-  auto shown = Facts(f.view(), names);
-  EXPECT_EQ(shown["firstDateText"], QStringLiteral("1010301"));
-  for (std::size_t i = 1; i < names.size(); ++i) {
-    const bool time = names[i].rfind("time", 0) == 0;
-    EXPECT_EQ(shown[names[i]], time ? QString() : QStringLiteral("Whole Num.")) << names[i];
-  }
-}
-
 TEST_F(SeriesFactsTest, AnXmasterSymbolShowsItsLongNameAndItsIndexFile) {
   SymbolSpec spec = Symbol("XQ", MakeDailyQuotes(Day("03/01/01"), 5), 400);
   spec.name = "Banca di Cividale, societ\xE0 cooperativa";

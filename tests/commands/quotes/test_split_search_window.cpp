@@ -120,17 +120,6 @@ TEST_F(SplitSearchTest, NoCandidateEndsWithItsMessageAndCloseClearsTheViewsFlag)
   EXPECT_TRUE(window.isNull());
 }
 
-TEST_F(SplitSearchTest, ReadsFourHundredAndOneQuotesInTwoPagesTestingEveryPairOnce) {
-  // Jumps at the first pair, at the pair that straddles the page end and at the last pair.
-  Open({Symbol("LONG",
-               SeriesWithJumps(
-                   401, {{0, 50, 25, true}, {398, 25, 12.5f, true}, {399, 12.5f, 6.25f, true}}))});
-  Search();
-  EXPECT_EQ(window->results(),
-            (QStringList{Found("LONG", "2 for 1", 1), Found("LONG", "2 for 1", 399),
-                         Found("LONG", "2 for 1", 400)}));
-}
-
 TEST_F(SplitSearchTest, ASecondSearchAppendsAndTooFewQuotesAreReported) {
   Open({Symbol("HALF", SeriesWithJumps(10, {{2, 50, 25.1f, true}}), 1),
         Symbol("ONE", SeriesWithJumps(1, {}), 2)});
