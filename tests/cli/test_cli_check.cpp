@@ -16,7 +16,7 @@ TEST(CliCheck, NamesTheDamageOfARealPortfolioAndMendsOnlyWhatIsSafe) {
   if (!samples)
     GTEST_SKIP() << "no samples";
   TempDir dir;
-  std::filesystem::copy(*samples / "msdir_bbfinance", dir.get());
+  CopyWritable(*samples / "msdir_bbfinance", dir.get());
   const auto before = Snapshot(dir.get());
 
   const CliResult found = RunCli({"check", dir.get().string()});

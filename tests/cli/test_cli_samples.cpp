@@ -48,16 +48,7 @@ TEST(CliOnSamples, CorrectionsReadBackConsistentlyThroughAnIndependentReader) {
     GTEST_SKIP() << "sample portfolios not present";
   TempDir tmp;
   const path dir = tmp / "oko";
-  std::filesystem::create_directory(dir);
-  for (const auto& entry : std::filesystem::directory_iterator(*samples / "okomarov-sampleData")) {
-    if (entry.is_regular_file())
-      std::filesystem::copy_file(entry.path(), dir / entry.path().filename());
-  }
-  std::filesystem::permissions(dir, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add);
-  for (const auto& entry : std::filesystem::directory_iterator(dir))
-    std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
+  CopyWritable(*samples / "okomarov-sampleData", dir);
 
   const ind::Portfolio before = ind::Read(dir);
   ASSERT_TRUE(before.problems.empty()) << before.problems.front();

@@ -257,8 +257,11 @@ TEST(ImportSamples, ThreeThousandQuotesIntoANewPortfolioAndAFullOne) {
     csv += line;
   }
   TempDir empty, full;
-  for (const char* file : {"MASTER", "EMASTER", "XMASTER"})
+  for (const char* file : {"MASTER", "EMASTER", "XMASTER"}) {
     std::filesystem::copy_file(*samples / "msdir_equis_a" / file, full / file);
+    std::filesystem::permissions(full / file, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+  }
   const std::vector<std::string> known = independent::Read(full.get()).problems;
 
   for (const TempDir* dir : {&empty, &full}) {

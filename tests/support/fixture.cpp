@@ -408,4 +408,18 @@ std::optional<path> SamplesDir() {
   return std::nullopt;
 }
 
+void CopyWritable(const path& from, const path& to) {
+  std::filesystem::create_directories(to);
+  std::filesystem::permissions(to, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add);
+  for (const auto& entry : std::filesystem::directory_iterator(from)) {
+    if (!entry.is_regular_file())
+      continue;
+    const path copy = to / entry.path().filename();
+    std::filesystem::copy_file(entry.path(), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+  }
+}
+
 }  // namespace ledgrix::testing

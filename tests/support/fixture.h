@@ -122,4 +122,8 @@ void WriteText(const path& file, const std::string& text);
 // Where the shared real sample portfolios are, when present.
 std::optional<path> SamplesDir();
 
+// Copies the files of a sample folder (not its sub-folders) into `to`, made writable: the
+// samples are read-only, and Windows refuses to replace a read-only file.
+void CopyWritable(const path& from, const path& to);
+
 }  // namespace ledgrix::testing
