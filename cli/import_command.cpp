@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/commands.h"
+#include "formats/quote_files.h"
 #include "formats/windows1252.h"
 #include "maintenance/messages.h"
 #include "maintenance/quote_import.h"
@@ -57,9 +58,10 @@ int RunImport(const Context& ctx, const ImportOptions& o) {
       maintenance::ImportQuotes(dir, o.symbol, *name, text, mode);
   if (!outcome.ok)
     return Fail(ctx, maintenance::kImportFailed, {outcome.message});
-  ctx.out << maintenance::ImportDoneMessage(outcome.quotes, outcome.symbol,
-                                            "F" + std::to_string(outcome.key.fileNumber) + "." +
-                                                formats::QuoteExtension(outcome.key.fileNumber))
+  ctx.out << maintenance::ImportDoneMessage(
+                 outcome.quotes, outcome.symbol,
+                 formats::QuoteFileName(outcome.key.fileNumber,
+                                        formats::QuoteExtension(outcome.key.fileNumber)))
           << (outcome.createdPortfolio ? ", a new portfolio" : "") << "\n";
   return kExitDone;
 }

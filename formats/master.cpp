@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "formats/mbf.h"
+#include "formats/quote_files.h"
 #include "platform/files.h"
 
 namespace ledgrix::formats {
@@ -218,14 +219,7 @@ std::vector<std::uint8_t> MasterBytes(const MasterFile& file) {
 }
 
 Path QuoteFilePath(const Path& dir, int fileNumber, std::string_view extension) {
-  if (!extension.empty() && extension.front() == '.')
-    extension.remove_prefix(1);
-  // Built piecewise: GCC 12 warns falsely (-Wrestrict) about a chain of string additions.
-  std::string name = "F";
-  name += std::to_string(fileNumber);
-  name += '.';
-  name.append(extension);
-  return platform::ResolveName(dir, name);
+  return platform::ResolveName(dir, QuoteFileName(fileNumber, extension));
 }
 
 }  // namespace ledgrix::formats

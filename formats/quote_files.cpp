@@ -51,4 +51,15 @@ QuoteFiles ResolveQuoteFiles(const std::filesystem::path& dir, int fileNumber) {
   return files;
 }
 
+std::string QuoteFileName(int fileNumber, std::string_view extension) {
+  if (!extension.empty() && extension.front() == '.')
+    extension.remove_prefix(1);
+  // Built piecewise: GCC 12 warns falsely (-Wrestrict) about a chain of string additions.
+  std::string name = "F";
+  name += std::to_string(fileNumber);
+  name += '.';
+  name.append(extension);
+  return name;
+}
+
 }  // namespace ledgrix::formats

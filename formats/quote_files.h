@@ -3,6 +3,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "formats/field_layout.h"
 #include "formats/status.h"
@@ -17,6 +19,9 @@ struct QuoteFiles {
 };
 
 QuoteFiles ResolveQuoteFiles(const std::filesystem::path& dir, int fileNumber);
+
+// "F<n>.<extension>" as the format names it (work and backup files are created under it).
+std::string QuoteFileName(int fileNumber, std::string_view extension);
 
 // ReadFieldLayout on names already resolved: no further directory listing.
 StatusCode ReadFieldLayoutResolved(const QuoteFiles& files, int recordLength, FieldLayout& layout,

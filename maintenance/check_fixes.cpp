@@ -64,14 +64,6 @@ std::vector<SymbolPlan> Plans(const CheckResult& result) {
   return plans;
 }
 
-std::string NumberedName(int n, const char* extension) {
-  std::string name = "F";
-  name += std::to_string(n);
-  name += '.';
-  name += extension;
-  return name;
-}
-
 // The file's quotes sorted by date (unless a date is bad), exact duplicates and a partial record
 // dropped, and the header count set to what is left.
 bool Mended(const std::vector<std::uint8_t>& bytes, const check::QuoteRecords& records,
@@ -161,8 +153,8 @@ FixOutcome ApplySafeFixes(const std::filesystem::path& dir, const CheckResult& r
         return outcome;
       }
       if (out != bytes) {
-        const platform::IoResult written =
-            platform::ReplaceFile(files.dat, NumberedName(n, "NEW"), out, NumberedName(n, "BAK"));
+        const platform::IoResult written = platform::ReplaceFile(
+            files.dat, formats::QuoteFileName(n, "NEW"), out, formats::QuoteFileName(n, "BAK"));
         if (!written) {
           fail(written.message());
           return outcome;

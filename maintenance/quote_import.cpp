@@ -34,14 +34,6 @@ ImportOutcome Refused(std::string message) {
   return outcome;
 }
 
-std::string NumberedName(int fileNumber, const char* extension) {
-  std::string name = "F";
-  name += std::to_string(fileNumber);
-  name += '.';
-  name += extension;
-  return name;
-}
-
 std::string UpperTrimmed(std::string_view text) {
   const char* space = " \t\r\n";
   const std::size_t begin = text.find_first_not_of(space);
@@ -243,14 +235,15 @@ ImportOutcome AddNewSymbol(IndexUpdate& update, const std::string& symbol, std::
 
   const path dat = formats::QuoteDataPath(dir, number);
   if (platform::IoResult written =
-          platform::WriteFileAtomically(dat, NumberedName(number, "NEW"), file.bytes);
+          platform::WriteFileAtomically(dat, formats::QuoteFileName(number, "NEW"), file.bytes);
       !written)
     return Refused(ImportWriteFailedMessage(platform::Utf8FromPath(dat), written.message()));
   // A descriptor left under this number by an earlier symbol would misread the new records.
   const path dop = formats::QuoteFilePath(dir, number, "DOP");
   const platform::IoResult descriptor =
       NeedsDescriptor(text)
-          ? platform::WriteFileAtomically(dop, NumberedName(number, "NEW"), DescriptorBytes(layout))
+          ? platform::WriteFileAtomically(dop, formats::QuoteFileName(number, "NEW"),
+                                          DescriptorBytes(layout))
           : platform::DeleteFileIfPresent(dop);
   if (!descriptor)
     return Refused(ImportWriteFailedMessage(platform::Utf8FromPath(dop), descriptor.message()));
@@ -349,8 +342,9 @@ ImportOutcome IntoExisting(IndexUpdate& update, const IndexEntry& entry, std::st
     return Refused(ImportTooManyQuotesMessage(file.count()));
 
   const int n = entry.fileNumber();
-  if (platform::IoResult written = platform::ReplaceFile(files.dat, NumberedName(n, "NEW"),
-                                                         file.bytes, NumberedName(n, "BAK"));
+  if (platform::IoResult written =
+          platform::ReplaceFile(files.dat, formats::QuoteFileName(n, "NEW"), file.bytes,
+                                formats::QuoteFileName(n, "BAK"));
       !written)
     return Refused(ImportWriteFailedMessage(platform::Utf8FromPath(files.dat), written.message()));
 

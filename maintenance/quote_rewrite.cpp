@@ -10,6 +10,7 @@
 #include "formats/field_layout.h"
 #include "formats/lookup.h"
 #include "formats/mbf.h"
+#include "formats/quote_files.h"
 #include "formats/series.h"
 #include "maintenance/index_update.h"
 #include "platform/files.h"
@@ -31,15 +32,6 @@ std::uint16_t ReadU16(const std::uint8_t* p) {
 void WriteU16(std::uint8_t* p, std::uint16_t value) {
   p[0] = static_cast<std::uint8_t>(value & 0xFF);
   p[1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-std::string NumberedName(int fileNumber, const char* extension) {
-  // Appended piece by piece: GCC 12 warns falsely about operator+ chains at -O2 and above.
-  std::string name = "F";
-  name += std::to_string(fileNumber);
-  name += '.';
-  name += extension;
-  return name;
 }
 
 // What the rewrite and the record search learn about a symbol before they touch its file.
@@ -311,8 +303,8 @@ StatusCode ApplyQuoteChange(const QuoteChange& change, const std::filesystem::pa
   }
 
   const int n = files.record.fileNumber();
-  platform::IoResult written =
-      platform::ReplaceFile(files.datPath, NumberedName(n, "NEW"), out, NumberedName(n, "BAK"));
+  platform::IoResult written = platform::ReplaceFile(
+      files.datPath, formats::QuoteFileName(n, "NEW"), out, formats::QuoteFileName(n, "BAK"));
   if (!written)
     return formats::kFileWrite;
 
