@@ -7,6 +7,21 @@
 
 namespace ledgrix::bench {
 
+std::size_t ReadFilesWhole(const std::vector<std::filesystem::path>& files) {
+  std::size_t sum = 0;
+  std::vector<unsigned char> buffer(1 << 16);
+  for (const auto& file : files) {
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    if (in == nullptr)
+      continue;
+    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;)
+      for (std::size_t i = 0; i < n; ++i)
+        sum += buffer[i];
+    std::fclose(in);
+  }
+  return sum;
+}
+
 Series TenADaySeries() {
   Series series;
   series.first = formats::DayFromYmd(90, 1, 2);

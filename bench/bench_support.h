@@ -30,6 +30,10 @@ struct Series {
   std::string name = "BENCHMARK SERIES";
 };
 
+// Reads each file whole through C streams and touches every byte: the raw read the readers are
+// measured against.
+std::size_t ReadFilesWhole(const std::vector<std::filesystem::path>& files);
+
 // 32 000 quotes from 2 January 1990, ten to a day: the rewrite's and the export's series.
 Series TenADaySeries();
 

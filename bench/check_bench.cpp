@@ -50,26 +50,10 @@ BenchPortfolio& Portfolio() {
   return portfolio;
 }
 
-// Reads every file whole, through C streams, and touches each byte.
-std::size_t ReadAllFiles(const std::vector<std::filesystem::path>& files) {
-  std::size_t sum = 0;
-  std::vector<unsigned char> buffer(1 << 16);
-  for (const auto& file : files) {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (in == nullptr)
-      continue;
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;)
-      for (std::size_t i = 0; i < n; ++i)
-        sum += buffer[i];
-    std::fclose(in);
-  }
-  return sum;
-}
-
 void BM_ReadAllFiles(benchmark::State& state) {
   BenchPortfolio& p = Portfolio();
   for (auto _ : state)
-    benchmark::DoNotOptimize(ReadAllFiles(p.files));
+    benchmark::DoNotOptimize(bench::ReadFilesWhole(p.files));
   state.SetItemsProcessed(state.iterations() * kSymbols * kQuotes);
 }
 

@@ -55,26 +55,10 @@ BenchPortfolio& Portfolio() {
   return portfolio;
 }
 
-// Reads every quote file whole, through the same C streams, and touches each byte.
-std::size_t ReadAllQuoteFiles(const std::vector<std::filesystem::path>& files) {
-  std::size_t sum = 0;
-  std::vector<unsigned char> buffer(1 << 16);
-  for (const auto& file : files) {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
-    if (in == nullptr)
-      continue;
-    for (std::size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;)
-      for (std::size_t i = 0; i < n; ++i)
-        sum += buffer[i];
-    std::fclose(in);
-  }
-  return sum;
-}
-
 void BM_ReadQuoteBytes(benchmark::State& state) {
   BenchPortfolio& p = Portfolio();
   for (auto _ : state)
-    benchmark::DoNotOptimize(ReadAllQuoteFiles(p.quoteFiles));
+    benchmark::DoNotOptimize(bench::ReadFilesWhole(p.quoteFiles));
   state.SetItemsProcessed(state.iterations() * kSymbols * kQuotes);
 }
 
