@@ -208,12 +208,14 @@ StatusCode SeriesReader::ReadBlock(std::int32_t start, std::int32_t end) {
 
 void SeriesReader::StoreWindow(QuoteSeries& series, const std::uint8_t* records,
                                std::int32_t loaded) {
+  // An empty window stores nothing (and has no numbers to point into).
+  if (loaded <= 0)
+    return;
   // Every number of the window in one go, then each column picked out of the records.
   const std::size_t stride = static_cast<std::size_t>(entry_.recordLength) / 4;
   const auto rows = static_cast<std::size_t>(loaded);
   numbers_.resize(rows * stride);
-  if (rows > 0)
-    DecodeMbfRun(records, numbers_.data(), numbers_.size());
+  DecodeMbfRun(records, numbers_.data(), numbers_.size());
   const auto words = FieldWords(layout_, static_cast<int>(stride));
   const float* first = numbers_.data();
 
