@@ -54,6 +54,17 @@ testing::SymbolSpec SeriesSpec(const Series& series) {
   return spec;
 }
 
+testing::SymbolSpec WideSymbolSpec(int n) {
+  char symbol[8];
+  std::snprintf(symbol, sizeof symbol, "S%03d", n);
+  return SeriesSpec({.quotes = kWideQuotes,
+                     .first = formats::DayFromYmd(90, 1, 2),
+                     .price = 20.0f + static_cast<float>(n % 50),
+                     .fileNumber = static_cast<std::uint8_t>(n),
+                     .symbol = symbol,
+                     .name = symbol});
+}
+
 SeriesPortfolio::SeriesPortfolio(const Series& series, const std::string& folder, int recordsBefore)
     : dir_(folder.empty() ? root_.get() : root_ / folder),
       dat_(dir_ / ("F" + std::to_string(series.fileNumber) + ".DAT")) {

@@ -39,6 +39,12 @@ Series TenADaySeries();
 
 testing::SymbolSpec SeriesSpec(const Series& series);
 
+// The wide portfolio the whole-portfolio benchmarks share: symbol n of 1 .. 255 is "S<nnn>" in
+// F<n>.DAT, 4 000 daily quotes from 2 January 1990.
+inline constexpr int kWideSymbols = 255;
+inline constexpr int kWideQuotes = 4000;
+testing::SymbolSpec WideSymbolSpec(int n);
+
 // A portfolio in a fresh temporary directory whose last MASTER record is the series.
 class SeriesPortfolio {
  public:

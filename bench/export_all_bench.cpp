@@ -15,8 +15,8 @@
 namespace {
 
 using namespace ledgrix;
-constexpr int kSymbols = 255;
-constexpr int kQuotes = 4000;
+constexpr int kSymbols = bench::kWideSymbols;
+constexpr int kQuotes = bench::kWideQuotes;
 
 struct BenchPortfolio {
   testing::TempDir dir;
@@ -26,15 +26,9 @@ struct BenchPortfolio {
   BenchPortfolio() {
     testing::PortfolioBuilder builder(dir.get());
     for (int n = 1; n <= kSymbols; ++n) {
-      char symbol[8];
-      std::snprintf(symbol, sizeof symbol, "S%03d", n);
-      builder.Add(bench::SeriesSpec({.quotes = kQuotes,
-                                     .first = formats::DayFromYmd(90, 1, 2),
-                                     .price = 20.0f + n % 50,
-                                     .fileNumber = static_cast<std::uint8_t>(n),
-                                     .symbol = symbol,
-                                     .name = symbol}));
-      symbols.push_back(symbol);
+      const testing::SymbolSpec spec = bench::WideSymbolSpec(n);
+      builder.Add(spec);
+      symbols.push_back(spec.symbol);
     }
     builder.Write();
   }

@@ -14,8 +14,8 @@
 namespace {
 
 using namespace ledgrix;
-constexpr int kSymbols = 255;
-constexpr int kQuotes = 4000;
+constexpr int kSymbols = bench::kWideSymbols;
+constexpr int kQuotes = bench::kWideQuotes;
 
 struct BenchPortfolio {
   testing::TempDir dir;
@@ -25,14 +25,7 @@ struct BenchPortfolio {
   BenchPortfolio() {
     testing::PortfolioBuilder builder(dir.get());
     for (int n = 1; n <= kSymbols; ++n) {
-      char symbol[8];
-      std::snprintf(symbol, sizeof symbol, "S%03d", n);
-      testing::SymbolSpec spec = bench::SeriesSpec({.quotes = kQuotes,
-                                                    .first = formats::DayFromYmd(90, 1, 2),
-                                                    .price = 20.0f + n % 50,
-                                                    .fileNumber = static_cast<std::uint8_t>(n),
-                                                    .symbol = symbol,
-                                                    .name = symbol});
+      testing::SymbolSpec spec = bench::WideSymbolSpec(n);
       // A split every few symbols, so the search also reports.
       if (n % 7 == 0) {
         for (std::size_t i = kQuotes / 2; i < spec.quotes.size(); ++i) {
@@ -41,7 +34,7 @@ struct BenchPortfolio {
         }
       }
       builder.Add(spec);
-      symbols.push_back(symbol);
+      symbols.push_back(spec.symbol);
       char dat[16];
       std::snprintf(dat, sizeof dat, "F%d.DAT", n);
       quoteFiles.push_back(dir / dat);
