@@ -101,15 +101,8 @@ TEST(DamagedInput, EveryCaseGivesAStatus) {
        },
        kFileNotFound, kFileNotFound, 1},
       {"recordLength 0", Ibm([](SymbolSpec& s) { s.recordLength = 0; }), kOk, kNoFieldLayout, 1},
-      {"recordLength 3", Ibm([](SymbolSpec& s) {
-         s.recordLength = 3;
-         s.writeDop = false;
-       }),
-       kOk, kNoFieldLayout, 1},
       {"recordLength 80 with a DOP", Ibm([](SymbolSpec& s) { s.recordLength = 80; }), kOk,
        kNoFieldLayout, 1},
-      {"recordLength 255", Ibm([](SymbolSpec& s) { s.recordLength = 255; }), kOk, kNoFieldLayout,
-       1},
       {"fieldCount far above the record", Ibm([](SymbolSpec& s) { s.fieldCount = 120; }), kOk, kOk,
        0},
       {"DOP naming more fields than the record holds",

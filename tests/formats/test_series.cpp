@@ -192,13 +192,9 @@ TEST(LoadSeries, AnyFieldOrderAndMissingFields) {
       {"close first", {kClose, kDate, kVol, kHigh}, true},
       {"time and oi", {kDate, kTime, kOpen, kHigh, kLow, kClose, kVol, kOi}, true},
       {"date close", {kDate, kClose}, false},
-      {"date close vol", {kDate, kClose, kVol}, false},
-      {"date hlc", {kDate, kHigh, kLow, kClose}, false},
       {"20-byte with volume", {kDate, kHigh, kLow, kClose, kVol}, false},
       {"20-byte with open", {kDate, kOpen, kHigh, kLow, kClose}, false},
-      {"24-byte", {kDate, kOpen, kHigh, kLow, kClose, kVol}, false},
       {"28-byte", {kDate, kOpen, kHigh, kLow, kClose, kVol, kOi}, false},
-      {"intraday 28", {kDate, kTime, kOpen, kHigh, kLow, kClose, kVol}, false, 'I'},
       {"intraday 32", {kDate, kTime, kOpen, kHigh, kLow, kClose, kVol, kOi}, false, 'I'},
       {"76-byte records", {kDate, kOpen, kHigh, kLow, kClose, kVol, kOi}, true, 'D', 76}};
   for (const Case& c : cases) {
@@ -252,22 +248,6 @@ TEST(LoadSeries, FailuresLeaveTheSeriesAlone) {
     EXPECT_EQ(s.count, 2);
     EXPECT_EQ(s.date, before);
   }
-}
-
-TEST(LoadSeries, QuoteFilesOfAnyCase) {
-  TempDir tmp;
-  const SymbolSpec spec = Daily(12);
-  PortfolioBuilder(tmp.get())
-      .SetMasterName("master")
-      .SetLowerCaseQuoteFiles(true)
-      .Add(spec)
-      .Write();
-  std::filesystem::rename(tmp / "f1.dop", tmp / "F1.dop");
-  QuoteSeries s;
-  ASSERT_EQ(InitSeries(s, 12), kOk);
-  ASSERT_EQ(LoadSeries(s, tmp.get(), "IBM", 0, 12), kOk);
-  EXPECT_EQ(s.count, 12);
-  ExpectQuote(s, 11, spec.quotes.back());
 }
 
 // Every read, seek, open and listing of a load fails once in turn: the load then reports a

@@ -44,27 +44,20 @@ TEST(ReadWholeFile, ReadsEveryByteOrSaysWhy) {
   EXPECT_FALSE(ReadWholeFile(folder.get(), bytes));  // a folder is no file
 }
 
-TEST(ReplaceFile, PutsTheNewContentInPlaceKeepsABackupAndTheNameOnDisk) {
+// The new content takes the name on disk and the old becomes the backup; a missing target is
+// created, a stale work file overwritten; a missing folder is a failure with a message.
+TEST(ReplaceFile, PlainCases) {
   Folder folder;
   Put(folder / "master", "old");
   Put(folder / "master.bak", "older");
   ASSERT_TRUE(ReplaceFile(folder / "MASTER", "MASTER.NEW", Of("new"), "MASTER.BAK"));
   EXPECT_EQ(Get(folder / "master"), "new");
   EXPECT_EQ(Get(folder / "master.bak"), "old");
-  EXPECT_EQ(Names(folder.get()), (std::vector<std::string>{"master", "master.bak"}));
-}
-
-TEST(ReplaceFile, CreatesAMissingTargetAndOverwritesAStaleWorkFile) {
-  Folder folder;
   Put(folder / "F1.NEW", "left over from a crash");
   ASSERT_TRUE(ReplaceFile(folder / "F1.DAT", "F1.NEW", Of("quotes"), "F1.BAK"));
-  EXPECT_EQ(Names(folder.get()), (std::vector<std::string>{"F1.DAT"}));
   EXPECT_EQ(Get(folder / "F1.DAT"), "quotes");
-}
-
-TEST(ReplaceFile, FailsCleanlyWhereTheFolderIsMissing) {
-  Folder folder;
-  IoResult result = ReplaceFile(folder / "none" / "MASTER", "MASTER.NEW", Of("x"));
+  EXPECT_EQ(Names(folder.get()), (std::vector<std::string>{"F1.DAT", "master", "master.bak"}));
+  const IoResult result = ReplaceFile(folder / "none" / "MASTER", "MASTER.NEW", Of("x"));
   EXPECT_FALSE(result);
   EXPECT_FALSE(result.message().empty());
 }
