@@ -29,9 +29,9 @@ struct WritePath {
   // A delete at either end of a series updates the MASTER dates in steps of their own: until
   // the delete reported success, a MASTER may differ from its old or new content in those dates.
   bool masterDatesMayLag = false;
-  // A further check of a rebooted state (files as found, the old and the new content of
-  // every file); returns a description of what is wrong, or an empty text.
-  std::function<std::string(const FileMap& rebooted, const FileMap& before, const FileMap& after)>
+  // A further check of the files found after a power cut or a fault (with the old and the new
+  // content of every file); returns a description of what is wrong, or an empty text.
+  std::function<std::string(const FileMap& found, const FileMap& before, const FileMap& after)>
       invariant;
   // A check of the whole file system after a power cut, or after a fault stopped the path (the
   // undo journal's view of it), once the files passed the checks above; returns a description
