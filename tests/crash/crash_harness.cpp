@@ -50,8 +50,8 @@ bool IsGuardedFile(const std::string& key) {
   const std::string name = Upper(BaseName(key));
   if (name == "MASTER" || name == "EMASTER" || name == "XMASTER")
     return true;
-  if (name.size() < 6 || name[0] != 'F' ||
-      (name.substr(name.size() - 4) != ".DAT" && name.substr(name.size() - 4) != ".MWD"))
+  const std::string extension = name.size() < 6 ? "" : name.substr(name.size() - 4);
+  if (name[0] != 'F' || (extension != ".DAT" && extension != ".MWD" && extension != ".DOP"))
     return false;
   const std::string number = name.substr(1, name.size() - 5);
   return !number.empty() && std::all_of(number.begin(), number.end(),
@@ -65,33 +65,66 @@ FileMap Files(const MemoryFileSystem::State& state) {
   return files;
 }
 
+namespace {
+
+FileContent ContentIn(const FileMap& files, const std::string& key) {
+  auto it = files.find(key);
+  return it == files.end() ? std::nullopt : it->second;
+}
+
+// The guarded files of any of the maps, each once.
+std::vector<std::string> GuardedKeys(const std::vector<const FileMap*>& maps) {
+  std::vector<std::string> keys;
+  for (const FileMap* files : maps) {
+    for (const auto& entry : *files) {
+      if (IsGuardedFile(entry.first))
+        keys.push_back(entry.first);
+    }
+  }
+  std::sort(keys.begin(), keys.end());
+  keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+  return keys;
+}
+
+}  // namespace
+
 std::string FirstDifference(const FileMap& now, const FileMap& want, bool ignoreMasterDates,
                             const std::vector<const FileMap*>& alsoKeysOf) {
   std::vector<const FileMap*> maps = alsoKeysOf;
   maps.push_back(&now);
   maps.push_back(&want);
-  auto contentIn = [](const FileMap& files, const std::string& key) -> FileContent {
-    auto it = files.find(key);
-    return it == files.end() ? std::nullopt : it->second;
-  };
-  for (const FileMap* files : maps) {
-    for (const auto& entry : *files) {
-      const std::string& key = entry.first;
-      if (!IsGuardedFile(key))
-        continue;
-      FileContent a = contentIn(now, key), b = contentIn(want, key);
-      if (ignoreMasterDates && IsMaster(key)) {
-        a = WithoutDates(a);
-        b = WithoutDates(b);
-      }
-      if (a != b)
-        return key + " is " + Describe(a) + ", expected " + Describe(b);
+  for (const std::string& key : GuardedKeys(maps)) {
+    FileContent a = ContentIn(now, key), b = ContentIn(want, key);
+    if (ignoreMasterDates && IsMaster(key)) {
+      a = WithoutDates(a);
+      b = WithoutDates(b);
     }
+    if (a != b)
+      return key + " is " + Describe(a) + ", expected " + Describe(b);
   }
   return {};
 }
 
-CrashReport RunPowerLossTest(const WritePath& path, std::optional<BrokenReplace> variant) {
+std::string NeitherOldNorNew(const FileMap& now, const FileMap& before, const FileMap& after,
+                             bool masterDatesMayLag) {
+  for (const std::string& key : GuardedKeys({&now, &before, &after})) {
+    const FileContent content = ContentIn(now, key);
+    const FileContent old = ContentIn(before, key);
+    const FileContent fresh = ContentIn(after, key);
+    if (content == old || content == fresh)
+      continue;
+    if (masterDatesMayLag && IsMaster(key)) {
+      const FileContent masked = WithoutDates(content);
+      if (masked == WithoutDates(old) || masked == WithoutDates(fresh))
+        continue;
+    }
+    return key + " is " + Describe(content) + " (old " + Describe(old) + ", new " +
+           Describe(fresh) + ")";
+  }
+  return {};
+}
+
+CrashReport RunPowerLossTest(const WritePath& path) {
   MemoryFileSystem fs;
   path.setup(fs);
   const FileMap before = Files(fs.state());
@@ -100,33 +133,15 @@ CrashReport RunPowerLossTest(const WritePath& path, std::optional<BrokenReplace>
   fs.SetBeforeChange([&] { moments.push_back(fs.Snapshot()); });
   CrashReport report;
   {
-    std::optional<BrokenReplaceFileSystem> broken;
-    if (variant)
-      broken.emplace(fs, *variant);
-    platform::ScopedFileSystem installed(broken ? static_cast<platform::FileSystem&>(*broken)
-                                                : static_cast<platform::FileSystem&>(fs));
+    platform::ScopedFileSystem installed(fs);
     report.reportedSuccess = path.run();
   }
   fs.SetBeforeChange(nullptr);
   moments.push_back(fs.Snapshot());
   const FileMap after = Files(fs.state());
 
-  std::vector<std::string> guarded;
-  for (const auto* files : {&before, &after}) {
-    for (const auto& entry : *files) {
-      if (IsGuardedFile(entry.first))
-        guarded.push_back(entry.first);
-    }
-  }
-  std::sort(guarded.begin(), guarded.end());
-  guarded.erase(std::unique(guarded.begin(), guarded.end()), guarded.end());
-  auto contentIn = [](const FileMap& files, const std::string& key) -> FileContent {
-    auto it = files.find(key);
-    return it == files.end() ? std::nullopt : it->second;
-  };
-
-  for (const std::string& key : guarded) {
-    if (contentIn(before, key) != contentIn(after, key))
+  for (const std::string& key : GuardedKeys({&before, &after})) {
+    if (ContentIn(before, key) != ContentIn(after, key))
       ++report.changedFiles;
   }
   report.crashPoints = static_cast<int>(moments.size());
@@ -145,26 +160,13 @@ CrashReport RunPowerLossTest(const WritePath& path, std::optional<BrokenReplace>
             MemoryFileSystem::Crash(state, prefix, mode, seed);
         const FileMap rebooted = Files(rebootedState);
         ++report.statesChecked;
-        std::string wrong;
-        for (const std::string& key : guarded) {
-          const FileContent now = contentIn(rebooted, key);
-          const FileContent old = contentIn(before, key);
-          const FileContent fresh = contentIn(after, key);
-          bool good = mustBeNew ? now == fresh : (now == old || now == fresh);
-          if (!good && !mustBeNew && path.masterDatesMayLag && IsMaster(key)) {
-            const FileContent masked = WithoutDates(now);
-            good = masked == WithoutDates(old) || masked == WithoutDates(fresh);
-          }
-          if (!good) {
-            wrong = key + " is " + Describe(now) + " (old " + Describe(old) + ", new " +
-                    Describe(fresh) + ")";
-            break;
-          }
-        }
+        std::string wrong = mustBeNew
+                                ? FirstDifference(rebooted, after, false, {&before})
+                                : NeitherOldNorNew(rebooted, before, after, path.masterDatesMayLag);
         if (wrong.empty() && path.invariant)
           wrong = path.invariant(rebooted, before, after);
         if (wrong.empty() && path.recovery)
-          wrong = path.recovery(rebootedState, before, after);
+          wrong = path.recovery(rebootedState, false, before, after);
         if (!wrong.empty()) {
           ++report.violations;
           if (report.examples.size() < 5) {

@@ -1,8 +1,8 @@
 // Runs one write path on an in-memory file system, cuts the power before every operation that
 // changes anything (and once more after the path returned), reboots every way the cut can end
 // (each prefix of the pending creations, renames and deletions; unflushed data dropped, kept or
-// torn) and checks that every MASTER and F<n>.DAT holds its complete old or complete new content,
-// the new one wherever the path had already reported success.
+// torn) and checks that every index and quote file holds its complete old or complete new
+// content, the new one wherever the path had already reported success.
 #pragma once
 
 #include <cstdint>
@@ -29,15 +29,18 @@ struct WritePath {
   // A delete at either end of a series updates the MASTER dates in steps of their own: until
   // the delete reported success, a MASTER may differ from its old or new content in those dates.
   bool masterDatesMayLag = false;
-  // A further check of a rebooted state (files as found, the old and the new content of
-  // every file); returns a description of what is wrong, or an empty text.
-  std::function<std::string(const FileMap& rebooted, const FileMap& before, const FileMap& after)>
+  // A further check of the files found after a power cut or a fault (with the old and the new
+  // content of every file); returns a description of what is wrong, or an empty text.
+  std::function<std::string(const FileMap& found, const FileMap& before, const FileMap& after)>
       invariant;
-  // A check of the whole rebooted file system (the undo journal's view of it), after the files
-  // passed the checks above; returns a description of what is wrong, or an empty text.
-  std::function<std::string(const MemoryFileSystem::State& rebooted, const FileMap& before,
-                            const FileMap& after)>
+  // A check of the whole file system after a power cut, or after a fault stopped the path (the
+  // undo journal's view of it), once the files passed the checks above; returns a description
+  // of what is wrong, or an empty text.
+  std::function<std::string(const MemoryFileSystem::State& found, bool afterFault,
+                            const FileMap& before, const FileMap& after)>
       recovery;
+  // A move keeps its source, and reports a failure, while the disk has not confirmed the copy.
+  bool stopsWhenUnconfirmed = false;
 };
 
 struct CrashReport {
@@ -49,12 +52,10 @@ struct CrashReport {
   std::vector<std::string> examples;  // the first few violations, described
 };
 
-// Runs path once, through a broken replace when variant is given.
-CrashReport RunPowerLossTest(const WritePath& path,
-                             std::optional<BrokenReplace> variant = std::nullopt);
+CrashReport RunPowerLossTest(const WritePath& path);
 
-// Whether a file name is one whose content must survive: MASTER, EMASTER, XMASTER, F<n>.DAT or
-// F<n>.MWD (any case).
+// Whether a file name is one whose content must survive: MASTER, EMASTER, XMASTER, F<n>.DAT,
+// F<n>.MWD or F<n>.DOP (any case).
 bool IsGuardedFile(const std::string& key);
 
 // Every file's content in a state, by key.
@@ -64,5 +65,10 @@ FileMap Files(const MemoryFileSystem::State& state);
 // empty text; with ignoreMasterDates the first and last dates of MASTER records are not compared.
 std::string FirstDifference(const FileMap& now, const FileMap& want, bool ignoreMasterDates,
                             const std::vector<const FileMap*>& alsoKeysOf = {});
+
+// The first guarded file (of any of the maps) that holds neither its old nor its new content,
+// described, or an empty text; with masterDatesMayLag MASTER dates may be either.
+std::string NeitherOldNorNew(const FileMap& now, const FileMap& before, const FileMap& after,
+                             bool masterDatesMayLag);
 
 }  // namespace ledgrix::testing

@@ -1,4 +1,4 @@
-// Every write path survives a power cut before any of its operations: each MASTER and F<n>.DAT
+// Every write path survives a power cut before any of its operations: each index and quote file
 // is found complete in its old or new form, and in its new form once the path reported success.
 #include <gtest/gtest.h>
 
@@ -29,31 +29,6 @@ TEST(PowerLoss, EveryWritePathKeepsEachFileOldOrNew) {
   }
   std::printf("Power-loss states checked: %ld (%d power cuts)\n", states, points);
   RecordProperty("states", static_cast<int>(states));
-}
-
-// A replace that skips a step loses data in some state; the test must see it for each.
-TEST(PowerLoss, CatchesEveryBrokenReplace) {
-  int caught = 0;
-  for (BrokenReplace variant : {BrokenReplace::kNoFileSync, BrokenReplace::kNoDirectorySync,
-                                BrokenReplace::kDeleteBeforeRename}) {
-    SCOPED_TRACE(BrokenReplaceName(variant));
-    int pathsCatching = 0;
-    long violations = 0;
-    std::vector<WritePath> paths = AllWritePaths();
-    for (WritePath& path : paths) {
-      path.recovery = nullptr;  // the replace itself is what is broken here
-      const CrashReport report = RunPowerLossTest(path, variant);
-      violations += report.violations;
-      if (report.violations > 0)
-        ++pathsCatching;
-    }
-    EXPECT_GT(violations, 0);
-    if (violations > 0)
-      ++caught;
-    std::printf("Broken replace \"%s\": caught by %d of %zu write paths (%ld bad states)\n",
-                BrokenReplaceName(variant), pathsCatching, paths.size(), violations);
-  }
-  std::printf("Broken replaces caught: %d of 3\n", caught);
 }
 
 }  // namespace

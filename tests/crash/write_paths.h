@@ -2,6 +2,7 @@
 // tests.
 #pragma once
 
+#include <filesystem>
 #include <vector>
 
 #include "tests/crash/crash_harness.h"
@@ -9,5 +10,8 @@
 namespace ledgrix::testing {
 
 std::vector<WritePath> AllWritePaths();
+
+// The folder below which every portfolio of the paths lies (their undo journals lie elsewhere).
+const std::filesystem::path& PortfolioRoot();
 
 }  // namespace ledgrix::testing

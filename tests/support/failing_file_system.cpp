@@ -68,7 +68,7 @@ bool FailingFileSystem::Tick(bool isRead, const char* what) {
   if (isRead && !countReads_)
     return false;
   ++count_;
-  if (failAt_ > 0 && count_ == failAt_) {
+  if (count_ == failAt_) {
     failed_ = true;
     failedOperation_ = what;
     return true;

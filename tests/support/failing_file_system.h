@@ -10,11 +10,8 @@ namespace ledgrix::testing {
 
 class FailingFileSystem final : public platform::FileSystem {
  public:
-  // failAt 0: never fail; only counts.
-  explicit FailingFileSystem(platform::FileSystem& inner, int failAt = 0)
-      : inner_(inner), failAt_(failAt) {}
+  FailingFileSystem(platform::FileSystem& inner, int failAt) : inner_(inner), failAt_(failAt) {}
 
-  int operations() const { return count_; }
   bool failed() const { return failed_; }
   // What the failed operation was ("write", "sync folder", ...); empty before a failure.
   const std::string& failedOperation() const { return failedOperation_; }
