@@ -1,10 +1,10 @@
 // Copies of the real sample portfolios corrected with ledgrix-cli, read back through the
-// independent reader: names, dates, counts and values agree, and EMASTER stays in step.
+// independent reader: names, dates, counts and values agree, EMASTER stays in step, and undo
+// takes every correction back; symbols and export --all list each sample whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <sstream>
+#include <map>
 
 #include "tests/cli/cli_runner.h"
 #include "tests/support/independent_reader.h"
@@ -13,14 +13,6 @@ namespace ledgrix::testing {
 namespace {
 
 namespace ind = independent;
-
-// MM/DD/YY of a YYYYMMDD date.
-std::string DateText(long yyyymmdd) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02ld/%02ld/%02ld", yyyymmdd / 100 % 100, yyyymmdd % 100,
-                yyyymmdd / 10000 % 100);
-  return text;
-}
 
 const ind::Symbol* Find(const ind::Portfolio& p, const std::string& symbol) {
   const auto it = std::find_if(p.symbols.begin(), p.symbols.end(),
@@ -38,10 +30,6 @@ void ExpectDatesMatchTheFiles(const ind::Portfolio& p) {
   }
 }
 
-int Lines(const std::string& text) {
-  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
 TEST(CliOnSamples, CorrectionsReadBackConsistentlyThroughAnIndependentReader) {
   const auto samples = SamplesDir();
   if (!samples)
@@ -50,6 +38,7 @@ TEST(CliOnSamples, CorrectionsReadBackConsistentlyThroughAnIndependentReader) {
   const path dir = tmp / "oko";
   CopyWritable(*samples / "okomarov-sampleData", dir);
 
+  const auto files = Snapshot(dir, false);
   const ind::Portfolio before = ind::Read(dir);
   ASSERT_TRUE(before.problems.empty()) << before.problems.front();
   ExpectDatesMatchTheFiles(before);
@@ -102,27 +91,51 @@ TEST(CliOnSamples, CorrectionsReadBackConsistentlyThroughAnIndependentReader) {
 
   // ledgrix-cli lists the same symbols, names in UTF-8.
   const CliResult listed = RunCli({"symbols", d});
-  EXPECT_EQ(Lines(listed.out), static_cast<int>(after.symbols.size()));
+  EXPECT_EQ(Lines(listed.out).size(), after.symbols.size());
   EXPECT_NE(listed.out.find("ABCDEFGHIJKLMN\tA name longer than its sixteen\n"), std::string::npos);
   EXPECT_NE(listed.out.find("\tPubblica utilit\u00E0 s.p.a.\n"), std::string::npos);
+
+  // Undone step by step, MASTER, EMASTER, XMASTER and the quote files are as they were.
+  for (std::size_t k = 0; k < steps.size(); ++k)
+    ASSERT_EQ(RunCli({"undo", d}).status, 0) << k;
+  EXPECT_EQ(Snapshot(dir, false), files);
 }
 
-// Every symbol of each sample, as the independent reader counts them; the damaged index files of
-// bbfinance are reported and its MASTER symbols still listed.
-TEST(CliOnSamples, SymbolsListsEveryEntryOfEachSample) {
+// Every symbol of each sample, and with export --all every quote in order, as the independent
+// reader finds them; the damaged index files of bbfinance are reported and its MASTER symbols
+// still listed.
+TEST(CliOnSamples, SymbolsAndExportAllListEveryEntryOfEachSample) {
   const auto samples = SamplesDir();
   if (!samples)
     GTEST_SKIP() << "sample portfolios not present";
   for (const char* name : {"msdir_equis_a", "msdir_equis_b", "okomarov-sampleData"}) {
     const CliResult r = RunCli({"symbols", (*samples / name).string()});
     EXPECT_EQ(r.status, 0) << name;
-    EXPECT_EQ(Lines(r.out), static_cast<int>(ind::Read(*samples / name).symbols.size())) << name;
+    EXPECT_EQ(Lines(r.out).size(), ind::Read(*samples / name).symbols.size()) << name;
   }
-  const CliResult r = RunCli({"symbols", (*samples / "msdir_bbfinance").string()});
+  CliResult r = RunCli({"symbols", (*samples / "msdir_bbfinance").string()});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(Lines(r.out), 40);
+  EXPECT_EQ(Lines(r.out).size(), 40u);
   EXPECT_NE(r.err.find("EMASTER is out of step with MASTER"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << r.err;
+
+  // MASTER, XMASTER and mixed-case names: every quote of every symbol, in order.
+  const path oko = *samples / "okomarov-sampleData";
+  r = RunCli({"export", oko.string(), "--all", "--omit", "open,high,low"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::map<std::string, std::vector<std::string>> dates;
+  for (const std::string& line : Lines(r.out)) {
+    const std::size_t blank = line.find(' ');
+    dates[line.substr(0, blank)].push_back(line.substr(blank + 1, 8));
+  }
+  const ind::Portfolio p = ind::Read(oko);
+  ASSERT_EQ(dates.size(), p.symbols.size());
+  for (const ind::Symbol& s : p.symbols) {
+    std::vector<std::string> expected;
+    for (const ind::Quote& q : s.quotes)
+      expected.push_back(DateText(q.date));
+    EXPECT_EQ(dates[s.symbol], expected) << s.symbol;
+  }
 }
 
 }  // namespace
