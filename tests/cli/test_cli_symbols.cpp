@@ -54,18 +54,6 @@ TEST_F(CliSymbolsTest, RenameWritesSymbolAndNameAsTypedAndKeepsABackup) {
   r = RunCli({"rename-symbol", d, "ibm", "--name", "BIG BLUE"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Symbols(dir.get()), "AAPL\tAPPLE COMPUTER\nIBM\tBIG BLUE\nmsft2\tMICROSOFT CORP\n");
-
-  // A symbol fills the 14 bytes of its field and leaves the flag bytes after it alone, so its
-  // quotes still load.
-  auto before = FileBytes(dir / "MASTER");
-  r = RunCli({"rename-symbol", d, "AAPL", "--symbol", "ABCDEFGHIJKLMN"});
-  EXPECT_EQ(r.status, 0) << r.err;
-  const auto after = FileBytes(dir / "MASTER");
-  const std::size_t aapl = 3 * 53;
-  EXPECT_EQ(std::string(after.begin() + aapl + 36, after.begin() + aapl + 50), "ABCDEFGHIJKLMN");
-  EXPECT_EQ(std::vector<std::uint8_t>(after.begin() + aapl + 50, after.begin() + aapl + 53),
-            std::vector<std::uint8_t>(before.begin() + aapl + 50, before.begin() + aapl + 53));
-  EXPECT_EQ(RunCli({"quotes", d, "ABCDEFGHIJKLMN", "--newest", "1"}).status, 0);
 }
 
 TEST(CliRepairTest, GivesBlankRecordsTheirNameOnceAndThenNeedsNoRepair) {
@@ -101,8 +89,7 @@ TEST_F(CliSymbolsTest, RefusalsAndDamagedMastersChangeNothingAnywhere) {
        {{"rename-symbol", d, "IBM", "--symbol", "ABCDEFGHIJKLMNO"}, {"at most 14"}},
        {{"rename-symbol", d, "IBM", "--name", "Caf\u00E9 \u4E2D"}, {"\u4E2D\" cannot be stored"}},
        {{"repair", blank.string()}, {"appears corrupted"}},
-       {{"repair", (other / "nowhere").string(), "--yes"}, {"cannot be read"}},
-       {{"copy-symbol", d, "MSFT"}, {}, 2}},
+       {{"repair", (other / "nowhere").string(), "--yes"}, {"cannot be read"}}},
       {dir.get(), dest.get(), other.get()});
 }
 
