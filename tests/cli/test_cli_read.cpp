@@ -65,6 +65,7 @@ TEST(CliReadTest, DamagedFilesAndUnknownSymbolsAreRefusedAndLeftAlone) {
   const path gone = WriteSamplePortfolio(root / "gone"), bad = root / "bad";
   fs::remove(gone / "F1.DAT");
   fs::create_directories(root / "none");
+  PortfolioBuilder(root / "count").Add(Spec(1, "X", "X")).SetCounts(2, 2).Write();
   PortfolioBuilder(root / "blank").Add(Spec(1, " X", "NAMED")).Write();
   SymbolSpec odd = Spec(2, "ODD", "ODD", MakeDailyQuotes(formats::DayFromYmd(90, 1, 1), 3));
   odd.recordLength = 30;  // a length the loader cannot hold
@@ -79,6 +80,7 @@ TEST(CliReadTest, DamagedFilesAndUnknownSymbolsAreRefusedAndLeftAlone) {
   const std::string g = gone.string(), b = bad.string();
   const std::string symbols = "Failure while filling symbols grid";
   ExpectRefusals({{{"symbols", (root / "none").string()}, {symbols, "cannot read"}},
+                  {{"symbols", (root / "count").string()}, {symbols, "announces 2 symbols"}},
                   {{"symbols", (root / "blank").string()}, {symbols, "repair"}},
                   {{"facts", g, "NOPE"}, {"Symbol not found"}},
                   {{"facts", g, "MSFT"}, {"The facts of symbol MSFT cannot be shown"}},
