@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 #include "formats/dates.h"
 #include "platform/paths.h"
@@ -103,6 +105,21 @@ std::string Text(const path& file) {
   return std::string(bytes.begin(), bytes.end());
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+std::string DateText(long yyyymmdd) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02ld/%02ld/%02ld", yyyymmdd / 100 % 100, yyyymmdd % 100,
+                yyyymmdd / 10000 % 100);
+  return text;
+}
+
 const path& CliStateDir() {
   static const TempDir state;
   return state.get();
@@ -147,11 +164,14 @@ path WriteSamplePortfolio(const path& dir) {
   return dir;
 }
 
-std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const path& dir) {
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const path& dir,
+                                                                        bool backups) {
   std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
-    if (entry.is_regular_file())
-      files.emplace_back(entry.path().lexically_relative(dir).string(), FileBytes(entry.path()));
+    const std::string name = entry.path().lexically_relative(dir).string();
+    const bool backup = name.ends_with(".BAK") || name.ends_with(".bak");
+    if (entry.is_regular_file() && (backups || !backup))
+      files.emplace_back(name, FileBytes(entry.path()));
   }
   std::sort(files.begin(), files.end());
   return files;

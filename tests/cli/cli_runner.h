@@ -29,11 +29,19 @@ CliResult RunCli(const std::vector<std::string>& args, const std::string& stdinT
 // five daily quotes each from Monday 01/05/98 on (AAPL: file F3 without open interest).
 path WriteSamplePortfolio(const path& dir);
 
-// Every file of dir (names and bytes), for "nothing changed" checks.
-std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const path& dir);
+// Every file of dir (names and bytes), for "nothing changed" checks; without the .BAK copies the
+// corrections leave when backups is false.
+std::vector<std::pair<std::string, std::vector<std::uint8_t>>> Snapshot(const path& dir,
+                                                                        bool backups = true);
 
 // A whole file as text (empty when it does not exist).
 std::string Text(const path& file);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+
+// MM/DD/YY of a YYYYMMDD date, as the independent reader gives it.
+std::string DateText(long yyyymmdd);
 
 // A command that must fail: its exit status, and texts that stderr holds.
 struct Refusal {
