@@ -36,37 +36,6 @@ struct FilterView {
   GuiFixture f;
 };
 
-TEST(SearchFilterTest, ThePathFieldFollowsTheLimitCheckBoxAndCancelKeepsEverything) {
-  FilterView t;
-  CLedgrixView& v = t.Start(false, t.Path("x"));
-  DialogScript script({[&t](QDialog& d) {
-    EXPECT_EQ(d.windowTitle(), "Portfolio Search Filter");
-    auto* limit = Child<QCheckBox>(d, "limitCheck");
-    auto* path = Child<QLineEdit>(d, "pathEdit");
-    EXPECT_EQ(limit->text(), "Only search for Portfolios in paths like that below");
-    EXPECT_EQ(Child<QCheckBox>(d, "masterFixCheck")->text(), "Automatically repair bad Masters");
-    EXPECT_FALSE(limit->isChecked());
-    EXPECT_FALSE(path->isEnabled());
-    EXPECT_EQ(path->text(), t.Path("x"));
-    limit->click();
-    EXPECT_TRUE(path->isEnabled());
-    limit->click();
-    EXPECT_FALSE(path->isEnabled());
-    limit->click();
-    path->setText(t.Path("Quotes"));
-    Child<QCheckBox>(d, "masterFixCheck")->setChecked(true);
-    ClickCancel(d);
-  }});
-  EditSearchFilter(v);
-  EXPECT_EQ(script.shown(), 1);
-  EXPECT_FALSE(v.limitSearch());
-  EXPECT_EQ(v.searchFilter(), t.Path("x"));
-  EXPECT_FALSE(v.masterFix());
-  EXPECT_EQ(t.Setting("Name"), t.Path("x"));
-  EXPECT_EQ(t.Setting("MasterFix"), "0");
-  EXPECT_FALSE(t.Rescanned());
-}
-
 TEST(SearchFilterTest, ALimitedPathMustLieOnAListedVolume) {
   FilterView t;
   const auto& other = t.f.AddVolume();
@@ -127,18 +96,35 @@ TEST(SearchFilterTest, RescansOnlyWhenTheFilterMatters) {
   }
 }
 
-// With the limit off any path is taken; one on no listed volume names no drive to walk.
-TEST(SearchFilterTest, APathOnNoListedVolumeLeavesTheDriveListWithoutSelection) {
+// Cancel keeps everything. With the limit off any path is taken; one on no listed volume names no
+// drive to walk.
+TEST(SearchFilterTest, CancelKeepsEverythingAndAPathOnNoListedVolumeSelectsNoDrive) {
   FilterView t;
   CLedgrixView& v = t.Start(true, t.Path("Quotes"));
   ASSERT_EQ(v.m_driveCombo->currentIndex(), 0);
-  DialogScript script({[](QDialog& d) {
+  const auto type = [](QDialog& d) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // into the path, selected
     QTest::keyClicks(QApplication::focusWidget(), "elsewhere");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // limit off
-    ClickOk(d);
-  }});
+    EXPECT_FALSE(Child<QLineEdit>(d, "pathEdit")->isEnabled());
+  };
+  DialogScript script({[&](QDialog& d) {
+                         type(d);
+                         Child<QCheckBox>(d, "masterFixCheck")->click();
+                         ClickCancel(d);
+                       },
+                       [&](QDialog& d) {
+                         type(d);
+                         ClickOk(d);
+                       }});
+  EditSearchFilter(v);
+  EXPECT_EQ(v.searchFilter(), t.Path("Quotes"));
+  EXPECT_TRUE(v.limitSearch());
+  EXPECT_FALSE(v.masterFix());
+  EXPECT_EQ((QStringList{t.Setting("Limit"), t.Setting("MasterFix")}), (QStringList{"1", "0"}));
+  EXPECT_EQ(v.m_driveCombo->currentIndex(), 0);
+
   EditSearchFilter(v);
   EXPECT_EQ(v.searchFilter(), "elsewhere");
   EXPECT_FALSE(v.limitSearch());
