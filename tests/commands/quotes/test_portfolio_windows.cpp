@@ -166,7 +166,7 @@ class CheckWindowTest : public QuoteViewTest {
   QTreeWidget* list = nullptr;
 };
 
-TEST_F(CheckWindowTest, ListsSortsShowsAndMarksTheFindings) {
+TEST_F(CheckWindowTest, ListsSortsShowsMarksAndMendsTheFindings) {
   Open();
   ClickHeader(1);  // by kind
   EXPECT_EQ(Column(1), (QStringList{"bad tick", "first date wrong"}));
@@ -182,6 +182,21 @@ TEST_F(CheckWindowTest, ListsSortsShowsAndMarksTheFindings) {
   EXPECT_EQ(marks[0].kind, ChartMarkKind::kBadTick);
   EXPECT_TRUE(marks[0].text.startsWith(QStringLiteral("bad tick: 01/14/98: CLOSE 40")));
 
+  // The safe fixes after the question, undoable.
+  const Snapshot before = TakeSnapshot(Dir());
+  Click(*window, "fixButton");  // answered No
+  EXPECT_EQ(TakeSnapshot(Dir()), before);
+  ASSERT_EQ(f.prompt().questions.size(), 1u);
+  EXPECT_NE(f.prompt().questions[0].find("QQ: set the index's first date from the quotes"),
+            std::string::npos);
+  f.prompt() = ScriptedPrompt({true});
+  Click(*window, "fixButton");
+  EXPECT_EQ(Column(1), (QStringList{"bad tick"}));
+  EXPECT_FALSE(Child<QPushButton>(*window, "fixButton")->isEnabled());
+  EXPECT_NE(TakeSnapshot(Dir()).at("MASTER"), before.at("MASTER"));
+  f.frame().findChild<QAction*>(QStringLiteral("command%1").arg(ID_EDIT_UNDO))->trigger();
+  EXPECT_EQ(TakeSnapshot(Dir()).at("MASTER"), before.at("MASTER"));
+
   // A higher threshold, stored for the next check, no longer calls it a tick.
   QSpinBox* tick = Child<QSpinBox>(*window, "tickPercent");
   tick->setFocus();
@@ -190,27 +205,6 @@ TEST_F(CheckWindowTest, ListsSortsShowsAndMarksTheFindings) {
   Click(*window, "checkAgainButton");
   EXPECT_EQ(Column(1), (QStringList{"first date wrong"}));
   EXPECT_EQ(Settings("Check", {"TickPercent"}), QStringList{"150"});
-}
-
-TEST_F(CheckWindowTest, SafeFixesAfterTheQuestionAndUndoable) {
-  Open();
-  const Snapshot before = TakeSnapshot(Dir());
-  Click(*window, "fixButton");  // answered No
-  EXPECT_EQ(TakeSnapshot(Dir()), before);
-  ASSERT_EQ(f.prompt().questions.size(), 1u);
-  EXPECT_NE(f.prompt().questions[0].find("QQ: set the index's first date from the quotes"),
-            std::string::npos);
-
-  f.prompt() = ScriptedPrompt({true});
-  Click(*window, "fixButton");
-  EXPECT_EQ(Column(1), (QStringList{"bad tick"}));
-  EXPECT_FALSE(Child<QPushButton>(*window, "fixButton")->isEnabled());
-  const Snapshot after = TakeSnapshot(Dir());
-  EXPECT_NE(after.at("MASTER"), before.at("MASTER"));
-  EXPECT_EQ(after.at("F2.DAT"), before.at("F2.DAT"));
-
-  f.frame().findChild<QAction*>(QStringLiteral("command%1").arg(ID_EDIT_UNDO))->trigger();
-  EXPECT_EQ(TakeSnapshot(Dir()).at("MASTER"), before.at("MASTER"));
 }
 
 }  // namespace

@@ -16,19 +16,7 @@ namespace {
 
 namespace cmd = ledgrix::commands;
 
-// Round prices from Monday 01/04/99 on, so that scaled values compare exactly.
-std::vector<Quote> RoundQuotes(int count = 10) {
-  std::vector<Quote> quotes;
-  formats::QuoteDate day = Day("01/04/99");
-  for (int i = 0; i < count; ++i, day = formats::WeekdayAfter(day)) {
-    const float base = 10.0f + static_cast<float>(i);
-    quotes.push_back(
-        {day, 0, base, base + 1, base - 1, base + 0.5f, 1000.0f * (i + 1), 100.0f * (i + 1)});
-  }
-  return quotes;
-}
-
-// quotes with those dated from..to scaled.
+// quotes with those dated from..to scaled (quarter points and whole volumes, scaled exactly).
 std::vector<Quote> Scaled(std::vector<Quote> quotes, const char* from, const char* to, float price,
                           float volume, float openInterest) {
   for (Quote& q : quotes) {
@@ -45,7 +33,8 @@ std::vector<Quote> Scaled(std::vector<Quote> quotes, const char* from, const cha
 class QuoteCommandTest : public QuoteViewTest {
  protected:
   // Ten quotes, Monday 01/04/99 to Friday 01/15/99, with quote row `row` selected.
-  CLedgrixView& Build(int row, std::vector<Quote> quotes = RoundQuotes(), SymbolSpec layout = {}) {
+  CLedgrixView& Build(int row, std::vector<Quote> quotes = MakeDailyQuotes(Day("01/04/99"), 10),
+                      SymbolSpec layout = {}) {
     before = quotes;
     CLedgrixView& v = Start(std::move(quotes), layout);
     spec = layout;
@@ -290,7 +279,7 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   ExpectQuotes(before);
 
   // Daily quotes with 01/05/99 twice: Edit opens, Delete drops the first copy.
-  std::vector<Quote> twice = RoundQuotes(3);
+  std::vector<Quote> twice = MakeDailyQuotes(Day("01/04/99"), 3);
   twice.insert(twice.begin() + 1, twice[1]);
   twice[1].close = 77;
   PortfolioBuilder(Dir()).Add(Symbol("TEST", twice)).Write();

@@ -90,13 +90,11 @@ TEST_F(DateEditTest, ADigitStoresAtItsGroupOrIsRefusedAndSelectsAGroup) {
 
 TEST_F(DateEditTest, KeysOtherThanDigitsChangeNothing) {
   QApplication::clipboard()->setText(QStringLiteral("12/31/05"));
+  // One of each kind: a deleting key, a moving key, a character, a selecting and a Ctrl key.
   const QKeyCombination keys[] = {Qt::Key_Backspace,    Qt::Key_Delete,
-                                  Qt::Key_Left,         Qt::Key_Right,
-                                  Qt::Key_Home,         Qt::Key_End,
-                                  Qt::Key_Slash,        Qt::Key_A,
+                                  Qt::Key_Left,         Qt::Key_Slash,
                                   Qt::Key_Space,        Qt::SHIFT | Qt::Key_Right,
-                                  Qt::CTRL | Qt::Key_V, Qt::CTRL | Qt::Key_X,
-                                  Qt::CTRL | Qt::Key_Z};
+                                  Qt::CTRL | Qt::Key_V, Qt::CTRL | Qt::Key_Z};
   for (const auto& k : keys) {
     SCOPED_TRACE(QKeySequence(k).toString().toStdString());
     Select({3, 5});
