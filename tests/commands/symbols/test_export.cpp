@@ -27,14 +27,9 @@ const QString kNewest = "01/06/98 12.5000 13.0000 12.2500 12.7500 900.00 ";
 
 // 01/02/98, 01/05/98, 01/06/98; the last with volume 900 and close 12.75.
 SymbolSpec ThreeQuotes(const char* symbol, std::uint8_t file, bool openInterest) {
-  SymbolSpec spec;
-  spec.fileNumber = file;
-  spec.symbol = symbol;
-  spec.fields = {formats::kDate, formats::kOpen,  formats::kHigh,
-                 formats::kLow,  formats::kClose, formats::kVol};
-  if (openInterest)
-    spec.fields.push_back(formats::kOi);
-  spec.quotes = MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3, 12.0f);
+  SymbolSpec spec = Symbol(symbol, MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3, 12.0f), file);
+  if (!openInterest)
+    spec.fields.pop_back();  // OI, the last of the usual fields
   spec.quotes.back() = {spec.quotes.back().date, 0, 12.5f, 13.0f, 12.25f, 12.75f, 900.0f, 40.0f};
   return spec;
 }
@@ -73,11 +68,6 @@ class ExportTest : public ::testing::Test {
   const QString savedCwd = QDir::currentPath();
 };
 
-// Sets the path and presses OK, leaving every other choice as loaded.
-DialogScript::Step OkWithPath(const QString& path) {
-  return FillAndOk({{"pathEdit", path}});
-}
-
 TEST_F(ExportTest, DefaultsWriteOutputTxtAndAnUnknownDelimiterAndNoOpenInterestWriteSpacesAndNa) {
   QDir::setCurrent(QPath(f.root()));
   Export({[](QDialog& d) {
@@ -103,7 +93,7 @@ TEST_F(ExportTest, DefaultsWriteOutputTxtAndAnUnknownDelimiterAndNoOpenInterestW
   Export({[this](QDialog& d) {
     for (const char* name : {"spaceRadio", "commaRadio", "tabRadio"})
       EXPECT_FALSE(Child<QRadioButton>(d, name)->isChecked()) << name;
-    OkWithPath(QPath(out))(d);
+    FillAndOk({{"pathEdit", QPath(out)}})(d);
   }});
   EXPECT_EQ(Int("Delim"), -1);  // no button chosen
   EXPECT_EQ(Lines(out).value(2), kNewest + "N/A");
@@ -169,7 +159,7 @@ TEST_F(ExportTest, CancelAndNoToTheOverwriteQuestionChangeNoSettingAndNoFile) {
 TEST_F(ExportTest, FailuresAreReportedNotPassedOffAsSuccess) {
   f.prompt() = ScriptedPrompt({}, true);
   const QString nowhere = QPath(f.root() / "no such dir" / "x.txt");
-  Export({OkWithPath(nowhere)});
+  Export({FillAndOk({{"pathEdit", nowhere}})});
   EXPECT_EQ(Messages(), std::vector<std::string>{"file export error"});
   // The settings were saved before the file failed.
   EXPECT_EQ(f.settings().GetString("XportSel", "Starter", "unset"), nowhere);
@@ -177,7 +167,7 @@ TEST_F(ExportTest, FailuresAreReportedNotPassedOffAsSuccess) {
 
   Messages().clear();
   fs::remove(f.root() / "PORT" / "F1.DAT");  // the shown symbol cannot be read
-  Export({OkWithPath(QPath(out))});
+  Export({FillAndOk({{"pathEdit", QPath(out)}})});
   EXPECT_EQ(Messages(), std::vector<std::string>{"file export error"});
 }
 

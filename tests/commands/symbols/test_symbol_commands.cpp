@@ -30,12 +30,10 @@ using commands::EditSymbol;
 using commands::MoveOrCopySymbol;
 using Symbols = std::vector<std::string>;
 
-SymbolSpec Spec(std::uint16_t number, const std::string& symbol, const std::string& name) {
-  SymbolSpec spec;
-  spec.fileNumber = number;
-  spec.symbol = symbol;
+SymbolSpec Spec(std::uint16_t number, const char* symbol, const std::string& name) {
+  SymbolSpec spec = Symbol(
+      symbol, MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3 + number, 10.0f + number), number);
   spec.name = name;
-  spec.quotes = MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3 + number, 10.0f + number);
   return spec;
 }
 
@@ -292,12 +290,10 @@ TEST_F(SymbolCommandTest, EditAndDeleteActOnAnXmasterRow) {
 class ImportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    SymbolSpec abc;
-    abc.fileNumber = 1;
-    abc.symbol = "ABC";
-    abc.name = "ABC CORP";
-    abc.quotes = MakeDailyQuotes(formats::DayFromYmd(98, 1, 5), 5, 12.0f);
-    PortfolioBuilder(f.root() / "PORT").Add(abc).WithEmaster().Write();
+    PortfolioBuilder(f.root() / "PORT")
+        .Add(Symbol("ABC", MakeDailyQuotes(formats::DayFromYmd(98, 1, 5), 5, 12.0f)))
+        .WithEmaster()
+        .Write();
     StartView(f);
   }
   // Symbol > Import..., the dialog driven by step.
@@ -375,9 +371,7 @@ TEST_F(ImportTest, BadLinesAreNamedAndNothingIsWritten) {
 struct FilterView {
   QString Path(const char* below) const { return *below ? QPath(f.root() / below) : QString(); }
   CLedgrixView& Start(bool limit, const QString& filter) {
-    SymbolSpec spec;
-    spec.symbol = "A";
-    spec.quotes = MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3);
+    const SymbolSpec spec = Symbol("A", MakeDailyQuotes(formats::DayFromYmd(98, 1, 2), 3));
     PortfolioBuilder(f.root() / "Quotes" / "A").Add(spec).Write();
     f.SetSetting("Search", "Limit", limit ? "1" : "0");
     f.SetSetting("Search", "Name", filter);
