@@ -326,6 +326,7 @@ TEST_F(UndoCommandTest, ASplitIsUndoneAndRedoneByTheKeysAndTheQuotesGridFollows)
   const QStringList splitOldest = Row(v, 7);
   ASSERT_NE(split, original);
   EXPECT_EQ(Action(ID_EDIT_UNDO)->text(), "&Undo Split Data TEST " + date);
+  EXPECT_EQ(Action(ID_EDIT_UNDO)->toolTip(), "Undo Split Data TEST " + date);
   EXPECT_FALSE(Action(ID_EDIT_REDO)->isEnabled());
 
   const struct {
