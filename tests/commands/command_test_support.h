@@ -1,5 +1,6 @@
 // Shared by the command tests: the real main view on fixture portfolios, modal dialogs driven
-// through their widgets instead of exec(), and "nothing changed" snapshots of a folder.
+// through their widgets instead of exec(), "nothing changed" snapshots of a folder, and the
+// quote tests' one portfolio.
 #pragma once
 
 #include <QApplication>
@@ -135,5 +136,61 @@ inline Snapshot TakeSnapshot(const std::filesystem::path& dir) {
       files[entry.path().filename().string()] = FileBytes(entry.path());
   return files;
 }
+
+// A symbol of these quotes in F<file>, named after it.
+inline SymbolSpec Symbol(const char* symbol, std::vector<Quote> quotes, std::uint16_t file = 1) {
+  SymbolSpec spec;
+  spec.fileNumber = file;
+  spec.symbol = symbol;
+  spec.name = std::string(symbol) + " ISSUE";
+  spec.quotes = std::move(quotes);
+  return spec;
+}
+
+// The texts of a quotes grid row, date first.
+inline QStringList Row(const CommandHost& host, int row) {
+  QStringList texts;
+  for (int column = 0; column < 7; ++column)
+    texts << host.quoteCellText(row, column);
+  return texts;
+}
+
+// The quote tests' portfolio: symbols written under the temporary volume and the real main view
+// started on it.
+class QuoteViewTest : public ::testing::Test {
+ protected:
+  std::filesystem::path Dir() const { return f.root() / "PORT"; }
+  std::filesystem::path Dat() const { return Dir() / "F1.DAT"; }
+  // Writes the symbols (and a raw record) into Dir() and shows the first one's quotes in the real
+  // view.
+  CLedgrixView& Start(const std::vector<SymbolSpec>& symbols,
+                      const formats::MasterRecord* raw = nullptr) {
+    PortfolioBuilder builder(Dir());
+    for (const SymbolSpec& spec : symbols)
+      builder.Add(spec);
+    if (raw)
+      builder.AddRawRecord(*raw);
+    builder.Write();
+    StartView(f);
+    EXPECT_EQ(f.view().portfolioDir(), QPath(Dir()));
+    return f.view();
+  }
+  // One symbol "TEST", in the given layout (the usual daily one by default).
+  CLedgrixView& Start(std::vector<Quote> quotes, SymbolSpec spec = {}) {
+    spec.symbol = "TEST";
+    spec.quotes = std::move(quotes);
+    return Start(std::vector<SymbolSpec>{spec});
+  }
+  // The values the commands recorded ("<unset>" for none).
+  QStringList Settings(const char* section, std::initializer_list<const char*> names) {
+    QStringList values;
+    for (const char* name : names)
+      values << f.settings().GetString(section, name, QStringLiteral("<unset>"));
+    return values;
+  }
+  std::vector<std::string>& Messages() { return f.prompt().messages; }
+
+  GuiFixture f;
+};
 
 }  // namespace ledgrix::testing

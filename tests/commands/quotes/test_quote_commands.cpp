@@ -1,29 +1,22 @@
 // The quote commands end to end on the real view: dialogs driven through their widgets, files
-// rewritten, the settings recorded and the grid refilled.
+// rewritten, the settings recorded and the grid refilled; Edit > Undo and Redo of them on the
+// real main window, also of a correction made by ledgrix-cli.
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <cstdlib>
 #include <filesystem>
 
+#include "app/command_ids.h"
 #include "commands/quotes/quote_commands.h"
-#include "tests/commands/quotes/quote_test_support.h"
+#include "tests/commands/command_test_support.h"
 
 namespace ledgrix::testing {
 namespace {
 
 namespace cmd = ledgrix::commands;
 
-// Round prices from Monday 01/04/99 on, so that scaled values compare exactly.
-std::vector<Quote> RoundQuotes(int count = 10) {
-  std::vector<Quote> quotes;
-  formats::QuoteDate day = Day("01/04/99");
-  for (int i = 0; i < count; ++i, day = formats::WeekdayAfter(day)) {
-    const float base = 10.0f + static_cast<float>(i);
-    quotes.push_back(
-        {day, 0, base, base + 1, base - 1, base + 0.5f, 1000.0f * (i + 1), 100.0f * (i + 1)});
-  }
-  return quotes;
-}
-
-// quotes with those dated from..to scaled.
+// quotes with those dated from..to scaled (quarter points and whole volumes, scaled exactly).
 std::vector<Quote> Scaled(std::vector<Quote> quotes, const char* from, const char* to, float price,
                           float volume, float openInterest) {
   for (Quote& q : quotes) {
@@ -37,35 +30,24 @@ std::vector<Quote> Scaled(std::vector<Quote> quotes, const char* from, const cha
   return quotes;
 }
 
-void ExpectQuotes(const std::vector<Quote>& got, const std::vector<Quote>& want) {
-  ASSERT_EQ(got.size(), want.size());
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    SCOPED_TRACE(formats::DisplayDate(want[i].date));
-    EXPECT_EQ(got[i].date, want[i].date);
-    EXPECT_EQ(got[i].time, want[i].time);
-    const float g[] = {got[i].open,  got[i].high,   got[i].low,
-                       got[i].close, got[i].volume, got[i].openInterest};
-    const float w[] = {want[i].open,  want[i].high,   want[i].low,
-                       want[i].close, want[i].volume, want[i].openInterest};
-    for (std::size_t k = 0; k < 6; ++k)
-      EXPECT_FLOAT_EQ(g[k], w[k]) << k;
-  }
-}
-
 class QuoteCommandTest : public QuoteViewTest {
  protected:
   // Ten quotes, Monday 01/04/99 to Friday 01/15/99, with quote row `row` selected.
-  CLedgrixView& Build(int row, std::vector<Quote> quotes = RoundQuotes(), SymbolSpec spec = {}) {
-    CLedgrixView& v = Start(std::move(quotes), spec);
-    before = After();
+  CLedgrixView& Build(int row, std::vector<Quote> quotes = MakeDailyQuotes(Day("01/04/99"), 10),
+                      SymbolSpec layout = {}) {
+    before = quotes;
+    CLedgrixView& v = Start(std::move(quotes), layout);
+    spec = layout;
     f.SelectQuote(row);
     return v;
   }
-  // The same quotes written again behind the view, which reloads them.
-  void Rewrite(int row) {
-    PortfolioBuilder(Dir()).Add(Symbol("TEST", before)).Write();
-    f.view().FillQuotesGrid(row);
+  // F1.DAT holds exactly these quotes, in the symbol's layout.
+  void ExpectQuotes(std::vector<Quote> quotes) {
+    SymbolSpec expected = spec;
+    expected.quotes = std::move(quotes);
+    EXPECT_EQ(FileBytes(Dat()), MakeQuoteFile(expected));
   }
+  SymbolSpec spec;
   std::vector<Quote> before;
 };
 
@@ -89,57 +71,35 @@ TEST_F(QuoteCommandTest, EditWritesTheQuoteShownLastAndRecordsTheTexts) {
   auto expected = before;
   expected[6].open = 20.25f;
   expected[6].volume = 777;
-  ExpectQuotes(After(), expected);
+  ExpectQuotes(expected);
   EXPECT_EQ(Settings("Edit", {"Date", "Open", "Vol", "Hi"}),
             (QStringList{"01/12/99", "20.25", "777", v.quoteCellText(3, 2)}));
   EXPECT_EQ(v.selQuoteRow(), 0);  // refilled
   EXPECT_EQ(v.quoteCellText(3, 1), QStringLiteral("20.2500"));
 }
 
-TEST_F(QuoteCommandTest, SplitScalesOnlyTheQuotesBeforeItsDate) {
-  CLedgrixView& v = Build(0);
-  const struct {
-    int row;
-    const char *date, *lastScaled, *newShares, *oldShares;
-    float price, volume;
-  } cases[] = {{4, "01/11/99", "01/08/99", "3", "2", 2.0f / 3, 1.5f}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.date) + " " + c.newShares + " for " + c.oldShares);
-    Rewrite(c.row);
-    const auto bytes = FileBytes(Dat());
-    DialogScript script(
-        {FillAndOk({{"newSharesEdit", c.newShares}, {"oldSharesEdit", c.oldShares}})});
-    cmd::EnterSplit(v);
-    const auto expected = Scaled(before, "01/01/99", c.lastScaled, c.price, c.volume, c.volume);
-    ExpectQuotes(After(), expected);
-    EXPECT_EQ(FileBytes(Dir() / "F1.BAK"), bytes);
-    EXPECT_EQ(Settings("Split", {"Date", "New", "Old"}),
-              (QStringList{c.date, c.newShares, c.oldShares}));
-    EXPECT_EQ(v.selQuoteRow(), 0);  // refilled
-    EXPECT_EQ(v.quoteCellText(9, 1), QString::number(expected[0].open, 'f', 4));
-    EXPECT_TRUE(Messages().empty());
-  }
-}
+// Which quotes a split or an adjustment scales, and by what, is the quote entry's concern; here
+// the typed texts reach the file and the settings, and the grid is refilled.
+TEST_F(QuoteCommandTest, SplitAndAdjustScaleTheTypedRangeRecordTheTextsAndRefill) {
+  CLedgrixView& v = Build(4);  // 01/11/99
+  DialogScript script({FillAndOk({{"newSharesEdit", "2"}, {"oldSharesEdit", "1"}}),
+                       FillAndOk({{"fromDateEdit", "010699"},
+                                  {"toDateEdit", "011299"},
+                                  {"priceEdit", "0.5"},
+                                  {"volumeEdit", "10"},
+                                  {"openInterestEdit", "3"}})});
+  cmd::EnterSplit(v);
+  const auto split = Scaled(before, "01/01/99", "01/08/99", 0.5f, 2, 2);
+  ExpectQuotes(split);
+  EXPECT_EQ(Settings("Split", {"Date", "New", "Old"}), (QStringList{"01/11/99", "2", "1"}));
+  EXPECT_EQ(v.selQuoteRow(), 0);  // refilled
+  EXPECT_EQ(v.quoteCellText(9, 1), QString::number(split[0].open, 'f', 4));
 
-TEST_F(QuoteCommandTest, AdjustScalesTheInclusiveRangeAndFromAfterToChangesNothing) {
-  CLedgrixView& v = Build(0);
-  DialogScript script(
-      {FillAndOk({{"fromDateEdit", "010699"},
-                  {"toDateEdit", "011299"},
-                  {"priceEdit", "0.5"},
-                  {"volumeEdit", "10"},
-                  {"openInterestEdit", "3"}}),
-       FillAndOk({{"fromDateEdit", "011399"}, {"toDateEdit", "010599"}, {"priceEdit", "2"}})});
   cmd::AdjustQuotes(v);
-  ExpectQuotes(After(), Scaled(before, "01/06/99", "01/12/99", 0.5f, 10, 3));
+  ExpectQuotes(Scaled(split, "01/06/99", "01/12/99", 0.5f, 10, 3));
   EXPECT_EQ(Settings("Adjust", {"Date1", "Date2", "PriceMult", "VolMult", "OIMult"}),
             (QStringList{"01/06/99", "01/12/99", "0.5", "10", "3"}));
-
-  const auto bytes = FileBytes(Dat());
-  cmd::AdjustQuotes(v);
   EXPECT_TRUE(Messages().empty());
-  EXPECT_EQ(FileBytes(Dat()), bytes);
-  EXPECT_EQ(Settings("Adjust", {"Date1"}), QStringList{QStringLiteral("01/13/99")});
 }
 
 TEST_F(QuoteCommandTest, CancelChangesNothingAndAFailedRewriteIsReportedAndNotRecorded) {
@@ -154,25 +114,16 @@ TEST_F(QuoteCommandTest, CancelChangesNothingAndAFailedRewriteIsReportedAndNotRe
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 2);  // no refill
 
-  // The file changed behind the grid's back: the selected 01/13/99 is gone.
-  before.erase(before.begin() + 7);
-  PortfolioBuilder(Dir()).Add(Symbol("TEST", before)).Write();
-  const auto shorter = FileBytes(Dat());
-  f.prompt() = ScriptedPrompt({true});
-  DialogScript yes({[](QDialog& d) { ClickOk(d); }});
-  cmd::DeleteQuote(v);
-  EXPECT_EQ(Messages(), (std::vector<std::string>{"failure in delete quote for findrec",
-                                                  "Delete Edit Failed"}));
-  EXPECT_EQ(FileBytes(Dat()), shorter);
-  EXPECT_EQ(Settings("Delete", {"Date"}), QStringList{QStringLiteral("<unset>")});
-
+  // The rewrite fails: the failure is shown, nothing recorded, the highlighted row kept.
+  f.prompt() = ScriptedPrompt({true});  // Delete's question
   std::filesystem::remove(Dat());
   const struct {
     Command command;
     const char *section, *key, *message;
   } cases[] = {{cmd::EditQuote, "Edit", "Date", "Single Date Edit Failed"},
                {cmd::EnterSplit, "Split", "Date", "Split Edit Failed"},
-               {cmd::AdjustQuotes, "Adjust", "Date1", "Adjust Edit Failed"}};
+               {cmd::AdjustQuotes, "Adjust", "Date1", "Adjust Edit Failed"},
+               {cmd::DeleteQuote, "Delete", "Date", "Delete Edit Failed"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.section);
     Messages().clear();
@@ -192,39 +143,30 @@ std::vector<Quote> QuotesWithGaps() {
   return quotes;
 }
 
+// The quote before Monday 01/11/99 is proposed for Friday 01/08/99.
 TEST_F(QuoteCommandTest, AddProposesTheWeekdayBeforeAndOpensEditOnTheNewRow) {
-  CLedgrixView& v = Build(0, QuotesWithGaps());
-  const struct {
-    int row;
-    const char *current, *proposed;
-  } cases[] = {{2, "01/11/99", "01/08/99"}, {1, "01/13/99", "01/12/99"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.current);
-    Rewrite(c.row);
-    ASSERT_EQ(v.quoteCellText(c.row, 0), c.current);
-    // The new quote copies the current one's values, with the close as edited.
-    QStringList expected = Row(v, c.row);
-    expected[0] = c.proposed;
-    expected[4] = QStringLiteral("20.5000");
-    int editRow = -1;
-    DialogScript script({[&](QDialog& d) {
-                           EXPECT_EQ(Child<QLabel>(d, "newDateText")->text(), c.proposed);
-                           ClickOk(d);
-                         },
-                         [&](QDialog& d) {
-                           editRow = v.selQuoteRow();
-                           FillAndOk({{"closeEdit", "20.5"}})(d);
-                         }});
-    cmd::AddQuote(v);
-    EXPECT_EQ(script.titles(), (QStringList{"Add Data", "Edit Selected Quote"}));
-    EXPECT_EQ(editRow, c.row + 1);
-    EXPECT_EQ(Settings("Add", {"Date"}), QStringList{c.proposed});
-    EXPECT_EQ(Settings("Edit", {"Date"}), QStringList{c.proposed});
-    EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(v.quoteRowCount(), 7);
-    EXPECT_EQ(Row(v, c.row + 1), expected);
-    EXPECT_EQ(After().size(), 7u);
-  }
+  CLedgrixView& v = Build(2, QuotesWithGaps());
+  ASSERT_EQ(v.quoteCellText(2, 0), "01/11/99");
+  // The new quote copies the current one's values, with the close as edited.
+  QStringList expected = Row(v, 2);
+  expected[0] = "01/08/99";
+  expected[4] = QStringLiteral("20.5000");
+  int editRow = -1;
+  DialogScript script({[&](QDialog& d) {
+                         EXPECT_EQ(Child<QLabel>(d, "newDateText")->text(), "01/08/99");
+                         ClickOk(d);
+                       },
+                       [&](QDialog& d) {
+                         editRow = v.selQuoteRow();
+                         FillAndOk({{"closeEdit", "20.5"}})(d);
+                       }});
+  cmd::AddQuote(v);
+  EXPECT_EQ(script.titles(), (QStringList{"Add Data", "Edit Selected Quote"}));
+  EXPECT_EQ(editRow, 3);
+  EXPECT_EQ(Settings("Add", {"Date"}), QStringList{"01/08/99"});
+  EXPECT_EQ(Settings("Edit", {"Date"}), QStringList{"01/08/99"});
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Row(v, 3), expected);
 }
 
 TEST_F(QuoteCommandTest, AddRefusesAListedDateAndAWeekendQuoteAndReportsAFailure) {
@@ -232,11 +174,8 @@ TEST_F(QuoteCommandTest, AddRefusesAListedDateAndAWeekendQuoteAndReportsAFailure
   const auto bytes = FileBytes(Dat());
   const struct {
     int row;
-    const char* message;
-  } refusals[] = {{4, "Date 01/06/99 already exists."},
-                  {3,
-                   "The quote of 01/09/99 is not dated on a weekday.\n"
-                   "A quote can only be added before a weekday's quote."}};
+    const char* said;
+  } refusals[] = {{4, "01/06/99 already exists"}, {3, "01/09/99 is not dated on a weekday"}};
   for (const auto& c : refusals) {
     SCOPED_TRACE(c.row);
     Messages().clear();
@@ -244,7 +183,8 @@ TEST_F(QuoteCommandTest, AddRefusesAListedDateAndAWeekendQuoteAndReportsAFailure
     DialogScript none({});
     cmd::AddQuote(v);
     EXPECT_EQ(none.shown(), 0);
-    EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(c.said), std::string::npos) << Messages()[0];
     EXPECT_EQ(FileBytes(Dat()), bytes);
   }
 
@@ -281,15 +221,14 @@ TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
   cmd::DeleteQuote(v);
   EXPECT_EQ(script.titles(), QStringList{"Delete Data"});
   EXPECT_TRUE(openAfterNo);
-  EXPECT_EQ(f.prompt().questions,
-            std::vector<std::string>{
-                "You are about to delete the data for date\n01/12/99\nAre you sure?"});
+  ASSERT_EQ(f.prompt().questions.size(), 1u);
+  EXPECT_NE(f.prompt().questions[0].find("01/12/99"), std::string::npos);
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 3);
 
   cmd::DeleteQuote(v);
   before.erase(before.begin() + 6);
-  ExpectQuotes(After(), before);
+  ExpectQuotes(before);
   EXPECT_EQ(v.quoteRowCount(), 9);
   EXPECT_EQ(v.selQuoteRow(), 0);
   EXPECT_EQ(Settings("Delete", {"Date"}), QStringList{QStringLiteral("01/12/99")});
@@ -299,16 +238,16 @@ TEST_F(QuoteCommandTest, DeleteNoKeepsTheDialogOpenAndYesRemovesTheQuote) {
 // Edit dialog a step to such a date leaves nothing to type. A daily file holding a day twice is
 // no intraday data: Delete drops the first copy.
 TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes) {
-  SymbolSpec spec;
-  spec.periodicity = 'I';
-  spec.fields = {formats::kDate, formats::kTime,  formats::kOpen, formats::kHigh,
-                 formats::kLow,  formats::kClose, formats::kVol};
+  SymbolSpec intraday;
+  intraday.periodicity = 'I';
+  intraday.fields = {formats::kDate, formats::kTime,  formats::kOpen, formats::kHigh,
+                     formats::kLow,  formats::kClose, formats::kVol};
   std::vector<Quote> quotes;
   for (formats::QuoteTime minutes : {0, 30, 60})  // three bars on 01/04/99, one on 01/05/99
     quotes.push_back({Day("01/04/99"), static_cast<formats::QuoteTime>(17100 + minutes * 30), 10,
                       11, 9, 10, 100, 0});
   quotes.push_back({Day("01/05/99"), 17100, 20, 21, 19, 20, 200, 0});
-  CLedgrixView& v = Build(2, quotes, spec);  // one of the bars of 01/04/99
+  CLedgrixView& v = Build(2, quotes, intraday);  // one of the bars of 01/04/99
   const auto bytes = FileBytes(Dat());
   {
     DialogScript none({});
@@ -316,11 +255,9 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
     cmd::DeleteQuote(v);
     EXPECT_EQ(none.shown(), 0);
   }
-  EXPECT_EQ(Messages(), (std::vector<std::string>{
-                            "Edit works on whole days, and 01/04/99 holds 3 quotes (intraday "
-                            "data).\nNothing was changed.",
-                            "Delete works on whole days, and 01/04/99 holds 3 quotes (intraday "
-                            "data).\nNothing was changed."}));
+  ASSERT_EQ(Messages().size(), 2u);
+  for (const std::string& refusal : Messages())
+    EXPECT_NE(refusal.find("01/04/99 holds 3 quotes"), std::string::npos) << refusal;
   EXPECT_EQ(FileBytes(Dat()), bytes);
   EXPECT_EQ(v.selQuoteRow(), 2);
 
@@ -339,10 +276,10 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   cmd::EditQuote(v);
   EXPECT_TRUE(Messages().empty());
   before[3].close = 25;
-  ExpectQuotes(After(), before);
+  ExpectQuotes(before);
 
   // Daily quotes with 01/05/99 twice: Edit opens, Delete drops the first copy.
-  std::vector<Quote> twice = RoundQuotes(3);
+  std::vector<Quote> twice = MakeDailyQuotes(Day("01/04/99"), 3);
   twice.insert(twice.begin() + 1, twice[1]);
   twice[1].close = 77;
   PortfolioBuilder(Dir()).Add(Symbol("TEST", twice)).Write();
@@ -355,7 +292,95 @@ TEST_F(QuoteCommandTest, IntradayEditAndDeleteRefuseADateThatHoldsSeveralQuotes)
   EXPECT_EQ(daily.titles(), (QStringList{"Edit Selected Quote", "Delete Data"}));
   EXPECT_TRUE(Messages().empty());
   twice.erase(twice.begin() + 1);
-  ExpectQuotes(After(), twice);
+  EXPECT_EQ(FileBytes(Dat()), MakeQuoteFile(Symbol("TEST", twice)));
+}
+
+// Everything of the portfolio but backups, which an undo does not restore.
+Snapshot Data(const std::filesystem::path& dir) {
+  Snapshot files = TakeSnapshot(dir);
+  std::erase_if(files, [](const auto& file) { return file.first.ends_with(".BAK"); });
+  return files;
+}
+
+class UndoCommandTest : public QuoteViewTest {
+ protected:
+  QAction* Action(CommandId id) { return f.frame().action(id); }
+  void Key(int key, Qt::KeyboardModifiers modifiers) {
+    QApplication::setActiveWindow(&f.frame());
+    QTest::keyClick(&f.frame(), static_cast<Qt::Key>(key), modifiers);
+  }
+};
+
+TEST_F(UndoCommandTest, ASplitIsUndoneAndRedoneByTheKeysAndTheQuotesGridFollows) {
+  CLedgrixView& v = Start(MakeDailyQuotes(Day("01/04/99"), 8, 20.0f));
+  EXPECT_FALSE(Action(ID_EDIT_UNDO)->isEnabled());
+  EXPECT_FALSE(Action(ID_EDIT_REDO)->isEnabled());
+  const Snapshot original = Data(Dir());
+  const QStringList oldest = Row(v, 7);
+
+  f.SelectQuote(3);
+  const QString date = v.quoteCellText(3, 0);
+  DialogScript script({FillAndOk({{"newSharesEdit", "2"}, {"oldSharesEdit", "1"}})});
+  Action(ID_QUOTES_SPLIT)->trigger();
+  const Snapshot split = Data(Dir());
+  const QStringList splitOldest = Row(v, 7);
+  ASSERT_NE(split, original);
+  EXPECT_EQ(Action(ID_EDIT_UNDO)->text(), "&Undo Split Data TEST " + date);
+  EXPECT_EQ(Action(ID_EDIT_UNDO)->toolTip(), "Undo Split Data TEST " + date);
+  EXPECT_FALSE(Action(ID_EDIT_REDO)->isEnabled());
+
+  const struct {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    const Snapshot& files;
+    const QStringList& row;
+  } steps[] = {{Qt::Key_Z, Qt::ControlModifier, original, oldest},
+               {Qt::Key_Y, Qt::ControlModifier, split, splitOldest},
+               {Qt::Key_Z, Qt::ControlModifier, original, oldest},
+               {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier, split, splitOldest}};
+  for (const auto& step : steps) {
+    Key(step.key, step.modifiers);
+    EXPECT_EQ(Data(Dir()), step.files);
+    EXPECT_EQ(Row(v, 7), step.row);
+  }
+  EXPECT_EQ(Action(ID_EDIT_REDO)->text(), "&Redo");
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(UndoCommandTest, AnUndoneSymbolDeleteIsListedAgainAndAnOutsideChangeIsRefused) {
+  CLedgrixView& v = Start({Symbol("AAA", MakeDailyQuotes(Day("01/04/99"), 5)),
+                           Symbol("BBB", MakeDailyQuotes(Day("01/04/99"), 6), 2)});
+  const Snapshot original = Data(Dir());
+  f.ClickSymbol(1);
+  DialogScript script({[](QDialog& d) { Click(d, "yesButton"); }});
+  Action(ID_SYMBOL_DELETE)->trigger();
+  ASSERT_EQ(v.symbolRowCount(), 1);
+
+  Action(ID_EDIT_UNDO)->trigger();
+  EXPECT_EQ(Data(Dir()), original);
+  EXPECT_EQ(v.symbolRowCount(), 2);
+  EXPECT_EQ(Action(ID_EDIT_REDO)->text(), "&Redo Delete Symbol BBB");
+
+  // Another program writes the quote file back in between: the redo would lose it.
+  WriteText(Dir() / "F2.DAT", "written by another program");
+  const Snapshot changed = Data(Dir());
+  Action(ID_EDIT_REDO)->trigger();
+  EXPECT_EQ(Data(Dir()), changed);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("is refused"), std::string::npos) << Messages()[0];
+}
+
+TEST_F(UndoCommandTest, ACorrectionMadeByTheCommandLineIsOfferedOnceThePortfolioIsShownAgain) {
+  Start(MakeDailyQuotes(Day("01/04/99"), 8, 20.0f));
+  const Snapshot original = Data(Dir());
+  const std::string command = std::string("'") + LEDGRIX_CLI_PATH + "' split '" + Dir().string() +
+                              "' TEST --date 01/11/99 --new 3 --old 1 >/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+
+  Action(ID_PORTFOLIO_RESCAN)->trigger();
+  EXPECT_EQ(Action(ID_EDIT_UNDO)->text(), "&Undo Split Data TEST 01/11/99");
+  Action(ID_EDIT_UNDO)->trigger();
+  EXPECT_EQ(Data(Dir()), original);
 }
 
 }  // namespace
