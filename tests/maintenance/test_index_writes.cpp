@@ -16,14 +16,10 @@ namespace {
 using formats::IndexFile;
 using std::filesystem::path;
 
-std::int32_t I32(const Bytes& b, std::size_t at) {
-  std::int32_t v;
-  std::memcpy(&v, b.data() + at, 4);
-  return v;
-}
-
-float F32(const Bytes& b, std::size_t at) {
-  float v;
+// The 4-byte integer, or float, at an offset.
+template <typename T = std::int32_t>
+T At(const Bytes& b, std::size_t at) {
+  T v;
   std::memcpy(&v, b.data() + at, 4);
   return v;
 }
@@ -53,13 +49,7 @@ class IndexWritesTest : public ::testing::Test {
     bb.longName = "Bravo Beverages Holding";
     SymbolSpec xb = Spec(257, "XB", quotes);
     xb.name = "Xray Bank of the Seven Seas";
-    PortfolioBuilder(dir)
-        .Add(Spec(1, "AA", quotes))
-        .Add(bb)
-        .Add(Spec(256, "XA", quotes))
-        .Add(xb)
-        .WithEmaster()
-        .Write();
+    Holding(dir, {Spec(1, "AA", quotes), bb, Spec(256, "XA", quotes), xb}).WithEmaster().Write();
   }
   void ExpectInStep(const path& d) {
     const testing::independent::Portfolio p = testing::independent::Read(d);
@@ -99,14 +89,14 @@ TEST_F(IndexWritesTest, DatesFollowADeleteInEveryEncoding) {
               formats::kOk);
     const Bytes after = FileBytes(index);
     if (x) {
-      EXPECT_EQ(I32(after, record + (c.oldest ? 108 : 116)), Long(now));
+      EXPECT_EQ(At(after, record + (c.oldest ? 108 : 116)), Long(now));
     } else {
       const float stored = formats::StoredValueFromDay(now);
-      EXPECT_EQ(F32(after, record + (c.oldest ? 64 : 72)), stored);
+      EXPECT_EQ(At<float>(after, record + (c.oldest ? 64 : 72)), stored);
       EXPECT_EQ(ReadMaster(dir / "MASTER").records[0].storedFirstDate(),
                 formats::StoredValueFromDay(c.oldest ? now : quotes[0].date));
     }
-    EXPECT_EQ(I32(after, record + copy),
+    EXPECT_EQ(At(after, record + copy),
               c.notSet ? 19000101 : (c.oldest ? Long(now) : Long(quotes[0].date)));
     EXPECT_EQ(FileBytes(dir / (x ? "XMASTER.BAK" : "EMASTER.BAK")), before);
     ExpectInStep(dir.get());
@@ -184,7 +174,7 @@ TEST_F(IndexWritesTest, TransfersBetweenMasterAndXmaster) {
   EXPECT_EQ(x[150 + 65] | x[150 + 66] << 8, 300);
   EXPECT_EQ(Field(x, 150 + 16, 24), std::string("Bravo Beverages Holding\0", 24));
   EXPECT_EQ(x[150 + 70], 0x7F);
-  EXPECT_EQ(I32(x, 150 + 108), I32(FileBytes(Dir() / "EMASTER"), 2 * 192 + 126));
+  EXPECT_EQ(At(x, 150 + 108), At(FileBytes(Dir() / "EMASTER"), 2 * 192 + 126));
   EXPECT_EQ(x[18] | x[19] << 8, 301);
   EXPECT_EQ(FileBytes(root / "FULL" / "F300.MWD"), FileBytes(Dir() / "F2.DAT"));
   EXPECT_EQ(FileBytes(root / "FULL" / "EMASTER"), fullEmaster);
