@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <optional>
 
 #include "formats/series.h"
@@ -27,38 +26,26 @@ class RewriteTest : public ::testing::Test {
   ScriptedPrompt prompt;
 };
 
-TEST_F(RewriteTest, SetOnAFileWithoutOpenInterestChangesOnlyTheFieldsItHolds) {
-  SymbolSpec spec = Spec(1, "NOOI", 5);
-  spec.fields.pop_back();
-  PortfolioBuilder(dir.get()).Add(spec).Write();
-  const Bytes before = FileBytes(Dat());
-  const QuoteDate day = spec.quotes[2].date;
-
-  ASSERT_EQ(Apply(Change(kSet, day, day, {1, 2, 3, 4, 5, 6}), "NOOI"), formats::kOk);
-
-  auto& q = spec.quotes[2];
-  q.open = 1, q.high = 2, q.low = 3, q.close = 4, q.volume = 5;
-  EXPECT_EQ(FileBytes(Dat()), MakeQuoteFile(spec));
-  EXPECT_EQ(FileBytes(dir.get() / "F1.BAK"), before);
-  EXPECT_TRUE(prompt.messages.empty());
-  EXPECT_EQ(Names(dir.get()), (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP", "F1.BAK"}));
-}
-
-// Scale from day 0, and a scale over a range of a file whose fields come in an unusual order:
-// every field goes back where it was.
-TEST_F(RewriteTest, ScaleChangesTheRangeAndKeepsTheFieldOrder) {
-  SymbolSpec spec = Spec(1, "SPLT", 10);
-  SymbolSpec odd = Spec(2, "ODD", 6);
+// A set on a file without open interest, a scale from day 0, and a scale over a range of a file
+// whose fields come in an unusual order: every field goes back where it was.
+TEST_F(RewriteTest, SetAndScaleChangeTheirQuotesAndKeepTheFieldOrder) {
+  SymbolSpec noOi = Spec(1, "NOOI", 5), spec = Spec(2, "SPLT", 10), odd = Spec(3, "ODD", 6);
+  noOi.fields.pop_back();
   odd.fields = {formats::kClose, formats::kVol,  formats::kDate, formats::kLow,
                 formats::kOi,    formats::kHigh, formats::kOpen};
-  PortfolioBuilder(dir.get()).Add(spec).Add(odd).Write();
+  Holding(dir.get(), {noOi, spec, odd}).Write();
+  const Bytes before = FileBytes(Dat());
+  const QuoteDate day = noOi.quotes[2].date;
 
+  ASSERT_EQ(Apply(Change(kSet, day, day, {1, 2, 3, 4, 5, 6}), "NOOI"), formats::kOk);
   ASSERT_EQ(Apply(Change(kScale, 0, spec.quotes[4].date, {0.5f, 0.5f, 0.5f, 0.5f, 2, 4}), "splt"),
             formats::kOk);
   ASSERT_EQ(
       Apply(Change(kScaleAlt, odd.quotes[1].date, odd.quotes[3].date, {2, 2, 2, 2, 3, 1}), "ODD"),
       formats::kOk);
 
+  auto& set = noOi.quotes[2];
+  set.open = 1, set.high = 2, set.low = 3, set.close = 4, set.volume = 5;
   for (int i = 0; i <= 4; ++i) {
     auto& q = spec.quotes[static_cast<std::size_t>(i)];
     q.open *= 0.5f, q.high *= 0.5f, q.low *= 0.5f, q.close *= 0.5f;
@@ -68,51 +55,14 @@ TEST_F(RewriteTest, ScaleChangesTheRangeAndKeepsTheFieldOrder) {
     auto& q = odd.quotes[static_cast<std::size_t>(i)];
     q.open *= 2, q.high *= 2, q.low *= 2, q.close *= 2, q.volume *= 3;
   }
-  EXPECT_EQ(FileBytes(Dat()), MakeQuoteFile(spec));
-  EXPECT_EQ(FileBytes(dir.get() / "F2.DAT"), MakeQuoteFile(odd));
-}
-
-// Delete at each position: the file loses the quote, MASTER follows at either end only.
-TEST(RewriteDelete, RemovesTheQuoteAndKeepsTheMasterDatesInStep) {
-  struct Case {
-    const char* name;
-    int count, index;
-    int newFirst;  // index in the old series of the expected MASTER firstDate, -1: unchanged
-    int newLast;
-  };
-  const Case cases[] = {{"oldest", 3, 0, 1, -1},
-                        {"newest", 3, 2, -1, 1},
-                        {"middle", 3, 1, -1, -1},
-                        {"only", 1, 0, 0, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempDir dir;
-    const SymbolSpec spec = Spec(1, "DEL", c.count);
-    PortfolioBuilder(dir.get()).Add(Spec(2, "OTHER", 4)).Add(spec).Write();
-    const Bytes masterBefore = FileBytes(dir / "MASTER");
-    const Bytes datBefore = FileBytes(dir / "F1.DAT");
-    const QuoteDate day = spec.quotes[static_cast<std::size_t>(c.index)].date;
-
-    ScriptedPrompt prompt;
-    ASSERT_EQ(ApplyQuoteChange(Change(kDelete, day, day), dir.get(), "DEL", prompt), formats::kOk);
-
-    SymbolSpec expected = spec;
-    expected.quotes.erase(expected.quotes.begin() + c.index);
-    EXPECT_EQ(FileBytes(dir / "F1.DAT"), MakeQuoteFile(expected));
-    EXPECT_EQ(FileBytes(dir / "F1.BAK"), datBefore);
-    Bytes master = masterBefore;
-    for (auto [offset, index] : {std::pair{formats::master_offset::kFirstDate, c.newFirst},
-                                 std::pair{formats::master_offset::kLastDate, c.newLast}}) {
-      if (index < 0)
-        continue;
-      const auto d = formats::StoredFromDay(spec.quotes[static_cast<std::size_t>(index)].date);
-      std::memcpy(master.data() + 2 * formats::kMasterRecordSize + offset, d.data(), 4);
-    }
-    EXPECT_EQ(FileBytes(dir / "MASTER"), master);
-    EXPECT_EQ(FileBytes(dir / "MASTER.BAK"),
-              c.newFirst >= 0 || c.newLast >= 0 ? masterBefore : Bytes());
-    EXPECT_TRUE(prompt.messages.empty());
-  }
+  EXPECT_EQ(FileBytes(Dat()), MakeQuoteFile(noOi));
+  EXPECT_EQ(FileBytes(dir / "F2.DAT"), MakeQuoteFile(spec));
+  EXPECT_EQ(FileBytes(dir / "F3.DAT"), MakeQuoteFile(odd));
+  EXPECT_EQ(FileBytes(dir / "F1.BAK"), before);
+  EXPECT_TRUE(prompt.messages.empty());
+  EXPECT_EQ(Names(dir.get()),
+            (std::set<std::string>{"MASTER", "F1.DAT", "F1.DOP", "F1.BAK", "F2.DAT", "F2.DOP",
+                                   "F2.BAK", "F3.DAT", "F3.DOP", "F3.BAK"}));
 }
 
 TEST_F(RewriteTest, DeleteInASubPortfolioUpdatesThatMasterNotTheTopOne) {
