@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/dates.h"
@@ -60,6 +61,10 @@ inline std::map<std::string, Bytes> Files(const std::filesystem::path& dir) {
   for (const auto& entry : std::filesystem::directory_iterator(dir))
     files[entry.path().filename().string()] = entry.is_regular_file() ? FileBytes(entry) : Bytes();
   return files;
+}
+
+inline Bytes Text(std::string_view text) {
+  return Bytes(text.begin(), text.end());
 }
 
 inline formats::MasterFile ReadMaster(const std::filesystem::path& master) {

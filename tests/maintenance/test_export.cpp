@@ -13,10 +13,7 @@ namespace ledgrix::maintenance {
 namespace {
 
 SymbolSpec ThreeQuotes() {
-  SymbolSpec spec;
-  spec.fileNumber = 1;
-  spec.symbol = "ACME";
-  spec.name = "ACME CORP";
+  SymbolSpec spec = Spec(1, "ACME");
   spec.quotes = {
       {DayFromYmd(98, 1, 2), 0, 10.5f, 11.0f, 10.0f, 10.75f, 900.0f, 12.0f},
       {DayFromYmd(98, 1, 5), 0, 10.75f, 12.5f, 10.5f, 12.75f, 1500.0f, 13.0f},
@@ -145,15 +142,12 @@ TEST(ExportTest, EveryQuoteOnceInOrderAcrossWindows) {
 // The whole portfolio in one run: each symbol's lines exactly as its own export, led by it.
 TEST(ExportTest, PortfolioExportLeadsEachSymbolsOwnLinesWithIt) {
   TempDir dir;
-  SymbolSpec noOi = ThreeQuotes();
-  noOi.fileNumber = 2;
-  noOi.symbol = "NOOI";
+  SymbolSpec noOi = Spec(2, "NOOI");
+  noOi.quotes = ThreeQuotes().quotes;
   noOi.fields.pop_back();
-  PortfolioBuilder(dir.get()).Add(ThreeQuotes()).Add(noOi).Write();
+  Holding(dir.get(), {ThreeQuotes(), noOi}).Write();
   ExportOptions options;
-  options.delimiter = 1;
-  options.newestFirst = true;
-  options.title = true;
+  options.delimiter = 1, options.newestFirst = true, options.title = true;
   std::ostringstream all(std::ios::binary);
   std::vector<UnreadableSymbol> unreadable;
   ASSERT_EQ(ExportPortfolio(dir.get(), options, all, unreadable), formats::kOk);

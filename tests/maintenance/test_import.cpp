@@ -14,15 +14,14 @@ namespace {
 
 namespace independent = testing::independent;
 
+// Pairs of hex digits, blanks between them ignored.
 Bytes Hex(std::string_view spaced) {
-  std::string hex;
-  for (char c : spaced) {
-    if (c != ' ')
-      hex.push_back(c);
-  }
   Bytes out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i < spaced.size(); i += spaced[i] == ' ' ? 1 : 2) {
+    if (spaced[i] != ' ')
+      out.push_back(
+          static_cast<std::uint8_t>(std::stoi(std::string(spaced.substr(i, 2)), nullptr, 16)));
+  }
   return out;
 }
 
@@ -39,10 +38,6 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
   for (const Bytes& part : parts)
     out.insert(out.end(), part.begin(), part.end());
   return out;
-}
-
-Bytes Text(std::string_view text) {
-  return Bytes(text.begin(), text.end());
 }
 
 QuoteText Read(const std::string& text) {
@@ -156,7 +151,7 @@ TEST(Import, ANewPortfolioLeavesQuoteFilesAlreadyThere) {
       ImportQuotes(dir.get(), "NEW", "", Read(kTwoQuotes), ImportMode::kNewSymbol);
   ASSERT_TRUE(outcome.ok) << outcome.message;
   EXPECT_EQ(outcome.key.fileNumber, 2);
-  EXPECT_EQ(FileBytes(dir / "F1.DAT"), (Bytes{'k', 'e', 'p', 't'}));
+  EXPECT_EQ(FileBytes(dir / "F1.DAT"), Text("kept"));
 }
 
 TEST(Import, AMasterHoldingFewerRecordsThanItAnnouncesIsRefused) {

@@ -29,10 +29,6 @@ MasterRecord Record(std::uint8_t n, const std::string& name, const Bytes& symbol
   return r;
 }
 
-Bytes Text(const std::string& s) {
-  return Bytes(s.begin(), s.end());
-}
-
 class RepairTest : public ::testing::Test {
  protected:
   std::filesystem::path Master() const { return dir.get() / "MASTER"; }
