@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formats/dates.h"
@@ -38,6 +39,15 @@ inline SymbolSpec Spec(std::uint16_t n, const std::string& symbol, int quotes = 
   return spec;
 }
 
+// A builder for dir that already holds specs, in order.
+inline PortfolioBuilder Holding(const std::filesystem::path& dir,
+                                const std::vector<SymbolSpec>& specs) {
+  PortfolioBuilder builder(dir);
+  for (const SymbolSpec& spec : specs)
+    builder.Add(spec);
+  return builder;
+}
+
 inline std::set<std::string> Names(const std::filesystem::path& dir) {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir))
@@ -51,6 +61,10 @@ inline std::map<std::string, Bytes> Files(const std::filesystem::path& dir) {
   for (const auto& entry : std::filesystem::directory_iterator(dir))
     files[entry.path().filename().string()] = entry.is_regular_file() ? FileBytes(entry) : Bytes();
   return files;
+}
+
+inline Bytes Text(std::string_view text) {
+  return Bytes(text.begin(), text.end());
 }
 
 inline formats::MasterFile ReadMaster(const std::filesystem::path& master) {

@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <initializer_list>
 
-#include "maintenance/export.h"
 #include "tests/maintenance/helpers.h"
 #include "tests/support/independent_reader.h"
 
@@ -15,21 +14,30 @@ namespace {
 
 namespace independent = testing::independent;
 
+// Pairs of hex digits, blanks between them ignored.
 Bytes Hex(std::string_view spaced) {
-  std::string hex;
-  for (char c : spaced) {
-    if (c != ' ')
-      hex.push_back(c);
-  }
   Bytes out;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-    out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i < spaced.size(); i += spaced[i] == ' ' ? 1 : 2) {
+    if (spaced[i] != ' ')
+      out.push_back(
+          static_cast<std::uint8_t>(std::stoi(std::string(spaced.substr(i, 2)), nullptr, 16)));
+  }
   return out;
 }
 
-Bytes Padded(Bytes bytes, std::size_t size) {
-  bytes.resize(size, 0);
-  return bytes;
+// size zero bytes with the given bytes laid in at each offset.
+Bytes Block(std::size_t size, std::initializer_list<std::pair<std::size_t, Bytes>> parts) {
+  Bytes out(size, 0);
+  for (const auto& [at, bytes] : parts)
+    std::copy(bytes.begin(), bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+  return out;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& part : parts)
+    out.insert(out.end(), part.begin(), part.end());
+  return out;
 }
 
 QuoteText Read(const std::string& text) {
@@ -51,47 +59,30 @@ TEST(Import, CreatesAPortfolioByteForByte) {
   EXPECT_TRUE(outcome.createdPortfolio);
   const std::filesystem::path d = dir / "NEW";
 
-  const Bytes master = Padded(Hex("01000100"), 53);
-  const Bytes record =
-      Hex("01 6500 1c 07 0000 41636d6520436f72706f726174696f6e 0000 60486f94 90486f94 44 0000"
-          "41434d45202020202020202020202020 00");
-  Bytes expectedMaster = master;
-  expectedMaster.insert(expectedMaster.end(), record.begin(), record.end());
-  EXPECT_EQ(FileBytes(d / "MASTER"), expectedMaster);
-
-  Bytes emaster = Padded(Hex("01000100"), 192);
-  Bytes e = Padded(Hex("3636 01 00 0000 07 7f 00 20 00 41434d45"), 192);
-  const Bytes shortName = Hex("41636d6520436f72706f726174696f6e");  // "Acme Corporation"
-  std::copy(shortName.begin(), shortName.end(), e.begin() + 32);
-  e[60] = 'D';
-  for (auto [at, hex] : {std::pair{64, "60486f49"}, {72, "90486f49"}, {126, "46df3001"}}) {
-    const Bytes b = Hex(hex);
-    std::copy(b.begin(), b.end(), e.begin() + at);
-  }
-  const std::string longName = "Acme Corporation of Spring";
-  std::copy(longName.begin(), longName.end(), e.begin() + 139);
-  emaster.insert(emaster.end(), e.begin(), e.end());
-  EXPECT_EQ(FileBytes(d / "EMASTER"), emaster);
-
-  Bytes dat = Padded(Hex("00000300"), 28);
-  for (std::string_view quote :
-       {"60486f94 00002884 00003084 00002084 00002c84 0000618a 00004084",
-        "90486f94 00002c84 00005084 00002084 00004c84 00803b8b 00005084"}) {
-    const Bytes b = Hex(quote);
-    dat.insert(dat.end(), b.begin(), b.end());
-  }
-  EXPECT_EQ(FileBytes(d / "F1.DAT"), dat);
+  const Bytes header = Hex("01000100");
+  EXPECT_EQ(FileBytes(d / "MASTER"),
+            Cat({Block(53, {{0, header}}),
+                 Hex("01 6500 1c 07 0000 41636d6520436f72706f726174696f6e 0000 60486f94 90486f94 "
+                     "44 0000 41434d45202020202020202020202020 00")}));
+  EXPECT_EQ(FileBytes(d / "EMASTER"),
+            Cat({Block(192, {{0, header}}),
+                 Block(192, {{0, Hex("3636 01 00 0000 07 7f 00 20 00 41434d45")},
+                             {32, Text("Acme Corporation")},
+                             {60, Text("D")},
+                             {64, Hex("60486f49")},
+                             {72, Hex("90486f49")},
+                             {126, Hex("46df3001")},
+                             {139, Text("Acme Corporation of Spring")}})}));
+  EXPECT_EQ(FileBytes(d / "F1.DAT"),
+            Cat({Block(28, {{0, Hex("00000300")}}),
+                 Hex("60486f94 00002884 00003084 00002084 00002c84 0000618a 00004084"),
+                 Hex("90486f94 00002c84 00005084 00002084 00004c84 00803b8b 00005084")}));
   EXPECT_EQ(Names(d), (std::set<std::string>{"MASTER", "EMASTER", "F1.DAT"}));
 }
 
 TEST(Import, ANewSymbolTakesTheLowestFreeNumberAndItsLayoutFromTheText) {
   TempDir dir;
-  PortfolioBuilder(dir.get())
-      .Add(Spec(1, "A"))
-      .Add(Spec(2, "B"))
-      .Add(Spec(4, "D"))
-      .WithEmaster()
-      .Write();
+  Holding(dir.get(), {Spec(1, "A"), Spec(2, "B"), Spec(4, "D")}).WithEmaster().Write();
   // Intraday without open interest: DATE TIME OPEN HIGH LOW CLOSE VOL, no descriptor needed;
   // close only: a descriptor says so.
   const ImportOutcome intraday = ImportQuotes(dir.get(), "ticks", "",
@@ -106,9 +97,7 @@ TEST(Import, ANewSymbolTakesTheLowestFreeNumberAndItsLayoutFromTheText) {
                    ImportMode::kNewSymbol);
   ASSERT_TRUE(closes.ok) << closes.message;
   EXPECT_EQ(closes.key.fileNumber, 5);
-  EXPECT_EQ(testing::FileBytes(dir / "F5.DOP"),
-            (Bytes{'"', 'D', 'A', 'T', 'E', '"', ',', '0', ',', '0', '\r', '\n', '"',
-                   'C', 'L', 'O', 'S', 'E', '"', ',', '0', ',', '0', '\r', '\n'}));
+  EXPECT_EQ(FileBytes(dir / "F5.DOP"), Text("\"DATE\",0,0\r\n\"CLOSE\",0,0\r\n"));
 
   const independent::Portfolio p = independent::Read(dir.get());
   EXPECT_TRUE(p.problems.empty()) << p.problems.front();
@@ -122,21 +111,19 @@ TEST(Import, ANewSymbolTakesTheLowestFreeNumberAndItsLayoutFromTheText) {
   EXPECT_EQ(m.records[4].recordLength(), 8);
 }
 
-struct ChangeCase {
-  ImportMode mode;
-  std::string text;
-  std::vector<long> dates;
-  std::vector<float> closes;
-};
-
 TEST(Import, ReplacesOrMergesAnExistingSymbolsQuotes) {
   // The symbol holds 5, 6 and 7 January 1998, closes 10.5, 11 and 11.5.
   const std::string text = "Date,Close,Vol\n1998-01-06,20,5\n1998-01-08,30,5\n";
-  const ChangeCase cases[] = {
+  const struct {
+    ImportMode mode;
+    std::string text;
+    std::vector<long> dates;
+    std::vector<float> closes;
+  } cases[] = {
       {ImportMode::kReplace, text, {19980106, 19980108}, {20, 30}},
       {ImportMode::kMerge, text, {19980105, 19980106, 19980107, 19980108}, {0, 20, 0, 30}},
   };
-  for (const ChangeCase& c : cases) {
+  for (const auto& c : cases) {
     TempDir dir;
     PortfolioBuilder(dir.get()).Add(Spec(1, "A")).WithEmaster().Write();
     const formats::MasterFile before = ReadMaster(dir / "MASTER");
@@ -164,7 +151,7 @@ TEST(Import, ANewPortfolioLeavesQuoteFilesAlreadyThere) {
       ImportQuotes(dir.get(), "NEW", "", Read(kTwoQuotes), ImportMode::kNewSymbol);
   ASSERT_TRUE(outcome.ok) << outcome.message;
   EXPECT_EQ(outcome.key.fileNumber, 2);
-  EXPECT_EQ(FileBytes(dir / "F1.DAT"), (Bytes{'k', 'e', 'p', 't'}));
+  EXPECT_EQ(FileBytes(dir / "F1.DAT"), Text("kept"));
 }
 
 TEST(Import, AMasterHoldingFewerRecordsThanItAnnouncesIsRefused) {
@@ -185,57 +172,23 @@ TEST(Import, RefusalsWriteNothing) {
   struct Refusal {
     std::string symbol, name, text;
     ImportMode mode;
-    std::string message;
+    std::string reason;
   } cases[] = {
-      {"SIX", "", "Date,Close,OI\n1998-01-05,1,3\n", ImportMode::kMerge,
-       "The text has OI values, but the records of F1.DAT have no OI field to hold them."},
+      {"SIX", "", "Date,Close,OI\n1998-01-05,1,3\n", ImportMode::kMerge, "no OI field"},
       {"six", "", "Date,Close\n1998-01-05,1\n", ImportMode::kNewSymbol,
-       "The Symbol addition failed.\n\nReason: Symbol SIX already exists in\n" +
-           dir.get().string()},
+       "Symbol SIX already exists in\n" + dir.get().string()},
       {"NONE", "", "Date,Close\n1998-01-05,1\n", ImportMode::kReplace,
-       "Symbol NONE is not in\n" + dir.get().string() + "\nImport it as a new symbol to add it."},
+       "Symbol NONE is not in\n" + dir.get().string()},
       {"TWO WORDS", "", "Date,Close\n1998-01-05,1\n", ImportMode::kNewSymbol,
-       "The symbol TWO WORDS holds a blank or a character outside ASCII."},
+       "TWO WORDS holds a blank"},
       {"NEW", std::string(46, 'n'), "Date,Close\n1998-01-05,1\n", ImportMode::kNewSymbol,
-       "The name is too long: the name of this symbol has at most 45 characters."},
+       "at most 45 characters"},
   };
   for (const Refusal& c : cases) {
     const ImportOutcome outcome = ImportQuotes(dir.get(), c.symbol, c.name, Read(c.text), c.mode);
     EXPECT_FALSE(outcome.ok) << c.symbol;
-    EXPECT_EQ(outcome.message, c.message);
+    EXPECT_NE(outcome.message.find(c.reason), std::string::npos) << outcome.message;
     EXPECT_EQ(Files(dir.get()), files) << c.symbol;
-  }
-}
-
-// What the export writes of a symbol, in a form the import reads back.
-std::string ExportText(const std::filesystem::path& dir, const std::string& symbol,
-                       const ExportOptions& options) {
-  std::ostringstream out(std::ios::binary);
-  EXPECT_EQ(ExportQuotes(dir, symbol, options, out), formats::kOk);
-  return out.str();
-}
-
-TEST(Import, ExportThenImportGivesTheSameQuotes) {
-  TempDir from;
-  SymbolSpec spec = Spec(1, "RT", 300);
-  PortfolioBuilder(from.get()).Add(spec).Write();
-  ExportOptions full;
-  full.title = true;
-  ExportOptions options[4];
-  options[1].delimiter = 1;
-  options[1].newestFirst = true;
-  options[2].delimiter = 2;
-  options[2].title = true;
-  options[3].title = true;
-  options[3].omit[5] = true;  // a file without open interest
-  for (const ExportOptions& o : options) {
-    TempDir to;
-    const ImportOutcome outcome = ImportQuotes(
-        to.get(), "RT", "", Read(ExportText(from.get(), "RT", o)), ImportMode::kNewSymbol);
-    ASSERT_TRUE(outcome.ok) << outcome.message;
-    ExportOptions check = full;
-    check.omit[5] = o.omit[5];
-    EXPECT_EQ(ExportText(to.get(), "RT", check), ExportText(from.get(), "RT", check));
   }
 }
 

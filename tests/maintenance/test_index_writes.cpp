@@ -16,14 +16,10 @@ namespace {
 using formats::IndexFile;
 using std::filesystem::path;
 
-std::int32_t I32(const Bytes& b, std::size_t at) {
-  std::int32_t v;
-  std::memcpy(&v, b.data() + at, 4);
-  return v;
-}
-
-float F32(const Bytes& b, std::size_t at) {
-  float v;
+// The 4-byte integer, or float, at an offset.
+template <typename T = std::int32_t>
+T At(const Bytes& b, std::size_t at) {
+  T v;
   std::memcpy(&v, b.data() + at, 4);
   return v;
 }
@@ -53,13 +49,7 @@ class IndexWritesTest : public ::testing::Test {
     bb.longName = "Bravo Beverages Holding";
     SymbolSpec xb = Spec(257, "XB", quotes);
     xb.name = "Xray Bank of the Seven Seas";
-    PortfolioBuilder(dir)
-        .Add(Spec(1, "AA", quotes))
-        .Add(bb)
-        .Add(Spec(256, "XA", quotes))
-        .Add(xb)
-        .WithEmaster()
-        .Write();
+    Holding(dir, {Spec(1, "AA", quotes), bb, Spec(256, "XA", quotes), xb}).WithEmaster().Write();
   }
   void ExpectInStep(const path& d) {
     const testing::independent::Portfolio p = testing::independent::Read(d);
@@ -71,44 +61,55 @@ class IndexWritesTest : public ::testing::Test {
   testing::ScriptedPrompt prompt;
 };
 
-// A delete at either end moves the index dates: MASTER 25/29 (MBF), EMASTER 64/72 (IEEE) and
-// 126 (integer), XMASTER 108/116 and 104 (integer); an integer that says "not set" stays so.
-TEST_F(IndexWritesTest, DatesFollowADeleteInEveryEncoding) {
+// A delete at each position: the file loses the quote; at either end the index dates follow,
+// MASTER 25/29 (MBF), EMASTER 64/72 (IEEE) and 126 (integer), XMASTER 108/116 and 104
+// (integer), the old index files kept as backups; an integer that says "not set" stays so. In
+// the middle no index file changes; the only quote leaves the dates as they were.
+TEST_F(IndexWritesTest, ADeleteMovesTheIndexDatesAtEitherEnd) {
   const struct {
     const char* symbol;
-    bool oldest, notSet;
-  } kCases[] = {{"AA", true, false}, {"AA", false, false}, {"AA", true, true},
-                {"XA", true, false}, {"XA", false, false}, {"XA", true, true}};
+    int quotes, gone;
+    bool notSet;
+  } kCases[] = {{"AA", 5, 0, false}, {"AA", 5, 4, false}, {"AA", 5, 0, true},
+                {"AA", 5, 2, false}, {"AA", 1, 0, false}, {"XA", 5, 0, false},
+                {"XA", 5, 4, false}, {"XA", 5, 0, true},  {"XA", 5, 2, false}};
   for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.symbol) + (c.oldest ? " oldest" : " newest") +
-                 (c.notSet ? " not set" : ""));
+    SCOPED_TRACE(std::string(c.symbol) + " " + std::to_string(c.gone) + " of " +
+                 std::to_string(c.quotes) + (c.notSet ? " not set" : ""));
     TempDir dir;
-    Build(dir.get());
+    Build(dir.get(), c.quotes);
     const bool x = c.symbol[0] == 'X';
     const path index = dir / (x ? "XMASTER" : "EMASTER");
-    const std::size_t record = x ? 150 : 192;
-    const std::size_t copy = x ? 104 : 126;
+    const std::size_t record = x ? 150 : 192, copy = x ? 104 : 126;
     if (c.notSet)
       Poke(index, record + copy, std::string("\x25\xEB\x21\x01", 4));  // 19000101
-    const Bytes before = FileBytes(index);
-    const std::vector<testing::Quote> quotes = Spec(x ? 256 : 1, c.symbol, 5).quotes;
-    const QuoteDate gone = c.oldest ? quotes[0].date : quotes[4].date;
-    const QuoteDate now = c.oldest ? quotes[1].date : quotes[3].date;
+    const Bytes master = FileBytes(dir / "MASTER"), indexBefore = FileBytes(index);
+    SymbolSpec spec = Spec(x ? 256 : 1, c.symbol, c.quotes);
+    const QuoteDate gone = spec.quotes[static_cast<std::size_t>(c.gone)].date;
 
     ASSERT_EQ(ApplyQuoteChange(Change(kDelete, gone, gone), dir.get(), c.symbol, prompt),
               formats::kOk);
-    const Bytes after = FileBytes(index);
-    if (x) {
-      EXPECT_EQ(I32(after, record + (c.oldest ? 108 : 116)), Long(now));
+    spec.quotes.erase(spec.quotes.begin() + c.gone);
+    EXPECT_EQ(FileBytes(dir / (x ? "F256.MWD" : "F1.DAT")), MakeQuoteFile(spec));
+    const bool end = c.gone == 0 || c.gone == c.quotes - 1;
+    const QuoteDate first = spec.quotes.empty() ? gone : spec.quotes.front().date;
+    const QuoteDate last = spec.quotes.empty() ? gone : spec.quotes.back().date;
+    Bytes expected = master;
+    if (!x) {
+      const auto f = formats::StoredFromDay(first), l = formats::StoredFromDay(last);
+      std::memcpy(expected.data() + formats::kMasterRecordSize + 25, f.data(), 4);
+      std::memcpy(expected.data() + formats::kMasterRecordSize + 29, l.data(), 4);
+      EXPECT_EQ(At<float>(FileBytes(index), record + 64), formats::StoredValueFromDay(first));
+      EXPECT_EQ(At<float>(FileBytes(index), record + 72), formats::StoredValueFromDay(last));
     } else {
-      const float stored = formats::StoredValueFromDay(now);
-      EXPECT_EQ(F32(after, record + (c.oldest ? 64 : 72)), stored);
-      EXPECT_EQ(ReadMaster(dir / "MASTER").records[0].storedFirstDate(),
-                formats::StoredValueFromDay(c.oldest ? now : quotes[0].date));
+      EXPECT_EQ(At(FileBytes(index), record + 108), Long(first));
+      EXPECT_EQ(At(FileBytes(index), record + 116), Long(last));
     }
-    EXPECT_EQ(I32(after, record + copy),
-              c.notSet ? 19000101 : (c.oldest ? Long(now) : Long(quotes[0].date)));
-    EXPECT_EQ(FileBytes(dir / (x ? "XMASTER.BAK" : "EMASTER.BAK")), before);
+    EXPECT_EQ(FileBytes(dir / "MASTER"), expected);
+    EXPECT_EQ(At(FileBytes(index), record + copy), c.notSet ? 19000101 : Long(first));
+    EXPECT_EQ(FileBytes(dir / "MASTER.BAK"), end && !x ? master : Bytes());
+    EXPECT_EQ(FileBytes(index.string() + ".BAK"), end ? indexBefore : Bytes());
+    EXPECT_TRUE(prompt.messages.empty());
     ExpectInStep(dir.get());
   }
 }
@@ -184,7 +185,7 @@ TEST_F(IndexWritesTest, TransfersBetweenMasterAndXmaster) {
   EXPECT_EQ(x[150 + 65] | x[150 + 66] << 8, 300);
   EXPECT_EQ(Field(x, 150 + 16, 24), std::string("Bravo Beverages Holding\0", 24));
   EXPECT_EQ(x[150 + 70], 0x7F);
-  EXPECT_EQ(I32(x, 150 + 108), I32(FileBytes(Dir() / "EMASTER"), 2 * 192 + 126));
+  EXPECT_EQ(At(x, 150 + 108), At(FileBytes(Dir() / "EMASTER"), 2 * 192 + 126));
   EXPECT_EQ(x[18] | x[19] << 8, 301);
   EXPECT_EQ(FileBytes(root / "FULL" / "F300.MWD"), FileBytes(Dir() / "F2.DAT"));
   EXPECT_EQ(FileBytes(root / "FULL" / "EMASTER"), fullEmaster);

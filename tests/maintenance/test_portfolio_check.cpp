@@ -20,21 +20,37 @@ using Specs = std::vector<SymbolSpec>;  // AA (F1), QQ (F2), XQ (F300)
 using std::filesystem::path;
 
 struct Damage {
+  Damage(const char* n, Found f, std::set<std::string> x, std::function<void(Specs&)> s = {},
+         std::function<void(const path&)> d = {})
+      : name(n),
+        found(std::move(f)),
+        fixed(std::move(x)),
+        specs(std::move(s)),
+        damage(std::move(d)) {}
   const char* name;
+  Found found;
+  std::set<std::string> fixed;              // the files the safe fixes change
   std::function<void(Specs&)> specs;        // before the portfolio is written
   std::function<void(const path&)> damage;  // after
-  Found found;
-  std::set<std::string> fixed;  // the files the safe fixes change
 };
 
 void PrintTo(const Damage& damage, std::ostream* os) {
   *os << damage.name;
 }
 
-void Append(const path& file, std::size_t n) {
-  Bytes bytes = FileBytes(file);
-  bytes.resize(bytes.size() + n, 0x41);
-  testing::WriteBytes(file, bytes);
+// Damage done to the written portfolio: a file replaced by text, removed, or grown by n bytes.
+std::function<void(const path&)> Put(std::string name, std::string text) {
+  return [=](const path& d) { testing::WriteText(d / name, text); };
+}
+std::function<void(const path&)> Remove(std::string name) {
+  return [=](const path& d) { std::filesystem::remove(d / name); };
+}
+std::function<void(const path&)> Append(std::string name, std::size_t n) {
+  return [=](const path& d) {
+    Bytes bytes = FileBytes(d / name);
+    bytes.resize(bytes.size() + n, 0x41);
+    testing::WriteBytes(d / name, bytes);
+  };
 }
 
 // Quote k of QQ (records of 28 bytes, the date first) gets a stored date of value.
@@ -50,124 +66,69 @@ testing::Quote& Q(Specs& s, std::size_t k) {
   return s[1].quotes[k];
 }
 
+// What is found of QQ.
+Found QQ(K kind, int times = 1) {
+  return Found(static_cast<std::size_t>(times), {"QQ", kind});
+}
+
+// A change to QQ's third quote.
+std::function<void(Specs&)> Quote2(std::function<void(testing::Quote&)> change) {
+  return [=](Specs& s) { change(Q(s, 2)); };
+}
+
 const std::vector<Damage>& Table() {
   static const std::vector<Damage> table = {
-      {"Clean", {}, {}, {}, {}},
-      {"XmasterNotOne",
-       {},
-       [](const path& d) { testing::WriteText(d / "XMASTER", "broken file"); },
-       {{"XMASTER", K::kIndexUnusable}},
-       {}},
+      {"Clean", {}, {}},
+      {"XmasterNotOne", {{"XMASTER", K::kIndexUnusable}}, {}, {}, Put("XMASTER", "broken file")},
       {"EmasterOutOfStep",
-       {},
-       [](const path& d) { testing::WriteBytes(d / "EMASTER", Bytes(192)); },
        {{"EMASTER", K::kEmasterOutOfStep}},
-       {"EMASTER"}},
-      {"MissingFile",
+       {"EMASTER"},
        {},
-       [](const path& d) { std::filesystem::remove(d / "F1.DAT"); },
-       {{"AA", K::kQuoteFileMissing}},
-       {}},
-      {"NoWholeHeader",
-       {},
-       [](const path& d) { testing::WriteText(d / "F1.DAT", "short"); },
-       {{"AA", K::kQuoteFileUnusable}},
-       {}},
-      {"Orphan",
-       {},
-       [](const path& d) { testing::WriteText(d / "f9.dat", "left over"); },
-       {{"MASTER", K::kOrphanQuoteFile}},
-       {}},
+       Put("EMASTER", std::string(192, '\0'))},
+      {"MissingFile", {{"AA", K::kQuoteFileMissing}}, {}, {}, Remove("F1.DAT")},
+      {"NoWholeHeader", {{"AA", K::kQuoteFileUnusable}}, {}, {}, Put("F1.DAT", "short")},
+      {"Orphan", {{"MASTER", K::kOrphanQuoteFile}}, {}, {}, Put("f9.dat", "left over")},
       {"SharedNumber",
-       [](Specs& s) { s.push_back(Spec(1, "AB", 6)); },
-       {},
        {{"MASTER", K::kSharedFileNumber}},
-       {}},
-      {"RecordLength",
-       [](Specs& s) { s[1].recordLength = 30; },
        {},
-       {{"QQ", K::kBadRecordLength}},
-       {}},
-      {"HeaderCount",
-       [](Specs& s) { s[1].lastRecord = 3; },
-       {},
-       {{"QQ", K::kCountMismatch}},
-       {"F2.DAT"}},
-      {"PartialRecord",
-       {},
-       [](const path& d) { Append(d / "F2.DAT", 5); },
-       {{"QQ", K::kPartialRecord}},
-       {"F2.DAT"}},
+       [](Specs& s) { s.push_back(Spec(1, "AB", 6)); }},
+      {"RecordLength", QQ(K::kBadRecordLength), {}, [](Specs& s) { s[1].recordLength = 30; }},
+      {"HeaderCount", QQ(K::kCountMismatch), {"F2.DAT"}, [](Specs& s) { s[1].lastRecord = 3; }},
+      {"PartialRecord", QQ(K::kPartialRecord), {"F2.DAT"}, {}, Append("F2.DAT", 5)},
       {"OutOfOrder",
-       [](Specs& s) { std::swap(Q(s, 1), Q(s, 3)); },
-       {},
-       {{"QQ", K::kDatesNotAscending}, {"QQ", K::kDatesNotAscending}},
-       {"F2.DAT"}},
+       QQ(K::kDatesNotAscending, 2),
+       {"F2.DAT"},
+       [](Specs& s) { std::swap(Q(s, 1), Q(s, 3)); }},
       {"ExactDuplicate",
-       [](Specs& s) { s[1].quotes.insert(s[1].quotes.begin() + 2, Q(s, 2)); },
-       {},
-       {{"QQ", K::kDuplicateDate}},
-       {"F2.DAT"}},
+       QQ(K::kDuplicateDate),
+       {"F2.DAT"},
+       [](Specs& s) { s[1].quotes.insert(s[1].quotes.begin() + 2, Q(s, 2)); }},
       {"DifferingDuplicate",
+       QQ(K::kDuplicateDate),
+       {},
        [](Specs& s) {
-         testing::Quote twin = Q(s, 2);
-         twin.close = twin.low;
-         s[1].quotes.insert(s[1].quotes.begin() + 3, twin);
-       },
-       {},
-       {{"QQ", K::kDuplicateDate}},
-       {}},
-      {"BadDate",
-       {},
-       [](const path& d) { SetStoredDate(d, 2, 1011399.0f); },
-       {{"QQ", K::kBadDate}},
-       {}},
+         s[1].quotes.insert(s[1].quotes.begin() + 3, Q(s, 2)), Q(s, 3).close = Q(s, 3).low;
+       }},
+      {"BadDate", QQ(K::kBadDate), {}, {}, [](const path& d) { SetStoredDate(d, 2, 1011399.0f); }},
       {"IndexDates",
-       [](Specs& s) {
-         s[1].firstDate = DayFromYmd(97, 12, 1);
-         s[1].lastDate = DayFromYmd(99, 1, 4);
-       },
-       {},
        {{"QQ", K::kIndexFirstDate}, {"QQ", K::kIndexLastDate}},
-       {"MASTER", "EMASTER"}},
+       {"MASTER", "EMASTER"},
+       [](Specs& s) {
+         s[1].firstDate = DayFromYmd(97, 12, 1), s[1].lastDate = DayFromYmd(99, 1, 4);
+       }},
       {"XmasterDates",
-       [](Specs& s) { s[2].lastDate = DayFromYmd(97, 12, 1); },
-       {},
        {{"XQ", K::kIndexLastDate}},
-       {"XMASTER"}},
-      {"HighBelowLow",
-       [](Specs& s) { Q(s, 2).high = Q(s, 2).low - 1; },
-       {},
-       {{"QQ", K::kHighBelowLow}},
-       {}},
-      {"OpenAboveHigh",
-       [](Specs& s) { Q(s, 2).open = Q(s, 2).high + 1; },
-       {},
-       {{"QQ", K::kOutsideRange}},
-       {}},
-      {"ZeroPrice", [](Specs& s) { Q(s, 2).open = 0; }, {}, {{"QQ", K::kBadPrice}}, {}},
-      {"NegativeVolume",
-       [](Specs& s) { Q(s, 2).volume = -5; },
-       {},
-       {{"QQ", K::kNegativeVolume}},
-       {}},
-      {"BadTick",
-       [](Specs& s) {
-         Q(s, 2).close *= 1.4f;
-         Q(s, 2).high = Q(s, 2).close;
-       },
-       {},
-       {{"QQ", K::kBadTick}},
-       {}},
+       {"XMASTER"},
+       [](Specs& s) { s[2].lastDate = DayFromYmd(97, 12, 1); }},
+      {"HighBelowLow", QQ(K::kHighBelowLow), {}, Quote2([](auto& q) { q.high = q.low - 1; })},
+      {"OpenAboveHigh", QQ(K::kOutsideRange), {}, Quote2([](auto& q) { q.open = q.high + 1; })},
+      {"ZeroPrice", QQ(K::kBadPrice), {}, Quote2([](auto& q) { q.open = 0; })},
+      {"NegativeVolume", QQ(K::kNegativeVolume), {}, Quote2([](auto& q) { q.volume = -5; })},
+      {"BadTick", QQ(K::kBadTick), {}, Quote2([](auto& q) { q.close *= 1.4f, q.high = q.close; })},
       // Prices twice as high across a gap and back: the split search's candidate, no tick.
-      {"SplitLikeJump",
-       [](Specs& s) {
-         for (float* v : {&Q(s, 2).open, &Q(s, 2).high, &Q(s, 2).low, &Q(s, 2).close})
-           *v *= 2;
-       },
-       {},
-       {},
-       {}},
+      {"SplitLikeJump", {}, {}, Quote2([](auto& q) {
+         q.open *= 2, q.high *= 2, q.low *= 2, q.close *= 2;
+       })},
   };
   return table;
 }
@@ -187,10 +148,7 @@ TEST_P(CheckTable, FindsTheDamageAndFixesOnlyWhatIsSafe) {
   Specs specs = {Spec(1, "AA", 6), Spec(2, "QQ", 6), Spec(300, "XQ", 6)};
   if (row.specs)
     row.specs(specs);
-  PortfolioBuilder builder(dir.get());
-  for (const SymbolSpec& spec : specs)
-    builder.Add(spec);
-  builder.WithEmaster().WithXmaster().Write();
+  Holding(dir.get(), specs).WithEmaster().WithXmaster().Write();
   if (row.damage)
     row.damage(dir.get());
 

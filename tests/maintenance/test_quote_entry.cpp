@@ -3,12 +3,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <optional>
+#include <tuple>
+
+#include "tests/maintenance/helpers.h"
 
 namespace ledgrix::maintenance {
 namespace {
 
 using formats::ParseDisplayDate;
+using formats::QuoteDate;
 
 TEST(ParseNumberText, ReadsTheLeadingNumberLikePercentF) {
   const std::pair<const char*, float> numbers[] = {
@@ -50,67 +54,55 @@ TEST(CheckFactorEntry, RefusesZeroAndTextWithoutANumber) {
   }
 }
 
-TEST(BuildEditChange, SetsOneDayAndIgnoresFieldsNotHeld) {
-  EditEntries entries{"03/01/99", "10.5", "11", "9.75", "10", "12000", "N/A"};
-  const auto change = BuildEditChange(entries, {true, true, true, true, true, false});
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->operation, kSet);
-  EXPECT_EQ(change->firstDate, ParseDisplayDate("03/01/99"));
-  EXPECT_EQ(change->lastDate, change->firstDate);
-  EXPECT_EQ(change->values, (std::array<float, 6>{10.5f, 11, 9.75f, 10, 12000, 0}));
+// Each command's request: the operation, the dates and the factors.
+TEST(BuildChange, EachCommandsRequest) {
+  const auto day = [](const char* text) { return ParseDisplayDate(text); };
+  const auto fields = [](const QuoteChange& c) {
+    return std::tuple(c.operation, c.firstDate, c.lastDate, c.values);
+  };
+  const EditEntries entries{"03/01/99", "10.5", "11", "9.75", "10", "12000", "N/A"};
+  const QuoteDate split = day("03/01/99") - 1, monday = day("01/11/99");
+  const std::tuple<const char*, std::optional<QuoteChange>, QuoteChange> cases[] = {
+      // "N/A" in the open interest the file does not hold is ignored.
+      {"edit", BuildEditChange(entries, {true, true, true, true, true, false}),
+       Change(kSet, day("03/01/99"), day("03/01/99"), {10.5f, 11, 9.75f, 10, 12000, 0})},
+      {"split 2 for 1: all before the day", BuildSplitChange("03/01/99", "2", "1"),
+       Change(kScale, 0, split, {0.5f, 0.5f, 0.5f, 0.5f, 2, 2})},
+      {"split 2 for 3", BuildSplitChange("03/01/99", "2", "3"),
+       Change(kScale, 0, split, {1.5f, 1.5f, 1.5f, 1.5f, 2.0f / 3, 2.0f / 3})},
+      {"adjust: the range inclusive", BuildAdjustChange("01/04/99", "02/05/99", "0.5", "100", "3"),
+       Change(kScale, day("01/04/99"), day("02/05/99"), {0.5f, 0.5f, 0.5f, 0.5f, 100, 3})},
+      // Dates are not compared with each other.
+      {"adjust backwards", BuildAdjustChange("02/05/99", "01/04/99", "1", "1", "1"),
+       Change(kScale, day("02/05/99"), day("01/04/99"), {1, 1, 1, 1, 1, 1})},
+      {"add after a Friday: before the Monday", BuildInsertChange(day("01/08/99")),
+       Change(kInsert, monday, monday)},
+      {"delete", BuildDeleteChange(monday), Change(kDelete, monday, monday)},
+  };
+  for (const auto& [what, change, expected] : cases) {
+    ASSERT_TRUE(change) << what;
+    EXPECT_EQ(fields(*change), fields(expected)) << what;
+  }
+}
 
-  // The same "N/A" in a field the file holds is refused.
+TEST(BuildChange, EntriesWithoutANumberOrADateAreRefusedWithAReason) {
+  EditEntries entries{"03/01/99", "10.5", "11", "9.75", "10", "12000", "N/A"};
+  const std::array<bool, 6> all = {true, true, true, true, true, true};
   std::string reason;
-  EXPECT_FALSE(BuildEditChange(entries, {true, true, true, true, true, true}, &reason));
+  // The same "N/A" in a field the file holds is refused.
+  EXPECT_FALSE(BuildEditChange(entries, all, &reason));
   EXPECT_NE(reason.find("Open Interest"), std::string::npos);
   entries.openInterest = "5";
   entries.close = "";
-  EXPECT_FALSE(BuildEditChange(entries, {true, true, true, true, true, true}));
-}
-
-TEST(BuildSplitChange, ScalesEverythingBeforeTheSplitDay) {
-  const auto change = BuildSplitChange("03/01/99", "2", "1");
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->operation, kScale);
-  EXPECT_EQ(change->firstDate, 0);
-  EXPECT_EQ(change->lastDate, ParseDisplayDate("03/01/99") - 1);
-  EXPECT_EQ(change->values, (std::array<float, 6>{0.5f, 0.5f, 0.5f, 0.5f, 2, 2}));
-
-  const auto reverse = BuildSplitChange("03/01/99", "2", "3");
-  ASSERT_TRUE(reverse);
-  EXPECT_FLOAT_EQ(reverse->values[0], 1.5f);
-  EXPECT_FLOAT_EQ(reverse->values[5], 2.0f / 3.0f);
-
+  EXPECT_FALSE(BuildEditChange(entries, all));
+  EXPECT_FALSE(BuildAdjustChange("01/04/99", "02/05/99", "1", "1", "letters"));
   for (auto [date, n, o] : {std::tuple{"03/01/99", "0", "1"},
                             {"03/01/99", "1", ""},
                             {"03/01/99", ".", "1"},
                             {"", "1", "1"}}) {
-    std::string reason;
+    reason.clear();
     EXPECT_FALSE(BuildSplitChange(date, n, o, &reason));
     EXPECT_FALSE(reason.empty());
-  }
-}
-
-TEST(BuildAdjustChange, ScalesTheInclusiveRangeWithThreeFactors) {
-  const auto change = BuildAdjustChange("01/04/99", "02/05/99", "0.5", "100", "3");
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->operation, kScale);
-  EXPECT_EQ(change->firstDate, ParseDisplayDate("01/04/99"));
-  EXPECT_EQ(change->lastDate, ParseDisplayDate("02/05/99"));
-  EXPECT_EQ(change->values, (std::array<float, 6>{0.5f, 0.5f, 0.5f, 0.5f, 100, 3}));
-  // Dates are not compared with each other.
-  EXPECT_TRUE(BuildAdjustChange("02/05/99", "01/04/99", "1", "1", "1"));
-  EXPECT_FALSE(BuildAdjustChange("01/04/99", "02/05/99", "1", "1", "letters"));
-}
-
-TEST(BuildInsertAndDeleteChange, NameTheQuoteTheyWorkOn) {
-  const auto friday = ParseDisplayDate("01/08/99");
-  const auto monday = ParseDisplayDate("01/11/99");
-  for (const auto& [change, op] : {std::pair{BuildInsertChange(friday), kInsert},
-                                   std::pair{BuildDeleteChange(monday), kDelete}}) {
-    EXPECT_EQ(change.operation, op);
-    EXPECT_EQ(change.firstDate, monday);
-    EXPECT_EQ(change.lastDate, monday);
   }
 }
 

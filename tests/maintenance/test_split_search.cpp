@@ -3,31 +3,20 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "formats/dates.h"
-#include "tests/support/fixture.h"
+#include "tests/maintenance/helpers.h"
 
 namespace ledgrix::maintenance {
 namespace {
 
-using formats::DayFromYmd;
-using testing::PortfolioBuilder;
 using testing::Quote;
-using testing::SymbolSpec;
-using testing::TempDir;
 
 // A quote with the given close and a high-low range around it.
 Quote Bar(formats::QuoteDate date, float close, float high, float low) {
   return Quote{date, 0, close, high, low, close, 1000.0f, 0.0f};
 }
 
-SymbolSpec Spec(std::uint8_t number, std::string symbol, std::vector<Quote> quotes) {
-  SymbolSpec spec;
-  spec.fileNumber = number;
-  spec.symbol = std::move(symbol);
-  spec.name = spec.symbol + " INC";
+SymbolSpec Quotes(std::uint16_t number, const std::string& symbol, std::vector<Quote> quotes) {
+  SymbolSpec spec = Spec(number, symbol);
   spec.quotes = std::move(quotes);
   return spec;
 }
@@ -83,7 +72,7 @@ TEST(SplitCandidateTest, PairsOfQuotes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
-    SymbolSpec spec = Spec(1, "XYZ", {c.older, c.newer});
+    SymbolSpec spec = Quotes(1, "XYZ", {c.older, c.newer});
     if (!c.highLow)
       spec.fields = {formats::kDate, formats::kClose, formats::kVol};
     PortfolioBuilder(dir.get()).Add(spec).Write();
@@ -116,7 +105,7 @@ TEST(SplitSearchPagesTest, EveryAdjacentPairTestedExactlyOnce) {
   for (const int n : {4, 5, 399, 400, 401, 402, 799, 800, 801}) {
     TempDir dir;
     const std::vector<Quote> quotes = SeriesWithSplitsAtBothEnds(n);
-    PortfolioBuilder(dir.get()).Add(Spec(1, "XYZ", quotes)).Write();
+    PortfolioBuilder(dir.get()).Add(Quotes(1, "XYZ", quotes)).Write();
     auto line = [&](const char* split, int i) {
       return "XYZ possible " + std::string(split) + " split on " +
              formats::DisplayDate(quotes[static_cast<std::size_t>(i)].date);
@@ -131,18 +120,15 @@ TEST(SplitSearchPagesTest, EveryAdjacentPairTestedExactlyOnce) {
 
 TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
   TempDir dir;
-  PortfolioBuilder(dir.get())
-      .Add(Spec(1, "ONE", {Bar(kMon, 50.0f, 51.0f, 49.0f)}))
-      .Add(Spec(2, "NONE", {}))
-      .Add(Spec(3, "TWO", {Bar(kMon, 50.0f, 51.0f, 49.0f), Bar(kTue, 25.1f, 26.0f, 25.0f)}))
+  const Quote older = Bar(kMon, 50, 51, 49);
+  Holding(dir.get(), {Quotes(1, "ONE", {older}), Quotes(2, "NONE", {}),
+                      Quotes(3, "TWO", {older, Bar(kTue, 25.1f, 26, 25)})})
       .Write();
   const Outcome outcome = Search(dir.get(), {"NONE", "ONE", "TWO"});
   EXPECT_EQ(outcome.end, SplitSearchEnd::kDone);
-  EXPECT_EQ(
-      outcome.tooFew,
-      (std::vector<std::string>{
-          "For symbol NONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes.",
-          "For symbol ONE\nSplitSearch cannot perform search\nas there are fewer than 2 quotes."}));
+  ASSERT_EQ(outcome.tooFew.size(), 2u);
+  EXPECT_TRUE(outcome.tooFew[0].starts_with("For symbol NONE\n")) << outcome.tooFew[0];
+  EXPECT_TRUE(outcome.tooFew[1].starts_with("For symbol ONE\n")) << outcome.tooFew[1];
   EXPECT_EQ(outcome.done, (std::vector<std::string>{"NONE", "ONE", "TWO"}));
   EXPECT_EQ(outcome.lines.size(), 1u);
   EXPECT_TRUE(outcome.found);
@@ -152,10 +138,9 @@ TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
 // error: its quotes are never searched with the count of the symbol before it.
 TEST(SplitSearchWalkTest, UnreadableSymbolEndsTheSearchWithAReadError) {
   TempDir dir;
-  PortfolioBuilder(dir.get())
-      .Add(Spec(1, "GOOD", SeriesWithSplitsAtBothEnds(10)))
-      .Add(Spec(2, "GONE", SeriesWithSplitsAtBothEnds(10)))
-      .Add(Spec(3, "LATER", SeriesWithSplitsAtBothEnds(10)))
+  const std::vector<Quote> quotes = SeriesWithSplitsAtBothEnds(10);
+  Holding(dir.get(),
+          {Quotes(1, "GOOD", quotes), Quotes(2, "GONE", quotes), Quotes(3, "LATER", quotes)})
       .Write();
   std::filesystem::remove(dir / "F2.DAT");
   Outcome outcome = Search(dir.get(), {"GOOD", "GONE", "LATER"});
@@ -170,7 +155,7 @@ TEST(SplitSearchWalkTest, UnreadableSymbolEndsTheSearchWithAReadError) {
   EXPECT_TRUE(outcome.done.empty());
 
   // A quote file cut short: the header promises more quotes than the file holds.
-  PortfolioBuilder(dir.get()).Add(Spec(1, "CUT", SeriesWithSplitsAtBothEnds(500))).Write();
+  PortfolioBuilder(dir.get()).Add(Quotes(1, "CUT", SeriesWithSplitsAtBothEnds(500))).Write();
   std::vector<std::uint8_t> bytes = testing::FileBytes(dir / "F1.DAT");
   bytes.resize(bytes.size() - 28 * 200);
   testing::WriteBytes(dir / "F1.DAT", bytes);

@@ -38,9 +38,7 @@ struct Sandbox {
     PortfolioBuilder(Src() / "SUB").Add(Spec(1, "SUBX", 4)).Write();
     formats::MasterRecord blank = testing::MakeMasterRecord(Spec(5, "", 2));
     blank.setIssueName("LOST SYMBOL");
-    PortfolioBuilder(Src())
-        .Add(Spec(1, "AA", 6))
-        .Add(Spec(2, "BB", 5))
+    Holding(Src(), {Spec(1, "AA", 6), Spec(2, "BB", 5)})
         .AddDirectoryEntry("SUB")
         .AddRawRecord(blank)
         .Write();
@@ -48,6 +46,7 @@ struct Sandbox {
   }
   path Src() const { return root.get() / "SRC"; }
   path Dst() const { return root.get() / "DST"; }
+  path Master() const { return Src() / "MASTER"; }
   UndoJournal Journal(std::uint64_t limit = kDefaultUndoLimit) const {
     return UndoJournal(root.get() / "state", Src(), limit);
   }
@@ -64,6 +63,9 @@ struct Sandbox {
   bool Quotes(std::int16_t op, QuoteDate first, QuoteDate last, std::string symbol = "AA") {
     return ApplyQuoteChange(Change(op, first, last, {2, 2, 2, 2, 0.5f, 3}), Src(), symbol,
                             prompt) == formats::kOk;
+  }
+  bool Transfer(const char* symbol, bool move) {
+    return TransferSymbol(Src(), Master(), symbol, Dst(), move, prompt) == kAdded;
   }
   std::vector<std::string> Labels() const {
     std::vector<std::string> labels;
@@ -94,21 +96,11 @@ TEST(UndoJournal, EveryCorrectionIsUndoneAndRedoneByteForByte) {
       {"delete in a sub-portfolio",
        [](auto& t) { return t.Quotes(kDelete, Day(0), Day(0), "SUBX"); }},
       {"symbol edit",
-       [](auto& t) {
-         return RewriteSymbolRecord(t.Src() / "MASTER", "BB", "bb2", "Renamed") == 0;
-       }},
-      {"symbol delete", [](auto& t) { return RemoveSymbol(t.Src(), t.Src() / "MASTER", "BB").ok; }},
-      {"move",
-       [](auto& t) {
-         return TransferSymbol(t.Src(), t.Src() / "MASTER", "AA", t.Dst(), true, t.prompt) ==
-                kAdded;
-       }},
-      {"copy",
-       [](auto& t) {
-         return TransferSymbol(t.Src(), t.Src() / "MASTER", "BB", t.Dst(), false, t.prompt) ==
-                kAdded;
-       }},
-      {"repair", [](auto& t) { return RepairMaster(t.Src() / "MASTER", true, t.prompt) != 0; }},
+       [](auto& t) { return RewriteSymbolRecord(t.Master(), "BB", "b2", "N") == 0; }},
+      {"symbol delete", [](auto& t) { return RemoveSymbol(t.Src(), t.Master(), "BB").ok; }},
+      {"move", [](auto& t) { return t.Transfer("AA", true); }},
+      {"copy", [](auto& t) { return t.Transfer("BB", false); }},
+      {"repair", [](auto& t) { return RepairMaster(t.Master(), true, t.prompt) != 0; }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
@@ -148,42 +140,22 @@ TEST_F(UndoJournalTest, StepsAreTakenBackNewestFirstAndANewStepEndsTheRedoBranch
   EXPECT_EQ(Journal().Redo().kind, UndoOutcome::Kind::kNothing);
 }
 
-TEST_F(UndoJournalTest, AnOutsideChangeRefusesUndoAndRedoAndChangesNothing) {
-  ASSERT_TRUE(Correct("split", [&] { return Quotes(kScale, 0, Day(3)); }));
-  const path dat = Src() / "F1.DAT";
-  Bytes changed = FileBytes(dat);
-  changed.back() ^= 0x40;
-  testing::WriteBytes(dat, changed);
-  const auto held = Content(root.get());
-
-  const UndoOutcome undo = Journal().Undo();
-  EXPECT_EQ(undo.kind, UndoOutcome::Kind::kRefused);
-  EXPECT_EQ(undo.message, UndoRefusedMessage(false, "split", dat.string()));
-  EXPECT_EQ(Content(root.get()), held);
-  EXPECT_EQ(Journal().History().at(0).state, State::kDone);
-
-  // Put back by hand, the file is what the journal expects again.
-  changed.back() ^= 0x40;
-  testing::WriteBytes(dat, changed);
-  ASSERT_TRUE(Journal().Undo().ok());
-  testing::WriteText(dat, "replaced by another program");
-  const auto replaced = Content(root.get());
-  EXPECT_EQ(Journal().Redo().kind, UndoOutcome::Kind::kRefused);
-  EXPECT_EQ(Content(root.get()), replaced);
-}
-
-TEST_F(UndoJournalTest, ADamagedJournalIsReportedAndChangesNothing) {
+// A portfolio file changed from outside, or a damaged journal record or kept copy: the undo is
+// refused, names the file and changes nothing.
+TEST(UndoJournal, ARefusedUndoNamesTheFileAndChangesNothing) {
   const struct {
     const char* what;
-    const char* file;  // of the journal's folder
-    UndoStep::State listed;
-  } cases[] = {{"record", "00000001.step", State::kUnreadable},
-               {"old bytes", "00000001-1.bin", State::kDone}};
+    const char* file;  // of the portfolio, or of the journal's folder
+    bool ofJournal;
+    State listed;
+  } cases[] = {{"outside change", "F1.DAT", false, State::kDone},
+               {"record", "00000001.step", true, State::kUnreadable},
+               {"old bytes", "00000001-1.bin", true, State::kDone}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Sandbox t;
     ASSERT_TRUE(t.Correct("split", [&] { return t.Quotes(kScale, 0, Day(3)); }));
-    const path damaged = t.Journal().Directory(false, nullptr) / c.file;
+    const path damaged = (c.ofJournal ? t.Journal().Directory(false, nullptr) : t.Src()) / c.file;
     testing::WriteText(damaged, "ledgrix undo step 1\nlabel spl");
     const auto held = Content(t.root.get());
     EXPECT_EQ(t.Journal().History().at(0).state, c.listed);
@@ -192,6 +164,21 @@ TEST_F(UndoJournalTest, ADamagedJournalIsReportedAndChangesNothing) {
     EXPECT_NE(undo.message.find(damaged.string()), std::string::npos) << undo.message;
     EXPECT_EQ(Content(t.root.get()), held);
   }
+}
+
+TEST_F(UndoJournalTest, AFilePutBackIsUndoneAndOneReplacedSinceRefusesTheRedo) {
+  ASSERT_TRUE(Correct("split", [&] { return Quotes(kScale, 0, Day(3)); }));
+  const path dat = Src() / "F1.DAT";
+  const Bytes split = FileBytes(dat);
+  testing::WriteText(dat, "changed by another program");
+  const UndoOutcome refused = Journal().Undo();
+  EXPECT_EQ(refused.message, UndoRefusedMessage(false, "split", dat.string()));
+  testing::WriteBytes(dat, split);
+  ASSERT_TRUE(Journal().Undo().ok());
+  testing::WriteText(dat, "replaced by another program");
+  const auto replaced = Content(root.get());
+  EXPECT_EQ(Journal().Redo().kind, UndoOutcome::Kind::kRefused);
+  EXPECT_EQ(Content(root.get()), replaced);
 }
 
 TEST_F(UndoJournalTest, AStepThatChangedNothingLeavesNoTrace) {
