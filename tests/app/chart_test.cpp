@@ -15,51 +15,30 @@
 #include "app/chart_painter.h"
 #include "app/chart_ticks.h"
 #include "app/chart_view.h"
-#include "maintenance/quote_rewrite.h"
 #include "maintenance/split_search.h"
 #include "tests/app/gui_test_support.h"
 
 namespace ledgrix::testing {
 namespace {
 
-namespace fs = std::filesystem;
 using formats::DayFromYmd;
 
-TEST(ChartSpan, ZoomAndPanArithmetic) {
+// Zoom and pan stay within the series (the GUI test drives them by wheel and drag).
+TEST(ChartSpan, ZoomPanRevealAndRefillStayWithinTheSeries) {
   ChartSpan s;
   s.Reset(1000);
   s.SetWidth(500);
-  EXPECT_TRUE(s.showsAll());
-  EXPECT_EQ(s.QuoteAt(0), 0);
-  EXPECT_EQ(s.QuoteAt(499.9), 999);
-  EXPECT_EQ(s.ColumnOf(999), 499);
-
-  s.ZoomAt(250, 2);  // the quote under the pointer stays under it
-  EXPECT_DOUBLE_EQ(s.visible(), 500);
-  EXPECT_DOUBLE_EQ(s.SlotAt(250), 500);
   s.ZoomAt(0, 1000);  // the closest zoom
   EXPECT_DOUBLE_EQ(s.visible(), ChartSpan::kMinVisible);
-  EXPECT_DOUBLE_EQ(s.first(), 250);
-  s.PanBy(50);  // 50 pixels a quote: a drag to the right brings one older quote in
-  EXPECT_DOUBLE_EQ(s.first(), 249);
-  s.PanBy(1e6);
-  EXPECT_DOUBLE_EQ(s.first(), 0);
   s.PanBy(-1e6);
-  EXPECT_DOUBLE_EQ(s.first(), 990);
   EXPECT_EQ(s.VisibleQuotes(), std::make_pair(990, 1000));
-
-  s.ZoomAt(100, 0.1);  // zooming out stops at the whole series
-  s.ZoomAt(100, 0.1);
+  s.PanBy(1e6);
+  s.ZoomAt(0, 0.1);  // 100 in view from 0
+  s.Reveal(500);     // out of view: centred, then a refill with fewer quotes keeps it within them
+  s.Keep(480);
+  EXPECT_EQ(s.VisibleQuotes(), std::make_pair(380, 480));
+  s.ZoomAt(100, 0.01);  // zooming out stops at the whole series
   EXPECT_TRUE(s.showsAll());
-  s.ZoomAt(0, 10);  // 100 in view from 0
-  s.Reveal(40);     // in view: nothing moves
-  EXPECT_DOUBLE_EQ(s.first(), 0);
-  s.Reveal(500);  // out of view: centred
-  EXPECT_DOUBLE_EQ(s.first(), 450.5);
-  s.Keep(480);  // a refill with fewer quotes keeps the zoom within them
-  EXPECT_DOUBLE_EQ(s.first(), 380);
-  EXPECT_DOUBLE_EQ(s.visible(), 100);
-
   s.Reset(4);  // a short series cannot be zoomed into
   s.ZoomAt(10, 8);
   EXPECT_TRUE(s.showsAll());
@@ -129,7 +108,7 @@ TEST(ChartTicks, CalendarAndClockBoundariesAndRoundPrices) {
   EXPECT_EQ(NicePriceTicks(0, 1, 4).decimals, 2);  // steps of 0.25
 }
 
-// The columns of the drawn panes holding quote ink (dark pixels) between prices low and high.
+// The columns of the drawn panes holding quote ink (dark pixels) between rows top and bottom.
 std::vector<int> LitColumns(const QImage& image, const ChartLayout& l, int top, int bottom) {
   std::vector<int> lit;
   for (int x = l.dataLeft; x < l.dataLeft + l.dataWidth; ++x)
@@ -158,14 +137,15 @@ TEST(ChartPainting, EachQuoteLightsTheColumnsOfItsOwnRange) {
     span.Reset(count);
     span.SetWidth(l.dataWidth);
     PaintChart(image, l, series, span, ChartScene{});
-    // The rows of 10 and of 18 (the 9-20 range padded by 6 %, the pane's full height).
-    const auto row = [&](double v) {
-      return l.price.top() + static_cast<int>((20.66 - v) / 12.32 * (l.price.height() - 1));
-    };
-    const std::vector<int> spike = LitColumns(image, l, row(18.5), row(17.5));
-    EXPECT_EQ(spike, std::vector<int>{span.ColumnOf(count * 3 / 5)});
-    // Between the close and the high only the high-low line is drawn: one column a quote.
-    const std::vector<int> flat = LitColumns(image, l, row(10.6), row(10.6));
+    // Only the spike reaches the upper half of the pane, as a line in its own column.
+    const int top = l.price.top() + 1;  // inside the frame
+    EXPECT_EQ(LitColumns(image, l, top, l.price.center().y()),
+              std::vector<int>{span.ColumnOf(count * 3 / 5)});
+    // Between the high and the close only the high-low line is drawn: one column a quote.
+    int highRow = top;  // found in a flat quote's column
+    while (qGray(image.pixel(l.dataLeft + span.ColumnOf(0), highRow)) >= 150)
+      ++highRow;
+    const std::vector<int> flat = LitColumns(image, l, highRow + 1, highRow + 1);
     if (count > l.dataWidth) {
       EXPECT_EQ(flat.size(), static_cast<std::size_t>(l.dataWidth));  // every column has quotes
     } else {
@@ -177,14 +157,6 @@ TEST(ChartPainting, EachQuoteLightsTheColumnsOfItsOwnRange) {
   }
 }
 
-SymbolSpec Spec(const std::string& symbol, std::vector<Quote> quotes) {
-  SymbolSpec s;
-  s.symbol = symbol;
-  s.name = symbol + " CORP";
-  s.quotes = std::move(quotes);
-  return s;
-}
-
 CChartView& Chart(GuiFixture& f) {
   return *f.view().findChild<CChartView*>();
 }
@@ -193,67 +165,30 @@ QPoint InPlot(CChartView& chart, int quote) {
   return QPoint(chart.XOfQuote(quote), chart.chartLayout().price.center().y());
 }
 
-TEST(Chart, FollowsTheGridAndAClickSelectsTheNearestQuotesRow) {
+// The chart shows the grid's series with the damage found in it, and its selection follows the
+// grid's both ways.
+TEST(Chart, MarksTheDamageFoundAndFollowsTheGridAndAClickSelectsTheNearestQuotesRow) {
   GuiFixture f;
-  PortfolioBuilder(f.root() / "P")
-      .Add(Spec("XYZ", MakeDailyQuotes(DayFromYmd(1995, 1, 2), 300)))
-      .Write();
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  CChartView& chart = Chart(f);
-  ASSERT_TRUE(chart.isVisible());
-  EXPECT_EQ(chart.series().count(), 300);
-  EXPECT_TRUE(chart.span().showsAll());
-  EXPECT_EQ(chart.selected(), 299);  // row 0, the newest
-  f.SelectQuote(100);
-  EXPECT_EQ(chart.selected(), 199);
-
-  QTest::mouseClick(&chart, Qt::LeftButton, {}, InPlot(chart, 50));
-  EXPECT_EQ(f.view().m_selQuoteRow, 249);
-  EXPECT_EQ(f.view().m_quoteGrid->currentIndex().row(), 249);
-  EXPECT_EQ(f.frame().QuotePaneText(), "Quote 51 of 300");
-
-  // Wheel up zooms in around the pointer; a drag pans without selecting; a double-click shows all.
-  const QPoint at = InPlot(chart, 150);
-  QWheelEvent wheel(at, chart.mapToGlobal(at), {}, {0, 360}, Qt::NoButton, {}, Qt::NoScrollPhase,
-                    false);
-  QApplication::sendEvent(&chart, &wheel);
-  EXPECT_NEAR(chart.span().visible(), 300 / 1.953125, 1e-6);
-  EXPECT_EQ(chart.span().QuoteAt(at.x() - chart.chartLayout().dataLeft), 150);
-  const double first = chart.span().first();
-  QTest::mousePress(&chart, Qt::LeftButton, {}, at);
-  QTest::mouseMove(&chart, at + QPoint(60, 0));
-  QTest::mouseRelease(&chart, Qt::LeftButton, {}, at + QPoint(60, 0));
-  EXPECT_LT(chart.span().first(), first);
-  EXPECT_EQ(f.view().m_selQuoteRow, 249);
-  QTest::mouseDClick(&chart, Qt::LeftButton, {}, at);
-  EXPECT_TRUE(chart.span().showsAll());
-  EXPECT_EQ(f.view().m_selQuoteRow, 249);  // the double-click's own clicks leave it
-}
-
-TEST(Chart, MarksAPlantedSplitAndABadTickAndFollowsACorrection) {
-  GuiFixture f;
-  std::vector<Quote> quotes = MakeDailyQuotes(DayFromYmd(1998, 3, 2), 300);
+  SymbolSpec s = Daily("SPLT", 300);
+  std::vector<Quote>& quotes = s.quotes;
   for (std::size_t i = 150; i < quotes.size(); ++i)  // a 2-for-1 split nobody applied
     for (float* v : {&quotes[i].open, &quotes[i].high, &quotes[i].low, &quotes[i].close})
       *v /= 2;
   const formats::QuoteDate badDay = quotes[220].date;
-  const fs::path dir = PortfolioBuilder(f.root() / "P").Add(Spec("SPLT", quotes)).Write();
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  CLedgrixView& v = f.view();
+  CLedgrixView& v = f.StartOn({s});
   // A check supplies what it found by date.
   v.AddChartMarkSource([&](const QString&, const QString& symbol, const ChartData&) {
     return std::vector<ChartMark>{{-1, badDay, ChartMarkKind::kBadTick, symbol + " bad tick"}};
   });
   v.FillQuotesGrid(0);
   CChartView& chart = Chart(f);
+  ASSERT_TRUE(chart.isVisible());
 
   std::vector<std::string> lines;
   maintenance::SplitSearchEvents events;
   events.onCandidate = [&](const std::string& line) { lines.push_back(line); };
   bool found = false;
-  maintenance::RunSplitSearch(dir, {"SPLT"}, events, found);
+  maintenance::RunSplitSearch(f.root() / "P", {"SPLT"}, events, found);
   ASSERT_EQ(lines.size(), 1u);
   ASSERT_EQ(chart.marks().size(), 2u);
   EXPECT_EQ(chart.marks()[0].quoteIndex, 150);
@@ -268,53 +203,64 @@ TEST(Chart, MarksAPlantedSplitAndABadTickAndFollowsACorrection) {
       drawn = drawn || image.pixelColor(chart.XOfQuote(m.quoteIndex), y) == MarkColor(m.kind);
     EXPECT_TRUE(drawn) << m.quoteIndex;
   }
-  const QPoint at = InPlot(chart, 150);
-  QHelpEvent help(QEvent::ToolTip, at, chart.mapToGlobal(at));
+  const QPoint onSplit = InPlot(chart, 150);
+  QHelpEvent help(QEvent::ToolTip, onSplit, chart.mapToGlobal(onSplit));
   QApplication::sendEvent(&chart, &help);
   EXPECT_EQ(QToolTip::text().toStdString(), lines[0]);
   EXPECT_EQ(chart.MarkTextAt(InPlot(chart, 220)), "SPLT bad tick");
   EXPECT_EQ(chart.MarkTextAt(InPlot(chart, 185)), "");
 
-  // The split entered as a correction: the chart follows the refill and the split mark goes.
-  maintenance::QuoteChange split;
-  split.operation = maintenance::kScale;
-  split.values = {0.5f, 0.5f, 0.5f, 0.5f, 2.0f, 2.0f};
-  split.lastDate = static_cast<formats::QuoteDate>(quotes[150].date - 1);
-  ASSERT_EQ(maintenance::ApplyQuoteChange(split, dir, "SPLT", f.prompt()), formats::kOk);
-  v.FillQuotesGrid(0);
-  ASSERT_EQ(chart.marks().size(), 1u);
-  EXPECT_EQ(chart.marks()[0].kind, ChartMarkKind::kBadTick);
-  EXPECT_FLOAT_EQ(chart.series().data().value(kChartClose, 0), quotes[0].close / 2);
+  EXPECT_EQ(chart.selected(), 299);  // row 0, the newest
+  f.SelectQuote(100);
+  EXPECT_EQ(chart.selected(), 199);
+  QTest::mouseClick(&chart, Qt::LeftButton, {}, InPlot(chart, 50));
+  EXPECT_EQ(v.m_selQuoteRow, 249);
+  EXPECT_EQ(v.m_quoteGrid->currentIndex().row(), 249);
+  EXPECT_EQ(f.frame().QuotePaneText(), "Quote 51 of 300");
+
+  // Wheel up zooms in around the pointer; a drag pans without selecting; a double-click shows all.
+  const QPoint at = InPlot(chart, 150);
+  QWheelEvent wheel(at, chart.mapToGlobal(at), {}, {0, 360}, Qt::NoButton, {}, Qt::NoScrollPhase,
+                    false);
+  QApplication::sendEvent(&chart, &wheel);
+  EXPECT_LT(chart.span().visible(), 300);
+  EXPECT_EQ(chart.span().QuoteAt(at.x() - chart.chartLayout().dataLeft), 150);
+  const double first = chart.span().first();
+  QTest::mousePress(&chart, Qt::LeftButton, {}, at);
+  QTest::mouseMove(&chart, at + QPoint(60, 0));
+  QTest::mouseRelease(&chart, Qt::LeftButton, {}, at + QPoint(60, 0));
+  EXPECT_LT(chart.span().first(), first);
+  EXPECT_EQ(v.m_selQuoteRow, 249);
+  QTest::mouseDClick(&chart, Qt::LeftButton, {}, at);
+  EXPECT_TRUE(chart.span().showsAll());
+  EXPECT_EQ(v.m_selQuoteRow, 249);  // the double-click's own clicks leave it
 }
 
 TEST(Chart, ViewChartTogglesItAndTheDividerIsRemembered) {
-  {
-    GuiFixture f;
-    f.SetSetting("Chart", "Split", "610");
-    f.StartAndScan();
-    QSplitter* splitter = f.view().m_quoteSplitter;
-    EXPECT_EQ(splitter->sizes().value(0), 610);
-    QAction* toggle = f.frame().action(ID_VIEW_CHART);
-    ASSERT_TRUE(toggle->isChecked());
-    toggle->trigger();
-    EXPECT_FALSE(Chart(f).isVisible());
-    EXPECT_EQ(f.settings().GetString("Chart", "Show", "?"), "0");
-    toggle->trigger();
-    EXPECT_EQ(splitter->sizes().value(0), 610);
-    splitter->setSizes({580, splitter->width() - 580});
-    toggle->trigger();  // hidden when the window closes: the divider it had is kept
-    f.frame().close();
-    EXPECT_EQ(f.settings().GetString("Chart", "Split", "?"), "580");
-    EXPECT_EQ(f.settings().GetString("Chart", "Show", "?"), "0");
-  }
+  GuiFixture f;
+  f.SetSetting("Chart", "Split", "610");
+  f.StartAndScan();
+  QSplitter* splitter = f.view().m_quoteSplitter;
+  EXPECT_EQ(splitter->sizes().value(0), 610);
+  QAction* toggle = f.frame().action(ID_VIEW_CHART);
+  ASSERT_TRUE(toggle->isChecked());
+  toggle->trigger();
+  EXPECT_FALSE(Chart(f).isVisible());
+  EXPECT_EQ(f.settings().GetString("Chart", "Show", "?"), "0");
+  toggle->trigger();
+  EXPECT_EQ(splitter->sizes().value(0), 610);
+  splitter->setSizes({580, splitter->width() - 580});
+  toggle->trigger();  // hidden when the window closes: the divider it had is kept
+  f.frame().close();
+  EXPECT_EQ(f.settings().GetString("Chart", "Split", "?"), "580");
+  EXPECT_EQ(f.settings().GetString("Chart", "Show", "?"), "0");
+  f.Stop();
 
   // Hidden at the start; a stored divider that leaves the chart no room gives way to the default.
-  GuiFixture f;
-  f.SetSetting("Chart", "Show", "0");
   f.SetSetting("Chart", "Split", "5000");
   f.StartAndScan();
   EXPECT_FALSE(Chart(f).isVisible());
-  QAction* toggle = f.frame().action(ID_VIEW_CHART);
+  toggle = f.frame().action(ID_VIEW_CHART);
   EXPECT_FALSE(toggle->isChecked());
   toggle->trigger();
   EXPECT_TRUE(Chart(f).isVisible());

@@ -5,8 +5,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
+#include <QTest>
 
-#include "formats/dates.h"
 #include "tests/app/gui_test_support.h"
 
 namespace ledgrix::testing {
@@ -15,16 +15,11 @@ namespace {
 namespace fs = std::filesystem;
 
 void Portfolio(const fs::path& dir, const std::string& symbol) {
-  SymbolSpec s;
-  s.symbol = symbol;
-  s.name = symbol + " INC";
-  s.quotes = MakeDailyQuotes(formats::DayFromYmd(1998, 1, 5), 5);
-  PortfolioBuilder(dir).Add(s).Write();
+  PortfolioBuilder(dir).Add(Daily(symbol, 5)).Write();
 }
 
-const std::string kNoneFound = "\n\n(Is your Portfolio Search Filter setting correct?)";
-
-TEST(Discovery, ListsPortfoliosSortedAndOpensTheFirst) {
+// Choosing a portfolio opens it; F5 (ReScan) walks again and opens the first.
+TEST(Discovery, ListsPortfoliosSortedOpensTheFirstOrTheChosenOneAndRescansOnF5) {
   GuiFixture f;
   Portfolio(f.root() / "b", "BBB");
   Portfolio(f.root() / "A", "AAA");
@@ -39,10 +34,6 @@ TEST(Discovery, ListsPortfoliosSortedAndOpensTheFirst) {
   CLedgrixView& v = f.view();
   const QString r = QPath(f.root());
   EXPECT_EQ(v.portfolioEntries(), (QStringList{r, r + "/A", r + "/A/B", r + "/b"}));
-  EXPECT_EQ(v.selectedPortfolio(), 0);
-  EXPECT_TRUE(v.m_portfoliosFound);
-  EXPECT_EQ(v.m_masterPath, r + "/MASTER");
-  EXPECT_EQ(v.m_portfolioDir, r);
   EXPECT_EQ(v.m_symbol, "ROOT");
   EXPECT_EQ(v.m_drive, r);
   EXPECT_EQ(f.settings().GetString("Settings", "Drive", "?"), r);
@@ -50,72 +41,39 @@ TEST(Discovery, ListsPortfoliosSortedAndOpensTheFirst) {
   EXPECT_EQ(v.m_mastersFound, 4);
   EXPECT_TRUE(f.prompt().messages.empty());
   EXPECT_EQ(v.m_searchingDialog, nullptr);
-}
 
-TEST(Discovery, FilterLimitsTheWalk) {
-  GuiFixture f;
-  Portfolio(f.root() / "QUOTES", "Q");
-  Portfolio(f.root() / "QUOTES" / "DATA", "QD");
-  Portfolio(f.root() / "OTHER", "O");
-  f.LimitWalkTo(QPath(f.root() / "quotes"));
-  f.StartAndScan();
-  const QString r = QPath(f.root());
-  EXPECT_EQ(f.view().portfolioEntries(), (QStringList{r + "/QUOTES", r + "/QUOTES/DATA"}));
-}
-
-TEST(Discovery, NothingFoundSaysSoAndLeavesTheViewEmptyAndMasterPathsAreChecked) {
-  GuiFixture f;
-  fs::create_directories(f.root() / "empty");
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  ASSERT_EQ(f.prompt().messages.size(), 1u);
-  EXPECT_EQ(f.prompt().messages[0],
-            "No master files found on drive " + f.root().string() + kNoneFound);
-  EXPECT_FALSE(f.view().m_portfoliosFound);
-  EXPECT_EQ(f.view().m_portfolioList->count(), 0);
-  EXPECT_EQ(f.view().symbolRowCount(), 0);
-  // A portfolio in the root; the name must be MASTER as written; an overlong path is refused.
-  CLedgrixView& v = f.view();
-  EXPECT_TRUE(v.SelectPortfolio("/MASTER"));
-  EXPECT_EQ(v.m_portfolioDir, "/");
-  EXPECT_TRUE(v.SelectPortfolio("/data/ms/MASTER"));
-  EXPECT_EQ(v.m_portfolioDir, "/data/ms");
-  EXPECT_FALSE(v.SelectPortfolio("/data/ms/master"));
-  EXPECT_FALSE(v.SelectPortfolio(QString(295, QLatin1Char('x')) + "/MASTER"));
-  EXPECT_EQ(v.m_masterPath, "/data/ms/MASTER");
-}
-
-TEST(Discovery, PortfolioChoiceOpensItAndRescanFindsNewOnesAndOpensTheFirst) {
-  GuiFixture f;
-  Portfolio(f.root() / "A", "AAA");
-  Portfolio(f.root() / "B", "BBB");
-  f.WalkWholeVolume();
-  f.StartAndScan();
-  f.ChoosePortfolio(1);
-  EXPECT_EQ(f.view().m_portfolioDir, QPath(f.root() / "B"));
-  EXPECT_EQ(f.view().m_symbol, "BBB");
-  EXPECT_EQ(f.view().quoteRowCount(), 5);
+  f.ChoosePortfolio(3);
+  EXPECT_EQ(v.m_portfolioDir, r + "/b");
+  EXPECT_EQ(v.m_symbol, "BBB");
+  EXPECT_EQ(v.quoteRowCount(), 5);
   Portfolio(f.root() / "C", "CCC");
-  f.frame().action(ID_PORTFOLIO_RESCAN)->trigger();
-  EXPECT_EQ(f.view().m_portfolioList->count(), 3);
-  EXPECT_EQ(f.view().m_symbol, "AAA");
+  f.frame().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f.frame()));
+  QTest::keyClick(&f.frame(), Qt::Key_F5);
+  EXPECT_EQ(v.m_portfolioList->count(), 5);
+  EXPECT_EQ(v.m_symbol, "ROOT");
 }
 
+// Where nothing is found it says so and leaves the view empty.
 TEST(Discovery, AStoredVolumeThatIsGoneWalksTheLastOneAndADriveChangeWalksTheChosenOnce) {
   GuiFixture f;
-  const fs::path& second = f.AddVolume();
-  Portfolio(f.root() / "P", "AAA");
-  Portfolio(second / "P", "ZZZ");
+  f.AddVolume();
+  const QString last = f.volumes().Roots().last();  // holding nothing
+  const QString other = f.volumes().Roots().first();
+  Portfolio(FsPath(other) / "P", "AAA");
   f.SetSetting("Settings", "Drive", "/no/such/volume");
   f.WalkWholeVolume();
   f.StartAndScan();
   CLedgrixView& v = f.view();
-  const QString last = f.volumes().Roots().last();
-  const QString other = f.volumes().Roots().first();
   EXPECT_EQ(v.m_drive, last);
   EXPECT_EQ(f.settings().GetString("Settings", "Drive", "?"), last);
   EXPECT_EQ(v.m_driveCombo->currentIndex(), -1);
-  EXPECT_EQ(v.portfolioEntries(), QStringList{last + "/P"});
+  EXPECT_EQ(f.prompt().messages,
+            std::vector<std::string>{"No master files found on drive " + last.toStdString() +
+                                     "\n\n(Is your Portfolio Search Filter setting correct?)"});
+  EXPECT_FALSE(v.m_portfoliosFound);
+  EXPECT_EQ(v.m_portfolioList->count(), 0);
+  EXPECT_EQ(v.symbolRowCount(), 0);
 
   ASSERT_GE(v.m_driveCombo->findText(other), 0);
   v.m_driveCombo->setCurrentIndex(v.m_driveCombo->findText(other));
@@ -127,16 +85,17 @@ TEST(Discovery, AStoredVolumeThatIsGoneWalksTheLastOneAndADriveChangeWalksTheCho
   Portfolio(FsPath(other) / "Y", "YYY");
   v.OnDriveChange();
   EXPECT_EQ(v.m_portfolioList->count(), 1);
-  // A filter change forces the walk of the filter's volume.
+  // A filter change forces the walk of the filter's volume; a path on no listed volume is on none.
   v.rescanVolumeOf(other + "/Y");
   EXPECT_EQ(v.m_portfolioList->count(), 2);
-}
-
-// A search-filter path on no listed volume selects none.
-TEST(Discovery, APathOnNoListedVolumeIsOnNone) {
   EXPECT_TRUE(IsOnVolume(QStringList{"/"}, "/home"));
   EXPECT_FALSE(IsOnVolume(QStringList{"/"}, "relative/path"));
   EXPECT_FALSE(IsOnVolume(QStringList{"/mnt/data"}, "/home"));
+  // The name must be MASTER as written; an overlong path is refused. Neither changes the view.
+  const QString opened = v.m_masterPath;
+  EXPECT_FALSE(v.SelectPortfolio(other + "/Y/master"));
+  EXPECT_FALSE(v.SelectPortfolio(QString(295, QLatin1Char('x')) + "/MASTER"));
+  EXPECT_EQ(v.m_masterPath, opened);
 }
 
 // Memory file systems are volumes too (a tmpfs /tmp holds portfolios), but not the system's own.

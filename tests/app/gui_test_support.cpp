@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QTableView>
 
+#include "formats/dates.h"
+
 namespace ledgrix::testing {
 
 namespace {
@@ -22,6 +24,15 @@ QString QPath(const std::filesystem::path& path) {
 
 std::filesystem::path FsPath(const QString& path) {
   return path.toStdString();
+}
+
+SymbolSpec Daily(const std::string& symbol, int count, int file) {
+  SymbolSpec s;
+  s.fileNumber = static_cast<std::uint16_t>(file);
+  s.symbol = symbol;
+  s.name = symbol + " CORP";
+  s.quotes = MakeDailyQuotes(formats::DayFromYmd(1962, 1, 2), count);
+  return s;
 }
 
 GuiFixture::GuiFixture()
@@ -73,13 +84,19 @@ CMainFrame& GuiFixture::Start(QSize workArea) {
 
 CMainFrame& GuiFixture::StartAndScan(QSize workArea) {
   Start(workArea);
-  RunDeferredStart();
+  view().OnTimer();
+  QApplication::processEvents();
   return frame();
 }
 
-void GuiFixture::RunDeferredStart() {
-  view().OnTimer();
-  QApplication::processEvents();
+CLedgrixView& GuiFixture::StartOn(const std::vector<SymbolSpec>& specs) {
+  PortfolioBuilder builder(root() / "P");
+  for (const SymbolSpec& s : specs)
+    builder.Add(s);
+  builder.Write();
+  WalkWholeVolume();
+  StartAndScan();
+  return view();
 }
 
 void GuiFixture::ClickSymbol(int row) {

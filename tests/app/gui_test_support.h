@@ -26,6 +26,9 @@ namespace ledgrix::testing {
 QString QPath(const std::filesystem::path& path);
 std::filesystem::path FsPath(const QString& path);
 
+// A symbol in F<file> named "<symbol> CORP", holding count daily quotes from 1962-01-02.
+SymbolSpec Daily(const std::string& symbol, int count, int file = 1);
+
 class GuiFixture {
  public:
   GuiFixture();
@@ -38,8 +41,6 @@ class GuiFixture {
   // The settings file (its folder is where Ledgrix.INI is imported from). Written before Start
   // by SetSetting or a store of one's own; the app opens it at Start.
   QString settingsPath() const { return m_settingsPath; }
-  // Where the undo journals live (XDG_STATE_HOME while the fixture lives).
-  std::filesystem::path stateDir() const { return m_settingsDir.get() / "state"; }
   void SetSetting(const QString& section, const QString& name, const QString& value);
   // Walk the whole volume (Search/Limit 0), or only around filter (Limit 1).
   void WalkWholeVolume() { SetSetting(QStringLiteral("Search"), QStringLiteral("Limit"), "0"); }
@@ -47,12 +48,12 @@ class GuiFixture {
 
   // Creates the app and its shown main window on the work area; no scan yet.
   CMainFrame& Start(QSize workArea = QSize(1024, 738));
-  // Start, then the deferred start: columns and the initial scan of the volume.
+  // Start, then the deferred start (what the first paint's timer runs): columns and the initial
+  // scan of the volume.
   CMainFrame& StartAndScan(QSize workArea = QSize(1024, 738));
-  // The deferred start of a started window (what the first paint's timer runs).
-  void RunDeferredStart();
+  // Writes the portfolio root()/P of specs, then starts walking the whole volume.
+  CLedgrixView& StartOn(const std::vector<SymbolSpec>& specs);
 
-  CLedgrixApp& app() { return *m_app; }
   CMainFrame& frame() { return *m_app->mainFrame(); }
   CLedgrixView& view() { return *m_app->mainFrame()->view(); }
   CSettingsStore& settings() { return *m_app->m_settings; }

@@ -19,7 +19,6 @@ TEST(SettingsStore, GetIntReadsLeadingNumberOrDefaultAndLongValuesReadAsDefault)
     store.SetString("S", "v", QString::fromLatin1(c.stored));
     EXPECT_EQ(store.GetInt("S", "v", 99), c.expected) << c.stored;
   }
-  EXPECT_EQ(store.GetInt("S", "missing", 5), 5);
   EXPECT_EQ(store.GetInt("Missing", "v", 6), 6);
   // Values are text; long ones read as the default.
   EXPECT_TRUE(store.SetInt("Screen", "x", -5));
@@ -33,10 +32,11 @@ TEST(SettingsStore, GetIntReadsLeadingNumberOrDefaultAndLongValuesReadAsDefault)
   EXPECT_EQ(store.GetString("S", "commas", "d"), "a, b");
 }
 
+// The old file is found beside the store in any case of its name and read by its own rules.
 TEST(SettingsStore, ImportFollowsTheOldFileRules) {
   TempDir dir;
-  const QString old = QPath(dir / "Ledgrix.INI.old");
-  WriteText(FsPath(old),
+  WriteText(dir / "ledgrix.ini.INI", "");
+  WriteText(dir / "LEDGRIX.ini",
             "before=ignored\n"
             "  [Screen]  \n"
             "x=10\n"
@@ -46,7 +46,9 @@ TEST(SettingsStore, ImportFollowsTheOldFileRules) {
             "no equals sign\n"
             "[ Split ]\n"
             "Date=01/02/98=x\n");
-  CSettingsStore store(QPath(dir / "Ledgrix.ini"));
+  CSettingsStore store(QPath(dir / "store.conf"));
+  const QString old = store.IniImportPath();
+  EXPECT_EQ(old, QPath(dir / "LEDGRIX.ini"));
   store.ImportIniFile(QPath(dir / "absent.ini"));  // nothing to import: nothing happens
   EXPECT_EQ(store.GetString("Screen", "x", "d"), "d");
   store.ImportIniFile(old);
@@ -58,14 +60,6 @@ TEST(SettingsStore, ImportFollowsTheOldFileRules) {
   EXPECT_EQ(store.GetString("Search", "name ", "d"), "d");
   EXPECT_EQ(store.GetString("Screen", "empty", "d"), "");
   EXPECT_EQ(store.GetString("Split", "Date", "d"), "01/02/98=x");
-}
-
-TEST(SettingsStore, ImportPathIsBesideTheStoreInAnyCase) {
-  TempDir dir;
-  WriteText(dir / "ledgrix.ini.INI", "");
-  WriteText(dir / "LEDGRIX.ini", "[Screen]\nx=1\n");
-  CSettingsStore store(QPath(dir / "store.conf"));
-  EXPECT_EQ(store.IniImportPath(), QPath(dir / "LEDGRIX.ini"));
 }
 
 }  // namespace

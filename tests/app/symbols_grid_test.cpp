@@ -13,11 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 
 SymbolSpec Spec(int file, const std::string& symbol, const std::string& name, int quotes = 3) {
-  SymbolSpec s;
-  s.fileNumber = static_cast<std::uint16_t>(file);
-  s.symbol = symbol;
+  SymbolSpec s = Daily(symbol, quotes, file);
   s.name = name;
-  s.quotes = MakeDailyQuotes(formats::DayFromYmd(2001, 3, 1), quotes);
   return s;
 }
 
@@ -39,112 +36,55 @@ class SymbolsGridTest : public ::testing::Test {
   GuiFixture f;
 };
 
-TEST_F(SymbolsGridTest, RowsAreSortedAndTheFirstIsLoaded) {
+// MASTER's and XMASTER's symbols are rows sorted by symbol, with the long names EMASTER (in step)
+// or XMASTER holds, decoded from Windows-1252.
+TEST_F(SymbolsGridTest, RowsOfTheWholeIndexAreSortedWithTheirLongNamesAndTheFirstIsLoaded) {
+  SymbolSpec dow = Spec(3, "DJX", "1/100 Dow Jones ");
+  dow.longName = "1/100 Dow Jones INDU";
   PortfolioBuilder(Dir())
       .Add(Spec(1, "MSFT", "MICROSOFT", 4))
       .Add(Spec(2, "IBM", "INTL BUS MACH", 5))
-      .Add(Spec(3, "AAPL", "APPLE", 6))
+      .Add(dow)
+      .Add(Spec(256, "ISP", "IS-pubblica utilit\xE0", 6))
+      .Add(Spec(300, "AZM.L", "AZM.L", 2))
+      .WithEmaster()
       .Write();
   Start();
   CLedgrixView& v = f.view();
-  ASSERT_EQ(v.symbolRowCount(), 3);
-  EXPECT_EQ(v.symbolCellText(0, 0), "AAPL");
-  EXPECT_EQ(v.symbolCellText(1, 0), "IBM");
-  EXPECT_EQ(v.symbolCellText(2, 0), "MSFT");
-  EXPECT_EQ(v.symbolCellText(1, 1), "INTL BUS MACH   ");
+  QStringList rows;
+  for (int r = 0; r < v.symbolRowCount(); ++r)
+    rows << v.symbolCellText(r, 0) + "|" + v.symbolCellText(r, 1);
+  EXPECT_EQ(rows, (QStringList{"AZM.L|AZM.L", "DJX|1/100 Dow Jones INDU", "IBM|INTL BUS MACH   ",
+                               QString::fromUtf8("ISP|IS-pubblica utilit\u00E0"),
+                               "MSFT|MICROSOFT       "}));
   EXPECT_EQ(v.m_selSymbolRow, 0);
-  EXPECT_EQ(f.frame().windowTitle(), Title("AAPL"));
-  EXPECT_EQ(v.m_symbol, "AAPL");
-  EXPECT_EQ(v.m_symbolName, "APPLE           ");
-  EXPECT_EQ(v.m_quoteCount, 6);
-  EXPECT_EQ(v.m_symbolCount, 3);
-  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 3");
+  EXPECT_EQ(f.frame().windowTitle(), Title("AZM.L"));
+  EXPECT_EQ(v.m_symbol, "AZM.L");
+  EXPECT_EQ(v.m_quoteCount, 2);
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 5");
   EXPECT_TRUE(f.prompt().messages.empty());
 
   // The keyboard moves the title and the pane only; a mouse click loads the row's quotes.
-  f.KeySelectSymbol(2);
-  EXPECT_EQ(v.m_selSymbolRow, 2);
+  f.KeySelectSymbol(4);
+  EXPECT_EQ(v.m_selSymbolRow, 4);
   EXPECT_EQ(f.frame().windowTitle(), Title("MSFT"));
-  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 3 of 3");
-  EXPECT_EQ(v.m_symbol, "AAPL");
-  EXPECT_EQ(v.m_quoteCount, 6);
-  MouseClickSymbol(1);
+  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 5 of 5");
+  EXPECT_EQ(v.m_symbol, "AZM.L");
+  MouseClickSymbol(2);
   EXPECT_EQ(v.m_symbol, "IBM");
+  EXPECT_EQ(v.m_symbolName, "INTL BUS MACH   ");
   EXPECT_EQ(v.quoteRowCount(), 5);
+  MouseClickSymbol(3);
+  EXPECT_EQ(v.quoteRowCount(), 6);  // from F256.MWD
   // Clicking the selected row again reloads it with the newest quote selected.
   f.SelectQuote(3);
-  MouseClickSymbol(1);
+  MouseClickSymbol(3);
   EXPECT_EQ(v.m_selQuoteRow, 0);
 }
 
-TEST_F(SymbolsGridTest, HeaderCountMismatchOrMissingMasterIsAFailure) {
-  for (int announced : {3, 5, -1}) {
-    SCOPED_TRACE(announced);
-    GuiFixture g;
-    PortfolioBuilder builder(g.root() / "P");
-    for (int i = 1; i <= 4; ++i)
-      builder.Add(Spec(i, std::string(1, static_cast<char>('A' + i)), "N"));
-    builder.SetCounts(static_cast<std::int16_t>(announced), 4).Write();
-    g.WalkWholeVolume();
-    g.StartAndScan();
-    EXPECT_EQ(g.prompt().messages, std::vector<std::string>{kFailure});
-    EXPECT_EQ(g.view().symbolRowCount(), 0);
-    EXPECT_EQ(g.view().quoteRowCount(), 0);
-    EXPECT_EQ(g.view().m_symbolCount, 0);
-    EXPECT_TRUE(g.view().m_portfoliosFound);
-    EXPECT_EQ(g.frame().windowTitle(), "Ledgrix");
-  }
-  f.Start();
-  f.view().SelectPortfolio(QPath(f.root() / "gone" / "MASTER"));
-  f.view().FillSymbolsGrid(0);
-  EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
-}
-
-TEST(SymbolsGridRepair, BlankSymbolRepairedWhenAcceptedOrAutomaticLeftWhenDeclined) {
-  struct Case {
-    const char* what;
-    bool answer, masterFix;
-    std::size_t questions;
-    bool repaired;
-  } cases[] = {
-      {"accepted", true, false, 1, true},
-      {"declined", false, false, 1, false},
-      {"automatic", false, true, 0, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    GuiFixture f;
-    const fs::path dir = f.root() / "P";
-    PortfolioBuilder(dir).Add(Spec(1, "", "ACME CORP")).Add(Spec(2, "ZED", "ZED CO")).Write();
-    const auto before = FileBytes(dir / "MASTER");
-    f.prompt() = ScriptedPrompt({c.answer});
-    f.SetSetting("Search", "MasterFix", c.masterFix ? "1" : "0");
-    f.WalkWholeVolume();
-    f.StartAndScan();
-    CLedgrixView& v = f.view();
-    ASSERT_EQ(f.prompt().questions.size(), c.questions);
-    for (const std::string& question : f.prompt().questions)
-      EXPECT_NE(question.find("appears corrupted"), std::string::npos);
-    if (!c.repaired) {
-      EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
-      EXPECT_EQ(FileBytes(dir / "MASTER"), before);
-      EXPECT_EQ(v.symbolRowCount(), 0);
-      continue;
-    }
-    EXPECT_TRUE(f.prompt().messages.empty());
-    ASSERT_EQ(v.symbolRowCount(), 2);
-    // The row shows what the repaired file now holds as the symbol.
-    formats::MasterFile master;
-    ASSERT_TRUE(formats::ReadMasterFile(dir / "MASTER", master));
-    EXPECT_EQ(master.records[0].displaySymbol(), "ACME");
-    EXPECT_EQ(v.symbolCellText(0, 0), "ACME");
-    EXPECT_EQ(v.symbolCellText(0, 1), "ACME CORP       ");
-    EXPECT_EQ(v.m_quoteCount, 3);  // the lookup finds the repaired symbol
-    EXPECT_EQ(v.undoLabel(), "Repair MASTER");
-  }
-}
-
-TEST_F(SymbolsGridTest, NoSymbolsOrMoreThan255WhichShowsTheFirst255) {
+// An empty MASTER shows no symbols; of more than 255 the first 255 are shown; one whose header
+// announces more or fewer symbols than it holds, or that is gone, is a failure.
+TEST_F(SymbolsGridTest, NoSymbolsOrTheFirst255OrAFailureWhenTheCountIsWrongOrMasterGone) {
   PortfolioBuilder(Dir()).Write();
   PortfolioBuilder more(f.root() / "Q");
   for (int i = 0; i < 256; ++i) {
@@ -153,12 +93,17 @@ TEST_F(SymbolsGridTest, NoSymbolsOrMoreThan255WhichShowsTheFirst255) {
     more.AddRawRecord(MakeMasterRecord(Spec(1 + i % 255, symbol, symbol, 0)));
   }
   more.SetCounts(256, 256).Write();
+  for (int announced : {3, 5, -1}) {  // each of 4 records
+    PortfolioBuilder wrong(f.root() / ("R" + std::to_string(announced)));
+    for (int i = 1; i <= 4; ++i)
+      wrong.Add(Spec(i, std::string(1, static_cast<char>('A' + i)), "N"));
+    wrong.SetCounts(static_cast<std::int16_t>(announced), 4).Write();
+  }
   Start();
   EXPECT_EQ(f.view().symbolRowCount(), 0);
   EXPECT_EQ(f.frame().windowTitle(), Title("(no symbols)"));
   EXPECT_TRUE(f.prompt().messages.empty());
   EXPECT_EQ(f.frame().SymbolPaneText(), "No Symbols Read");
-  EXPECT_EQ(f.frame().QuotePaneText(), "No Quotes Read");
 
   f.ChoosePortfolio(1);
   ASSERT_FALSE(f.prompt().messages.empty());
@@ -167,72 +112,70 @@ TEST_F(SymbolsGridTest, NoSymbolsOrMoreThan255WhichShowsTheFirst255) {
   EXPECT_EQ(f.view().symbolRowCount(), 255);
   EXPECT_EQ(f.view().symbolCellText(254, 0), "S254");
   EXPECT_EQ(f.view().m_symbolCount, 255);
+
+  for (int portfolio : {2, 3, 4, -1}) {
+    SCOPED_TRACE(portfolio);
+    f.prompt().messages.clear();
+    if (portfolio < 0) {
+      f.view().SelectPortfolio(QPath(f.root() / "gone" / "MASTER"));
+      f.view().FillSymbolsGrid(0);
+    } else {
+      f.ChoosePortfolio(portfolio);
+    }
+    EXPECT_EQ(f.prompt().messages, std::vector<std::string>{kFailure});
+    EXPECT_EQ(f.view().symbolRowCount(), 0);
+    EXPECT_EQ(f.view().m_symbolCount, 0);
+  }
 }
 
-// XMASTER's symbols are rows like MASTER's, counted in the pane; names are the long ones where
-// EMASTER (in step) or XMASTER holds one, decoded from Windows-1252.
-TEST_F(SymbolsGridTest, EverySymbolOfTheExtendedIndexWithItsLongName) {
-  SymbolSpec dow = Spec(1, "DJX", "1/100 Dow Jones ");
-  dow.longName = "1/100 Dow Jones INDU";
-  PortfolioBuilder(Dir())
-      .Add(dow)
-      .Add(Spec(2, "ZZ", "ZED"))
-      .Add(Spec(256, "ISP", "IS-pubblica utilit\xE0", 4))
-      .Add(Spec(300, "AZM.L", "AZM.L"))
-      .WithEmaster()
-      .Write();
-  Start();
-  CLedgrixView& v = f.view();
-  ASSERT_EQ(v.symbolRowCount(), 4);
-  EXPECT_EQ(v.symbolCellText(0, 0), "AZM.L");
-  EXPECT_EQ(v.symbolCellText(1, 1), "1/100 Dow Jones INDU");
-  EXPECT_EQ(v.symbolCellText(2, 1), QString::fromUtf8("IS-pubblica utilit\u00E0"));
-  EXPECT_EQ(f.frame().SymbolPaneText(), "Symbol 1 of 4");
-  f.ClickSymbol(2);
-  EXPECT_EQ(v.m_quoteCount, 4);  // from F256.MWD
-  EXPECT_TRUE(f.prompt().messages.empty());
-}
-
-// An EMASTER out of step is offered for rebuild once each time its portfolio is selected
-// (without asking with the repair flag); an XMASTER that cannot be used is reported and the
-// MASTER symbols shown.
-TEST(SymbolsGridIndexFiles, AnEmasterOutOfStepIsOfferedForRebuildAnUnusableXmasterReported) {
-  const struct {
-    const char* what;
-    bool answer, masterFix;
-    std::size_t questions;
-    bool rebuilt;
-  } kCases[] = {{"declined", false, false, 1, false},
-                {"accepted", true, false, 1, true},
-                {"automatic", false, true, 0, true}};
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.what);
+// A blank symbol and an EMASTER out of step each bring their repair question (EMASTER's once
+// each time the portfolio is selected), or are repaired unasked with the repair flag; an XMASTER
+// that cannot be used is reported. What each answer does is the repairs' own business.
+TEST(SymbolsGridRepair, BlankSymbolAndEmasterOutOfStepAskedOrRepairedAndABrokenXmasterReported) {
+  for (bool automatic : {false, true}) {
+    SCOPED_TRACE(automatic);
     GuiFixture f;
     const fs::path dir = f.root() / "P";
     SymbolSpec dow = Spec(1, "DJX", "Dow");
     dow.longName = "Dow Jones Industrial Average";
-    PortfolioBuilder(dir).Add(dow).Add(Spec(2, "ZZ", "ZED")).WithEmaster().Write();
+    PortfolioBuilder(dir).Add(dow).Add(Spec(2, "", "ACME CORP")).WithEmaster().Write();
     auto emaster = FileBytes(dir / "EMASTER");
     emaster[192 + 72] ^= 1;  // a last date MASTER does not hold
     WriteBytes(dir / "EMASTER", emaster);
     WriteText(dir / "XMASTER", "broken file\n");
-    f.prompt() = ScriptedPrompt({c.answer});
-    f.SetSetting("Search", "MasterFix", c.masterFix ? "1" : "0");
+    const auto master = FileBytes(dir / "MASTER");
+    f.SetSetting("Search", "MasterFix", automatic ? "1" : "0");
     f.WalkWholeVolume();
     f.StartAndScan();
-    ASSERT_EQ(f.prompt().questions.size(), c.questions);
-    for (const std::string& question : f.prompt().questions)
-      EXPECT_NE(question.find("out of step with MASTER"), std::string::npos);
-    ASSERT_EQ(f.prompt().messages.size(), 1u);
-    EXPECT_NE(f.prompt().messages[0].find("Only the symbols listed in MASTER are shown"),
-              std::string::npos);
-    EXPECT_EQ(f.view().symbolRowCount(), 2);
-    EXPECT_EQ(f.view().symbolCellText(0, 1),
-              c.rebuilt ? "Dow Jones Industrial Average" : "Dow             ");
-    EXPECT_EQ(FileBytes(dir / "EMASTER") != emaster, c.rebuilt);
-    // A refill (after a delete, say) does not ask again.
-    f.view().FillSymbolsGrid(0);
-    EXPECT_EQ(f.prompt().questions.size(), c.questions);
+    CLedgrixView& v = f.view();
+    const std::vector<std::string>& questions = f.prompt().questions;
+    const std::vector<std::string>& messages = f.prompt().messages;
+    ASSERT_EQ(messages.size(), automatic ? 1u : 2u);
+    EXPECT_NE(messages[0].find("Only the symbols listed in MASTER are shown"), std::string::npos);
+    EXPECT_EQ(FileBytes(dir / "EMASTER") != emaster, automatic);
+    EXPECT_EQ(FileBytes(dir / "MASTER") != master, automatic);
+    if (!automatic) {  // both declined
+      ASSERT_EQ(questions.size(), 2u);
+      EXPECT_NE(questions[0].find("out of step with MASTER"), std::string::npos);
+      EXPECT_NE(questions[1].find("appears corrupted"), std::string::npos);
+      EXPECT_EQ(messages[1], kFailure);
+      EXPECT_EQ(v.symbolRowCount(), 0);
+      // A refill (after a delete, say) asks about the blank symbol again, not about EMASTER.
+      v.FillSymbolsGrid(0);
+      ASSERT_EQ(questions.size(), 3u);
+      EXPECT_EQ(questions[2], questions[1]);
+      continue;
+    }
+    EXPECT_TRUE(questions.empty());
+    ASSERT_EQ(v.symbolRowCount(), 2);
+    // The row shows what the repaired file now holds as the symbol, and its quotes load.
+    formats::MasterFile repaired;
+    ASSERT_TRUE(formats::ReadMasterFile(dir / "MASTER", repaired));
+    EXPECT_EQ(repaired.records[1].displaySymbol(), "ACME");
+    EXPECT_EQ(v.symbolCellText(0, 0), "ACME");
+    EXPECT_EQ(v.m_quoteCount, 3);
+    EXPECT_EQ(v.symbolCellText(1, 1), "Dow Jones Industrial Average");
+    EXPECT_EQ(v.undoLabel(), "Repair MASTER");
   }
 }
 
