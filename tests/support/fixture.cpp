@@ -90,8 +90,7 @@ void WriteOnly(const Spellings& existing, const path& file,
   WriteBytes(file, bytes);
 }
 
-}  // namespace
-
+// The field bitset of a spec's fields, as XMASTER and EMASTER hold it.
 std::uint8_t FieldBitsOf(const SymbolSpec& spec) {
   static constexpr std::uint8_t kBits[] = {0x01, 0x80, 0x20, 0x02, 0x04, 0x08, 0x10, 0x40};
   std::uint8_t bits = 0;
@@ -99,8 +98,6 @@ std::uint8_t FieldBitsOf(const SymbolSpec& spec) {
     bits = static_cast<std::uint8_t>(bits | kBits[static_cast<std::size_t>(f)]);
   return bits;
 }
-
-namespace {
 
 void PutU16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
   b[at] = static_cast<std::uint8_t>(v & 0xFF);

@@ -107,9 +107,6 @@ class PortfolioBuilder {
 
 // The record a SymbolSpec is written as (stored form).
 formats::MasterRecord MakeMasterRecord(const SymbolSpec& spec);
-// The field bitset of a spec's fields (DATE 0x01, HIGH 0x02, LOW 0x04, CLOSE 0x08, VOL 0x10,
-// OPEN 0x20, OI 0x40, TIME 0x80).
-std::uint8_t FieldBitsOf(const SymbolSpec& spec);
 // The bytes of F<n>.DAT / F<n>.DOP for a spec.
 std::vector<std::uint8_t> MakeQuoteFile(const SymbolSpec& spec);
 std::string MakeDopText(const SymbolSpec& spec);
