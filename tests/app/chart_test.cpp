@@ -249,7 +249,14 @@ TEST(Chart, ViewChartTogglesItAndTheDividerIsRemembered) {
   EXPECT_EQ(f.settings().GetString("Chart", "Show", "?"), "0");
   toggle->trigger();
   EXPECT_EQ(splitter->sizes().value(0), 610);
-  splitter->setSizes({580, splitter->width() - 580});
+  // The divider dragged 30 pixels towards the chart, as a user drags it.
+  QSplitterHandle* handle = splitter->handle(1);
+  const QPoint grip = handle->rect().center();
+  const QPoint step = splitter->orientation() == Qt::Vertical ? QPoint(0, -30) : QPoint(-30, 0);
+  QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(handle, grip + step);
+  QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + step);
+  ASSERT_EQ(splitter->sizes().value(0), 580);
   toggle->trigger();  // hidden when the window closes: the divider it had is kept
   f.frame().close();
   EXPECT_EQ(f.settings().GetString("Chart", "Split", "?"), "580");
