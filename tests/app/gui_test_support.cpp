@@ -90,10 +90,7 @@ CMainFrame& GuiFixture::StartAndScan(QSize workArea) {
 }
 
 CLedgrixView& GuiFixture::StartOn(const std::vector<SymbolSpec>& specs) {
-  PortfolioBuilder builder(root() / "P");
-  for (const SymbolSpec& s : specs)
-    builder.Add(s);
-  builder.Write();
+  PortfolioBuilder(root() / "P").AddAll(specs).Write();
   WalkWholeVolume();
   StartAndScan();
   return view();

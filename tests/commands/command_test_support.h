@@ -166,8 +166,7 @@ class QuoteViewTest : public ::testing::Test {
   CLedgrixView& Start(const std::vector<SymbolSpec>& symbols,
                       const formats::MasterRecord* raw = nullptr) {
     PortfolioBuilder builder(Dir());
-    for (const SymbolSpec& spec : symbols)
-      builder.Add(spec);
+    builder.AddAll(symbols);
     if (raw)
       builder.AddRawRecord(*raw);
     builder.Write();

@@ -39,15 +39,6 @@ inline SymbolSpec Spec(std::uint16_t n, const std::string& symbol, int quotes = 
   return spec;
 }
 
-// A builder for dir that already holds specs, in order.
-inline PortfolioBuilder Holding(const std::filesystem::path& dir,
-                                const std::vector<SymbolSpec>& specs) {
-  PortfolioBuilder builder(dir);
-  for (const SymbolSpec& spec : specs)
-    builder.Add(spec);
-  return builder;
-}
-
 inline std::set<std::string> Names(const std::filesystem::path& dir) {
   std::set<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir))

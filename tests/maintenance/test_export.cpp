@@ -145,7 +145,7 @@ TEST(ExportTest, PortfolioExportLeadsEachSymbolsOwnLinesWithIt) {
   SymbolSpec noOi = Spec(2, "NOOI");
   noOi.quotes = ThreeQuotes().quotes;
   noOi.fields.pop_back();
-  Holding(dir.get(), {ThreeQuotes(), noOi}).Write();
+  PortfolioBuilder(dir.get()).AddAll({ThreeQuotes(), noOi}).Write();
   ExportOptions options;
   options.delimiter = 1, options.newestFirst = true, options.title = true;
   std::ostringstream all(std::ios::binary);

@@ -82,7 +82,10 @@ TEST(Import, CreatesAPortfolioByteForByte) {
 
 TEST(Import, ANewSymbolTakesTheLowestFreeNumberAndItsLayoutFromTheText) {
   TempDir dir;
-  Holding(dir.get(), {Spec(1, "A"), Spec(2, "B"), Spec(4, "D")}).WithEmaster().Write();
+  PortfolioBuilder(dir.get())
+      .AddAll({Spec(1, "A"), Spec(2, "B"), Spec(4, "D")})
+      .WithEmaster()
+      .Write();
   // Intraday without open interest: DATE TIME OPEN HIGH LOW CLOSE VOL, no descriptor needed;
   // close only: a descriptor says so.
   const ImportOutcome intraday = ImportQuotes(dir.get(), "ticks", "",

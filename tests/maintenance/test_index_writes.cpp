@@ -49,7 +49,10 @@ class IndexWritesTest : public ::testing::Test {
     bb.longName = "Bravo Beverages Holding";
     SymbolSpec xb = Spec(257, "XB", quotes);
     xb.name = "Xray Bank of the Seven Seas";
-    Holding(dir, {Spec(1, "AA", quotes), bb, Spec(256, "XA", quotes), xb}).WithEmaster().Write();
+    PortfolioBuilder(dir)
+        .AddAll({Spec(1, "AA", quotes), bb, Spec(256, "XA", quotes), xb})
+        .WithEmaster()
+        .Write();
   }
   void ExpectInStep(const path& d) {
     const testing::independent::Portfolio p = testing::independent::Read(d);

@@ -148,7 +148,7 @@ TEST_P(CheckTable, FindsTheDamageAndFixesOnlyWhatIsSafe) {
   Specs specs = {Spec(1, "AA", 6), Spec(2, "QQ", 6), Spec(300, "XQ", 6)};
   if (row.specs)
     row.specs(specs);
-  Holding(dir.get(), specs).WithEmaster().WithXmaster().Write();
+  PortfolioBuilder(dir.get()).AddAll(specs).WithEmaster().WithXmaster().Write();
   if (row.damage)
     row.damage(dir.get());
 

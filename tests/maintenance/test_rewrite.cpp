@@ -33,7 +33,7 @@ TEST_F(RewriteTest, SetAndScaleChangeTheirQuotesAndKeepTheFieldOrder) {
   noOi.fields.pop_back();
   odd.fields = {formats::kClose, formats::kVol,  formats::kDate, formats::kLow,
                 formats::kOi,    formats::kHigh, formats::kOpen};
-  Holding(dir.get(), {noOi, spec, odd}).Write();
+  PortfolioBuilder(dir.get()).AddAll({noOi, spec, odd}).Write();
   const Bytes before = FileBytes(Dat());
   const QuoteDate day = noOi.quotes[2].date;
 
@@ -116,8 +116,9 @@ TEST_F(RewriteTest, RefusalsLeaveEveryFileAsItWas) {
   full.lastRecord = formats::kMaxQuotes + 1;  // the header claims 65 534 quotes
   wide.recordLength = 80;
   odd.recordLength = 30;
-  Holding(dir.get(), {Spec(1, "GAP", 4), shortZero, shortOne, full, wide, odd, Spec(7, "GONE", 3),
-                      Spec(8, "STUB", 3)})
+  PortfolioBuilder(dir.get())
+      .AddAll({Spec(1, "GAP", 4), shortZero, shortOne, full, wide, odd, Spec(7, "GONE", 3),
+               Spec(8, "STUB", 3)})
       .Write();
   std::filesystem::remove(dir.get() / "F7.DAT");
   testing::WriteBytes(dir.get() / "F8.DAT", {1, 0});  // shorter than its header

@@ -121,8 +121,9 @@ TEST(SplitSearchPagesTest, EveryAdjacentPairTestedExactlyOnce) {
 TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
   TempDir dir;
   const Quote older = Bar(kMon, 50, 51, 49);
-  Holding(dir.get(), {Quotes(1, "ONE", {older}), Quotes(2, "NONE", {}),
-                      Quotes(3, "TWO", {older, Bar(kTue, 25.1f, 26, 25)})})
+  PortfolioBuilder(dir.get())
+      .AddAll({Quotes(1, "ONE", {older}), Quotes(2, "NONE", {}),
+               Quotes(3, "TWO", {older, Bar(kTue, 25.1f, 26, 25)})})
       .Write();
   const Outcome outcome = Search(dir.get(), {"NONE", "ONE", "TWO"});
   EXPECT_EQ(outcome.end, SplitSearchEnd::kDone);
@@ -139,8 +140,8 @@ TEST(SplitSearchWalkTest, FewerThanTwoQuotesIsReportedAndTheSearchGoesOn) {
 TEST(SplitSearchWalkTest, UnreadableSymbolEndsTheSearchWithAReadError) {
   TempDir dir;
   const std::vector<Quote> quotes = SeriesWithSplitsAtBothEnds(10);
-  Holding(dir.get(),
-          {Quotes(1, "GOOD", quotes), Quotes(2, "GONE", quotes), Quotes(3, "LATER", quotes)})
+  PortfolioBuilder(dir.get())
+      .AddAll({Quotes(1, "GOOD", quotes), Quotes(2, "GONE", quotes), Quotes(3, "LATER", quotes)})
       .Write();
   std::filesystem::remove(dir / "F2.DAT");
   Outcome outcome = Search(dir.get(), {"GOOD", "GONE", "LATER"});

@@ -153,7 +153,9 @@ TEST_F(SymbolOpsTest, RefusalsWriteNothing) {
   SymbolSpec named = Spec(2, "XYZ");
   named.name = "BYNAME";
   PortfolioBuilder(Dst()).Add(Spec(1, "IBM")).Add(named).AddDirectoryEntry("SUB").Write();
-  Holding(Src(), {Spec(1, "IBM"), Spec(2, "BYNAME"), Spec(3, "DEEP"), Spec(4, "NODAT")}).Write();
+  PortfolioBuilder(Src())
+      .AddAll({Spec(1, "IBM"), Spec(2, "BYNAME"), Spec(3, "DEEP"), Spec(4, "NODAT")})
+      .Write();
   std::filesystem::remove(Src() / "F4.DAT");
   const auto before = State();
 
@@ -217,7 +219,8 @@ TEST_F(SymbolOpsTest, RecordsSharingANumber) {
 // as we name them. A quote delete is here too: it replaces a quote file and MASTER alike.
 TEST_F(SymbolOpsTest, MixedCaseNamesAreReplacedNotJoined) {
   const SymbolSpec keep = Spec(1, "KEEP");
-  Holding(Src(), {keep, Spec(2, "LOW")})
+  PortfolioBuilder(Src())
+      .AddAll({keep, Spec(2, "LOW")})
       .SetMasterName("Master")
       .SetLowerCaseQuoteFiles(true)
       .Write();

@@ -38,7 +38,8 @@ struct Sandbox {
     PortfolioBuilder(Src() / "SUB").Add(Spec(1, "SUBX", 4)).Write();
     formats::MasterRecord blank = testing::MakeMasterRecord(Spec(5, "", 2));
     blank.setIssueName("LOST SYMBOL");
-    Holding(Src(), {Spec(1, "AA", 6), Spec(2, "BB", 5)})
+    PortfolioBuilder(Src())
+        .AddAll({Spec(1, "AA", 6), Spec(2, "BB", 5)})
         .AddDirectoryEntry("SUB")
         .AddRawRecord(blank)
         .Write();

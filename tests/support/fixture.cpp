@@ -285,6 +285,12 @@ PortfolioBuilder& PortfolioBuilder::Add(const SymbolSpec& spec) {
   return *this;
 }
 
+PortfolioBuilder& PortfolioBuilder::AddAll(const std::vector<SymbolSpec>& specs) {
+  for (const SymbolSpec& spec : specs)
+    Add(spec);
+  return *this;
+}
+
 PortfolioBuilder& PortfolioBuilder::WithEmaster(const std::string& name) {
   emasterName_ = name;
   return *this;

@@ -68,6 +68,8 @@ class PortfolioBuilder {
   explicit PortfolioBuilder(path dir);
 
   PortfolioBuilder& Add(const SymbolSpec& spec);
+  // Adds each of specs, in order.
+  PortfolioBuilder& AddAll(const std::vector<SymbolSpec>& specs);
   // A directory entry naming sub (at most 8 characters), which gets a MASTER of its own: the one
   // a PortfolioBuilder on dir()/sub writes, else an empty one.
   PortfolioBuilder& AddDirectoryEntry(const std::string& sub);
